@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes every screen of the program known to the screen registry.
+void registerAllScreens();

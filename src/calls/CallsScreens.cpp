@@ -1,0 +1,11 @@
+#include "CallsScreens.h"
+
+#include "ui/ScreenRegistry.h"
+
+namespace calls {
+
+void registerScreens()
+{
+}
+
+} // namespace calls

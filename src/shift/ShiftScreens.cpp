@@ -1,0 +1,11 @@
+#include "ShiftScreens.h"
+
+#include "ui/ScreenRegistry.h"
+
+namespace shift {
+
+void registerScreens()
+{
+}
+
+} // namespace shift

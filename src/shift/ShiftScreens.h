@@ -1,0 +1,8 @@
+#pragma once
+
+namespace shift {
+
+/// Makes the shift-record screens known to the screen registry.
+void registerScreens();
+
+} // namespace shift

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "RecordSet.h"
+
+#include "ui/Screen.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+namespace store {
+
+/// A record source placed on a screen (`Data1`, `Data2`): a table or a
+/// statement on the stop database, the controls bound to its fields, and an
+/// optional navigation bar (first, previous, next, last) with a caption.
+///
+/// Bound controls write into the current record on UpdateRecord and whenever
+/// the source leaves the record: a move, a Refresh or the closing of its
+/// screen. A new record with nothing set in its bound controls is never stored.
+class RecordSource : public QWidget, public ui::SourceHook {
+    Q_OBJECT
+public:
+    RecordSource(QWidget* parent, const QString& name, const QString& source);
+
+    void setDatabaseName(const QString& path) { m_path = path; }
+    const QString& DatabaseName() const { return m_path; }
+    void setRecordSource(const QString& source) { m_source = source; }
+    const QString& recordSource() const { return m_source; }
+    void setCaption(const QString& caption);
+    QString caption() const;
+
+    /// Binds a control to a field: text boxes, the masked date entry, labels,
+    /// multi-line boxes and check boxes. Labels only show their field.
+    void bind(QWidget* control, const QString& field);
+
+    /// Opens again with the current path and source; the first record becomes current.
+    bool Refresh();
+    /// Writes the bound controls into the current record now, a new record included.
+    bool UpdateRecord();
+    RecordSet& Recordset() { return m_set; }
+    /// Runs a Delete statement of the classic dialect on the source's database.
+    bool Execute(const QString& statement, int* rowsAffected = nullptr);
+    bool isOpen() const { return m_set.isOpen(); }
+    void Close();
+
+    // ui::SourceHook
+    bool openOnLoad() override;
+    bool writeBackOnClose() override;
+    bool writeBackOnExit() override;
+
+signals:
+    /// The current record changed, including when the source first opens.
+    void Reposition();
+
+private:
+    struct Binding {
+        QPointer<QWidget> control;
+        QString field;
+    };
+    /// Values of the bound controls that differ from the current record;
+    /// nullopt after telling the user that a value does not fit its field.
+    std::optional<QHash<int, QVariant>> boundValues();
+    bool writeBack();
+    void showRecord();
+    void report(const QString& what, const QString& error) const;
+    void step(int direction);
+
+    RecordSet m_set;
+    QString m_path;
+    QString m_source;
+    QList<Binding> m_bindings;
+    QLabel* m_caption;
+    QList<QToolButton*> m_buttons;
+};
+
+} // namespace store

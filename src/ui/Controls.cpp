@@ -1,0 +1,143 @@
+#include "Controls.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace ui {
+namespace {
+
+class SelectAllOnFocus final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            edit->setSelection(0, int(edit->text().size()));
+            // A mouse click places the cursor after the focus arrives: select again once it has.
+            QMetaObject::invokeMethod(
+                edit, [edit] { if (edit->hasFocus()) edit->setSelection(0, int(edit->text().size())); },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+QString plain(const QString& caption)
+{
+    QString text = caption;
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    return text.trimmed();
+}
+
+} // namespace
+
+void markPlaced(QWidget* container)
+{
+    container->setProperty("stopwellPlaced", true);
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect at, const QString& toolTip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setToolTip(toolTip);
+    b->setAccessibleName(plain(caption));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect at)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(at);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QLineEdit* textBox(QWidget* parent, const QString& name, QRect at, int maxLength, const QString& accessibleName,
+                   const QString& toolTip)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setGeometry(at);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    e->setAccessibleName(accessibleName);
+    e->setToolTip(toolTip);
+    return e;
+}
+
+QPlainTextEdit* memoBox(QWidget* parent, const QString& name, QRect at, const QString& accessibleName,
+                        const QString& toolTip)
+{
+    auto* m = new QPlainTextEdit(parent);
+    m->setObjectName(name);
+    m->setGeometry(at);
+    m->setAccessibleName(accessibleName);
+    m->setToolTip(toolTip);
+    m->setTabChangesFocus(true);
+    return m;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, QRect at,
+                    const QString& accessibleName, const QString& toolTip)
+{
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    c->setGeometry(at);
+    c->setAccessibleName(accessibleName.isEmpty() ? plain(caption) : accessibleName);
+    c->setToolTip(toolTip);
+    return c;
+}
+
+QRadioButton* optionButton(QWidget* parent, const QString& name, const QString& caption, QRect at,
+                           const QString& accessibleName, const QString& toolTip)
+{
+    auto* o = new QRadioButton(caption, parent);
+    o->setObjectName(name);
+    o->setGeometry(at);
+    o->setAccessibleName(accessibleName.isEmpty() ? plain(caption) : accessibleName);
+    o->setToolTip(toolTip);
+    return o;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect at)
+{
+    auto* f = new QGroupBox(caption, parent);
+    f->setObjectName(name);
+    f->setGeometry(at);
+    markPlaced(f);
+    return f;
+}
+
+void selectAllOnFocus(QLineEdit* edit)
+{
+    edit->installEventFilter(new SelectAllOnFocus(edit));
+}
+
+void setTextIfChanged(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setTextIfChanged(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+} // namespace ui

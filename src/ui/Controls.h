@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace ui {
+
+// Builders for the controls of a form, placed at design coordinates. Each
+// control's objectName is its design name; text boxes, check boxes and option
+// buttons also get an accessible name, the caption or label they stand by.
+
+/// Marks a container whose children are placed by hand (and so scaled by ReSize1).
+void markPlaced(QWidget* container);
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect at,
+                    const QString& toolTip = {});
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect at);
+QLineEdit* textBox(QWidget* parent, const QString& name, QRect at, int maxLength, const QString& accessibleName,
+                   const QString& toolTip = {});
+QPlainTextEdit* memoBox(QWidget* parent, const QString& name, QRect at, const QString& accessibleName,
+                        const QString& toolTip = {});
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, QRect at,
+                    const QString& accessibleName, const QString& toolTip = {});
+QRadioButton* optionButton(QWidget* parent, const QString& name, const QString& caption, QRect at,
+                           const QString& accessibleName, const QString& toolTip = {});
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect at);
+
+/// Text boxes the user retypes select their whole text when they get the focus.
+void selectAllOnFocus(QLineEdit* edit);
+
+/// Sets a text only when it differs, so paint handlers do not cause repaints.
+void setTextIfChanged(QLineEdit* edit, const QString& text);
+void setTextIfChanged(QLabel* label, const QString& text);
+
+} // namespace ui

@@ -1,0 +1,53 @@
+#include "MaskedDateEdit.h"
+
+#include <QKeyEvent>
+
+namespace ui {
+
+MaskedDateEdit::MaskedDateEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setDateMask();
+    setToolTip(QStringLiteral("MM/DD/YYYY"));
+}
+
+void MaskedDateEdit::setDateMask()
+{
+    const QString digits = text();
+    setInputMask(QStringLiteral("99/99/9999;_"));
+    setText(digits);
+}
+
+void MaskedDateEdit::setMaskedText(const QString& text)
+{
+    if (text.isEmpty() || text == QLatin1String(kEmpty))
+        clear();
+    else
+        setText(text);
+}
+
+bool MaskedDateEdit::isBlank() const
+{
+    const QString shown = displayText();
+    return shown.isEmpty() || shown == QLatin1String(kEmpty);
+}
+
+QDate MaskedDateEdit::date() const
+{
+    return QDate::fromString(displayText(), QStringLiteral("MM/dd/yyyy"));
+}
+
+void MaskedDateEdit::setDate(const QDate& date)
+{
+    if (date.isValid())
+        setText(date.toString(QStringLiteral("MM/dd/yyyy")));
+    else
+        clear();
+}
+
+void MaskedDateEdit::keyPressEvent(QKeyEvent* event)
+{
+    emit keyDown(event->key());
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace ui

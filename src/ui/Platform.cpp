@@ -1,0 +1,208 @@
+#include "Platform.h"
+
+#include "HelpWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStorageInfo>
+
+namespace ui {
+namespace {
+
+class RealMessageBox final : public MessageBoxSeam {
+public:
+    Answer ask(const Message& message) override
+    {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(message.title);
+        box.setText(message.text);
+        switch (message.icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        }
+        QMessageBox::StandardButtons buttons;
+        switch (message.buttons) {
+        case Buttons::Ok: buttons = QMessageBox::Ok; break;
+        case Buttons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case Buttons::AbortRetryIgnore: buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore; break;
+        case Buttons::YesNoCancel: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+        case Buttons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+        }
+        box.setStandardButtons(buttons);
+        switch (box.exec()) {
+        case QMessageBox::Cancel: return Answer::Cancel;
+        case QMessageBox::Abort: return Answer::Abort;
+        case QMessageBox::Retry: return Answer::Retry;
+        case QMessageBox::Ignore: return Answer::Ignore;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return message.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        }
+    }
+};
+
+class RealBeep final : public BeepSeam {
+public:
+    void beep() override { QApplication::beep(); }
+};
+
+class RealClock final : public ClockSeam {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class RealFileDialog final : public FileDialogSeam {
+public:
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    }
+    QString folder(QWidget* parent, const QString& caption, const QString& start) override
+    {
+        return QFileDialog::getExistingDirectory(parent, caption, start);
+    }
+};
+
+void paintDocument(QPrinter* printer, const ReportDocument& document)
+{
+    QPainter painter(printer);
+    for (qsizetype i = 0; i < document.pages.size(); ++i) {
+        if (i > 0)
+            printer->newPage();
+        painter.drawPicture(0, 0, document.pages.at(i));
+    }
+}
+
+class RealReportOutput final : public ReportOutputSeam {
+public:
+    void toWindow(const ReportDocument& document) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(document.pageSizeMm, QPageSize::Millimeter));
+        printer.setDocName(document.title);
+        QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
+        preview.setWindowTitle(document.title);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&document](QPrinter* target) { paintDocument(target, document); });
+        preview.exec();
+    }
+    bool toPrinter(const ReportDocument& document, QString* error) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(document.pageSizeMm, QPageSize::Millimeter));
+        printer.setDocName(document.title);
+        if (!printer.isValid()) {
+            if (error)
+                *error = QStringLiteral("No printer is set up on this computer.");
+            return false;
+        }
+        paintDocument(&printer, document);
+        return true;
+    }
+};
+
+class RealHelp final : public HelpSeam {
+public:
+    void open(const QString& topic) override { HelpWindow::showTopic(topic); }
+};
+
+// The first mounted medium that the kernel marks as removable.
+class RealDrive final : public RemovableDriveSeam {
+public:
+    QString root() const override
+    {
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+            if (!volume.isValid() || !volume.isReady() || volume.isReadOnly())
+                continue;
+            QString device = QString::fromLocal8Bit(volume.device()).section(QLatin1Char('/'), -1);
+            while (!device.isEmpty() && device.back().isDigit())
+                device.chop(1);
+            QFile flag(QStringLiteral("/sys/block/") + device + QStringLiteral("/removable"));
+            if (!device.isEmpty() && flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1")
+                return volume.rootPath();
+        }
+        return {};
+    }
+    qint64 capacity() const override
+    {
+        const QString path = root();
+        return path.isEmpty() ? 0 : QStorageInfo(path).bytesTotal();
+    }
+};
+
+} // namespace
+
+Platform::Platform()
+{
+    reset();
+}
+
+Platform& Platform::instance()
+{
+    static Platform platform;
+    return platform;
+}
+
+void Platform::reset()
+{
+    m_messageBox = std::make_unique<RealMessageBox>();
+    m_beep = std::make_unique<RealBeep>();
+    m_clock = std::make_unique<RealClock>();
+    m_fileDialog = std::make_unique<RealFileDialog>();
+    m_reportOutput = std::make_unique<RealReportOutput>();
+    m_help = std::make_unique<RealHelp>();
+    m_drive = std::make_unique<RealDrive>();
+    m_appFolder.clear();
+}
+
+QString Platform::appFolder() const
+{
+    return m_appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_appFolder;
+}
+
+Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
+{
+    Message message{text, buttons, icon, title.isEmpty() ? QString::fromLatin1(kAppTitle) : title};
+    return Platform::instance().messageBox().ask(message);
+}
+
+void beep()
+{
+    Platform::instance().beeper().beep();
+}
+
+QDate today()
+{
+    return Platform::instance().clock().now().date();
+}
+
+QDateTime now()
+{
+    return Platform::instance().clock().now();
+}
+
+QString appFolder()
+{
+    return Platform::instance().appFolder();
+}
+
+QString databasePath()
+{
+    return QDir(appFolder()).filePath(QStringLiteral("Zuvevadu.mdb"));
+}
+
+} // namespace ui

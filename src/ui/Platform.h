@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QPicture>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace ui {
+
+inline constexpr auto kAppTitle = "Tarrowby Stopwell";
+
+enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
+
+/// One message box as the program asks for it; the title is already filled in.
+struct Message {
+    QString text;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    QString title;
+};
+
+class MessageBoxSeam {
+public:
+    virtual ~MessageBoxSeam() = default;
+    virtual Answer ask(const Message& message) = 0;
+};
+
+class BeepSeam {
+public:
+    virtual ~BeepSeam() = default;
+    virtual void beep() = 0;
+};
+
+class ClockSeam {
+public:
+    virtual ~ClockSeam() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class FileDialogSeam {
+public:
+    virtual ~FileDialogSeam() = default;
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
+};
+
+/// A finished report: its pages drawn at the printer's resolution.
+struct ReportDocument {
+    QString title;
+    QList<QPicture> pages;
+    QSizeF pageSizeMm{215.9, 279.4};
+};
+
+class ReportOutputSeam {
+public:
+    virtual ~ReportOutputSeam() = default;
+    virtual void toWindow(const ReportDocument& document) = 0;
+    virtual bool toPrinter(const ReportDocument& document, QString* error) = 0;
+};
+
+class HelpSeam {
+public:
+    virtual ~HelpSeam() = default;
+    /// Opens the help file at a topic; an empty topic means its contents.
+    virtual void open(const QString& topic) = 0;
+};
+
+/// The removable drive the backup goes to ("A:").
+class RemovableDriveSeam {
+public:
+    virtual ~RemovableDriveSeam() = default;
+    /// The folder the medium is mounted at, or empty when no medium is in.
+    virtual QString root() const = 0;
+    /// Capacity of one medium in bytes.
+    virtual qint64 capacity() const = 0;
+};
+
+/// The seams the program talks to the machine through. Each holds a real
+/// default; tests install scripted versions.
+class Platform {
+public:
+    static Platform& instance();
+
+    MessageBoxSeam& messageBox() { return *m_messageBox; }
+    BeepSeam& beeper() { return *m_beep; }
+    ClockSeam& clock() { return *m_clock; }
+    FileDialogSeam& fileDialog() { return *m_fileDialog; }
+    ReportOutputSeam& reportOutput() { return *m_reportOutput; }
+    HelpSeam& help() { return *m_help; }
+    RemovableDriveSeam& drive() { return *m_drive; }
+
+    void setMessageBox(std::unique_ptr<MessageBoxSeam> seam) { m_messageBox = std::move(seam); }
+    void setBeep(std::unique_ptr<BeepSeam> seam) { m_beep = std::move(seam); }
+    void setClock(std::unique_ptr<ClockSeam> seam) { m_clock = std::move(seam); }
+    void setFileDialog(std::unique_ptr<FileDialogSeam> seam) { m_fileDialog = std::move(seam); }
+    void setReportOutput(std::unique_ptr<ReportOutputSeam> seam) { m_reportOutput = std::move(seam); }
+    void setHelp(std::unique_ptr<HelpSeam> seam) { m_help = std::move(seam); }
+    void setDrive(std::unique_ptr<RemovableDriveSeam> seam) { m_drive = std::move(seam); }
+
+    /// Folder of the executable unless a test points the program elsewhere.
+    QString appFolder() const;
+    void setAppFolder(const QString& folder) { m_appFolder = folder; }
+
+    /// Puts every real default back.
+    void reset();
+
+private:
+    Platform();
+    std::unique_ptr<MessageBoxSeam> m_messageBox;
+    std::unique_ptr<BeepSeam> m_beep;
+    std::unique_ptr<ClockSeam> m_clock;
+    std::unique_ptr<FileDialogSeam> m_fileDialog;
+    std::unique_ptr<ReportOutputSeam> m_reportOutput;
+    std::unique_ptr<HelpSeam> m_help;
+    std::unique_ptr<RemovableDriveSeam> m_drive;
+    QString m_appFolder;
+};
+
+/// Shows a message box; an empty title becomes the application's title.
+Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None, const QString& title = {});
+void beep();
+QDate today();
+QDateTime now();
+QString appFolder();
+/// The delivered database in the application folder.
+QString databasePath();
+
+} // namespace ui

@@ -1,0 +1,144 @@
+#include "ScreenRegistry.h"
+
+#include "Platform.h"
+
+#include <QApplication>
+#include <QEventLoop>
+
+namespace ui {
+
+ScreenRegistry::ScreenRegistry() : m_quit([] { QApplication::quit(); }) {}
+
+ScreenRegistry& ScreenRegistry::instance()
+{
+    static ScreenRegistry registry;
+    return registry;
+}
+
+void ScreenRegistry::add(const QString& name, Factory factory)
+{
+    m_factories.insert(name, std::move(factory));
+}
+
+bool ScreenRegistry::knows(const QString& name) const
+{
+    return m_factories.contains(name);
+}
+
+Screen* ScreenRegistry::find(const QString& name) const
+{
+    return m_loaded.value(name);
+}
+
+Screen* ScreenRegistry::load(const QString& name)
+{
+    if (Screen* screen = find(name))
+        return screen;
+    const auto factory = m_factories.constFind(name);
+    if (factory == m_factories.constEnd()) {
+        msgBox(QStringLiteral("The screen \"%1\" is not part of this version of the program yet.").arg(name),
+               Buttons::Ok, Icon::Information);
+        return nullptr;
+    }
+    Screen* screen = (*factory)();
+    m_loaded.insert(name, screen);
+    screen->Form_Load();
+    // Record sources open once the load handler has set their database path.
+    const auto sources = screen->sources();
+    for (SourceHook* source : sources) {
+        if (!source->openOnLoad()) {
+            m_loaded.remove(name);
+            delete screen;
+            return nullptr;
+        }
+    }
+    return screen;
+}
+
+Screen* ScreenRegistry::show(const QString& name)
+{
+    Screen* screen = load(name);
+    if (!screen)
+        return nullptr;
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    return screen;
+}
+
+bool ScreenRegistry::showModal(const QString& name)
+{
+    QPointer<Screen> screen = load(name);
+    if (!screen)
+        return false;
+    screen->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(screen, &Screen::closed, &loop, &QEventLoop::quit);
+    QObject::connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    if (screen->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (screen)
+        screen->setWindowModality(Qt::NonModal);
+    return true;
+}
+
+bool ScreenRegistry::unload(Screen* screen)
+{
+    if (!screen)
+        return true;
+    const QString name = screen->objectName();
+    if (m_loaded.value(name) != screen)
+        return true;
+    screen->Form_Unload();
+    const auto sources = screen->sources();
+    for (SourceHook* source : sources) {
+        if (!source->writeBackOnClose())
+            return false;
+    }
+    m_loaded.remove(name);
+    screen->hide();
+    emit screen->closed();
+    screen->deleteLater();
+    return true;
+}
+
+bool ScreenRegistry::unload(const QString& name)
+{
+    return unload(find(name));
+}
+
+QList<Screen*> ScreenRegistry::loaded() const
+{
+    QList<Screen*> result;
+    for (const auto& screen : m_loaded) {
+        if (screen)
+            result.append(screen);
+    }
+    return result;
+}
+
+void ScreenRegistry::exitProgram()
+{
+    for (Screen* screen : loaded()) {
+        const auto sources = screen->sources();
+        for (SourceHook* source : sources)
+            source->writeBackOnExit();
+    }
+    for (Screen* screen : loaded())
+        screen->hide();
+    m_quit();
+}
+
+void ScreenRegistry::discardAll()
+{
+    for (Screen* screen : loaded()) {
+        screen->hide();
+        delete screen;
+    }
+    m_loaded.clear();
+}
+
+} // namespace ui

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Screen.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace ui {
+
+/// Owns every screen: at most one instance of each, loaded on first use,
+/// shown modeless or modal, unloaded with its controls and record sources.
+class ScreenRegistry {
+public:
+    using Factory = std::function<Screen*()>;
+
+    static ScreenRegistry& instance();
+
+    /// Makes a screen known by its form name.
+    void add(const QString& name, Factory factory);
+    bool knows(const QString& name) const;
+
+    /// The loaded screen, or null.
+    Screen* find(const QString& name) const;
+    /// Loads the screen (hidden) unless it is loaded; null when it cannot be
+    /// loaded, after the user was told why.
+    Screen* load(const QString& name);
+    /// Loads and shows the screen modeless, bringing it to the front.
+    Screen* show(const QString& name);
+    /// Loads and shows the screen modal; returns when it is hidden or unloaded.
+    bool showModal(const QString& name);
+    /// Closes the screen: its unload handler runs, its record sources write back,
+    /// and it is discarded. False (screen kept) when storing failed.
+    bool unload(Screen* screen);
+    bool unload(const QString& name);
+    QList<Screen*> loaded() const;
+
+    /// A named control of a screen, loading the screen hidden if needed.
+    template <class T> T* control(const QString& screen, const QString& name)
+    {
+        Screen* owner = load(screen);
+        return owner ? owner->findChild<T*>(name) : nullptr;
+    }
+
+    /// Ends the program at once. Each open screen's record sources first store
+    /// what was typed into stored records; half-made new records are dropped.
+    void exitProgram();
+    /// What ends the program (tests record it instead).
+    void setQuitHandler(std::function<void()> handler) { m_quit = std::move(handler); }
+
+    /// Discards every screen without storing anything (tests).
+    void discardAll();
+
+private:
+    ScreenRegistry();
+    QHash<QString, Factory> m_factories;
+    QHash<QString, QPointer<Screen>> m_loaded;
+    std::function<void()> m_quit;
+};
+
+} // namespace ui

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QDir>
+#include <QQueue>
+
+#include <functional>
+
+namespace ui {
+
+/// Scripted seams for tests and benchmarks: they record what the program
+/// asked and answer from a queue, never blocking on a real dialog.
+class ScriptedMessageBox final : public MessageBoxSeam {
+public:
+    Answer ask(const Message& message) override
+    {
+        seen.append(message);
+        if (onAsk)
+            onAsk(message);
+        return answers.isEmpty() ? defaultAnswer(message.buttons) : answers.dequeue();
+    }
+    static Answer defaultAnswer(Buttons buttons)
+    {
+        switch (buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel: return Answer::Yes;
+        case Buttons::RetryCancel: return Answer::Retry;
+        case Buttons::AbortRetryIgnore: return Answer::Abort;
+        default: return Answer::Ok;
+        }
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Message& message : seen)
+            result << message.text;
+        return result;
+    }
+
+    QList<Message> seen;
+    QQueue<Answer> answers;
+    std::function<void(const Message&)> onAsk;
+};
+
+class CountingBeep final : public BeepSeam {
+public:
+    void beep() override { ++count; }
+    int count = 0;
+};
+
+class FixedClock final : public ClockSeam {
+public:
+    explicit FixedClock(QDateTime at) : time(std::move(at)) {}
+    QDateTime now() const override { return time; }
+    QDateTime time;
+};
+
+class ScriptedFileDialog final : public FileDialogSeam {
+public:
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
+    QString folder(QWidget*, const QString&, const QString&) override { return next(); }
+    QString next() { return names.isEmpty() ? QString() : names.dequeue(); }
+    QQueue<QString> names;
+};
+
+class RecordingReportOutput final : public ReportOutputSeam {
+public:
+    void toWindow(const ReportDocument& document) override { windows.append(document); }
+    bool toPrinter(const ReportDocument& document, QString*) override
+    {
+        printed.append(document);
+        return true;
+    }
+    QList<ReportDocument> windows;
+    QList<ReportDocument> printed;
+};
+
+class RecordingHelp final : public HelpSeam {
+public:
+    void open(const QString& topic) override { topics.append(topic); }
+    QStringList topics;
+};
+
+/// A folder standing in for the removable medium, with a set capacity.
+class FolderDrive final : public RemovableDriveSeam {
+public:
+    FolderDrive(QString folder, qint64 bytes) : path(std::move(folder)), bytes(bytes) {}
+    QString root() const override { return inserted ? path : QString(); }
+    qint64 capacity() const override { return bytes; }
+    QString path;
+    qint64 bytes;
+    bool inserted = true;
+};
+
+} // namespace ui
