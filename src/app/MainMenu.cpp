@@ -15,7 +15,7 @@ namespace app {
 
 using ui::ScreenRegistry;
 
-MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Main Menu"), QSize(440, 430))
+MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Main Menu"), QSize(440, 450))
 {
     QWidget* c = canvas();
     Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Tarrowby Stopwell"), QRect(10, 8, 420, 36));
@@ -25,7 +25,7 @@ MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Ma
     title.setBold(true);
     Label1->setFont(title);
 
-    SSFrame1 = ui::frame(c, QStringLiteral("SSFrame1"), QStringLiteral("Main Menu"), QRect(10, 50, 420, 370));
+    SSFrame1 = ui::frame(c, QStringLiteral("SSFrame1"), QStringLiteral("Main Menu"), QRect(10, 50, 420, 392));
     auto make = [this](const char* name, const char* caption, const char* tip, QRect at) {
         return ui::button(SSFrame1, QString::fromLatin1(name), QString::fromLatin1(caption), at, QString::fromLatin1(tip));
     };

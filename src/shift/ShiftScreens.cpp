@@ -1,11 +1,14 @@
 #include "ShiftScreens.h"
 
-#include "ui/ScreenRegistry.h"
-
 namespace shift {
+
+void registerDailyScreens();
+void registerWorkScreens();
 
 void registerScreens()
 {
+    registerDailyScreens();
+    registerWorkScreens();
 }
 
 } // namespace shift

@@ -1,0 +1,10 @@
+// Registration of the daily notes and frame count screens.
+#include "ui/ScreenRegistry.h"
+
+namespace shift {
+
+void registerDailyScreens()
+{
+}
+
+} // namespace shift
