@@ -207,14 +207,17 @@ bool RecordSource::writeBack()
         report(QStringLiteral("The record could not be stored in %1.").arg(m_set.table()), error);
         return false;
     }
+    // Labels show what the store assigned or converted (the record number);
+    // the boxes keep what was typed.
+    showRecord(true);
     return true;
 }
 
-void RecordSource::showRecord()
+void RecordSource::showRecord(bool labelsOnly)
 {
     for (const Binding& binding : std::as_const(m_bindings)) {
         QWidget* control = binding.control;
-        if (!control)
+        if (!control || (labelsOnly && !qobject_cast<QLabel*>(control)))
             continue;
         const int field = m_set.fieldIndex(binding.field);
         const bool current = m_set.hasCurrent();

@@ -63,7 +63,7 @@ private:
     /// nullopt after telling the user that a value does not fit its field.
     std::optional<QHash<int, QVariant>> boundValues();
     bool writeBack();
-    void showRecord();
+    void showRecord(bool labelsOnly = false);
     void report(const QString& what, const QString& error) const;
     void step(int direction);
 
