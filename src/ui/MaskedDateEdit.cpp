@@ -15,14 +15,18 @@ void MaskedDateEdit::setDateMask()
     const QString digits = text();
     setInputMask(QStringLiteral("99/99/9999;_"));
     setText(digits);
+    if (isBlank())
+        setCursorPosition(0);
 }
 
 void MaskedDateEdit::setMaskedText(const QString& text)
 {
-    if (text.isEmpty() || text == QLatin1String(kEmpty))
+    if (text.isEmpty() || text == QLatin1String(kEmpty)) {
         clear();
-    else
+        setCursorPosition(0);
+    } else {
         setText(text);
+    }
 }
 
 bool MaskedDateEdit::isBlank() const
@@ -41,13 +45,21 @@ void MaskedDateEdit::setDate(const QDate& date)
     if (date.isValid())
         setText(date.toString(QStringLiteral("MM/dd/yyyy")));
     else
-        clear();
+        setMaskedText({});
 }
 
 void MaskedDateEdit::keyPressEvent(QKeyEvent* event)
 {
     emit keyDown(event->key());
     QLineEdit::keyPressEvent(event);
+}
+
+void MaskedDateEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // An empty entry is typed from its first digit, wherever it was clicked.
+    if (isBlank())
+        setCursorPosition(0);
 }
 
 } // namespace ui

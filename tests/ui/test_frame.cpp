@@ -1,0 +1,189 @@
+// The screen frame: registry, busy pointer, masked date entry, resizing,
+// select-all on focus and the message box seam.
+#include "support/TestApp.h"
+
+#include "ui/Controls.h"
+#include "ui/MaskedDateEdit.h"
+#include "ui/Pointer.h"
+#include "ui/ReSize.h"
+#include "ui/ScreenRegistry.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+int g_loads = 0;
+
+class Sample : public ui::Screen {
+public:
+    Sample() : ui::Screen(QStringLiteral("Sample"), QStringLiteral("Sample"), QSize(200, 100))
+    {
+        Text1 = ui::textBox(canvas(), QStringLiteral("Text1"), QRect(10, 10, 100, 20), 10, QStringLiteral("Name"));
+        Command1 = ui::button(canvas(), QStringLiteral("Command1"), QStringLiteral("&OK"), QRect(120, 60, 70, 30));
+        Command2 = ui::button(canvas(), QStringLiteral("Command2"), QStringLiteral("&Cancel"), QRect(40, 60, 70, 30));
+        setDefaultButton(Command1);
+        setCancelButton(Command2);
+    }
+    void Form_Load() override { ++g_loads; }
+    QLineEdit* Text1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+};
+
+} // namespace
+
+class TestFrame : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        ui::ScreenRegistry::instance().add(QStringLiteral("Sample"), [] { return new Sample; });
+    }
+
+    void oneInstanceLoadedOnFirstUse()
+    {
+        testing::TestApp app;
+        auto& registry = ui::ScreenRegistry::instance();
+        g_loads = 0;
+        QVERIFY(!registry.find(QStringLiteral("Sample")));
+        // Reading a control loads the screen hidden.
+        auto* text = registry.control<QLineEdit>(QStringLiteral("Sample"), QStringLiteral("Text1"));
+        QVERIFY(text);
+        QCOMPARE(g_loads, 1);
+        ui::Screen* screen = registry.find(QStringLiteral("Sample"));
+        QVERIFY(screen && !screen->isVisible());
+        QCOMPARE(registry.show(QStringLiteral("Sample")), screen);
+        QVERIFY(screen->isVisible());
+        QCOMPARE(g_loads, 1);
+        // Unloading discards it; the next use loads it afresh in its designed state.
+        text->setText(QStringLiteral("typed"));
+        QVERIFY(registry.unload(QStringLiteral("Sample")));
+        QVERIFY(!registry.find(QStringLiteral("Sample")));
+        testing::TestApp::settle();
+        auto* fresh = registry.control<QLineEdit>(QStringLiteral("Sample"), QStringLiteral("Text1"));
+        QCOMPARE(fresh->text(), QString());
+        QCOMPARE(g_loads, 2);
+    }
+
+    void unknownScreenSaysSo()
+    {
+        testing::TestApp app;
+        QVERIFY(!ui::ScreenRegistry::instance().show(QStringLiteral("NoSuchScreen")));
+        QCOMPARE(app.messages().seen.size(), 1);
+        QVERIFY(app.messages().seen.first().text.contains(QStringLiteral("NoSuchScreen")));
+    }
+
+    void enterPressesDefaultAndEscTheCancelButton()
+    {
+        testing::TestApp app;
+        auto* screen = static_cast<Sample*>(ui::ScreenRegistry::instance().show(QStringLiteral("Sample")));
+        int ok = 0, cancel = 0;
+        connect(screen->Command1, &QPushButton::clicked, screen, [&] { ++ok; });
+        connect(screen->Command2, &QPushButton::clicked, screen, [&] { ++cancel; });
+        screen->Text1->setFocus();
+        QTest::keyClick(screen->Text1, Qt::Key_Return);
+        QCOMPARE(ok, 1);
+        QTest::keyClick(screen->Text1, Qt::Key_Escape);
+        QCOMPARE(cancel, 1);
+        // Enter on a button with the focus presses that button.
+        screen->Command2->setFocus();
+        QTest::keyClick(screen->Command2, Qt::Key_Return);
+        QCOMPARE(cancel, 2);
+        QCOMPARE(ok, 1);
+    }
+
+    void busyPointerIsCounted()
+    {
+        QCOMPARE(ui::pointer::depth(), 0);
+        ui::pointer::hourglass();
+        ui::pointer::hourglass();
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        ui::pointer::arrow();
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        ui::pointer::restore();
+        ui::pointer::restore();
+        ui::pointer::restore(); // one too many is harmless
+        QCOMPARE(ui::pointer::depth(), 0);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        {
+            ui::pointer::BusyGuard busy;
+            QCOMPARE(ui::pointer::depth(), 1);
+        }
+        QCOMPARE(ui::pointer::depth(), 0);
+    }
+
+    void maskedDateEntry()
+    {
+        ui::MaskedDateEdit edit;
+        QCOMPARE(edit.maskedText(), QStringLiteral("__/__/____"));
+        QVERIFY(edit.isBlank());
+        QTest::keyClicks(&edit, QStringLiteral("12"));
+        QCOMPARE(edit.maskedText(), QStringLiteral("12/__/____"));
+        QVERIFY(!edit.isBlank());
+        QVERIFY(!edit.date().isValid());
+        QTest::keyClicks(&edit, QStringLiteral("072004"));
+        QCOMPARE(edit.date(), QDate(2004, 12, 7));
+        edit.setMaskedText(QStringLiteral("__/__/____"));
+        QVERIFY(edit.isBlank());
+        // Letters are not taken.
+        QTest::keyClicks(&edit, QStringLiteral("ab"));
+        QVERIFY(edit.isBlank());
+        int keys = 0;
+        connect(&edit, &ui::MaskedDateEdit::keyDown, &edit, [&] { ++keys; });
+        QTest::keyClick(&edit, Qt::Key_1);
+        QCOMPARE(keys, 1);
+    }
+
+    void reSizeScalesControlsInProportion()
+    {
+        testing::TestApp app;
+        auto* screen = static_cast<Sample*>(ui::ScreenRegistry::instance().show(QStringLiteral("Sample")));
+        QTest::qWait(10);
+        QCOMPARE(screen->Text1->geometry(), QRect(10, 10, 100, 20));
+        screen->resize(400, 200);
+        QTest::qWait(10);
+        QCOMPARE(screen->Text1->geometry(), QRect(20, 20, 200, 40));
+        screen->resize(200, 100);
+        QTest::qWait(10);
+        QCOMPARE(screen->Command1->geometry(), QRect(120, 60, 70, 30));
+    }
+
+    void retypedBoxesSelectAllOnFocus()
+    {
+        QWidget form;
+        auto* first = new QLineEdit(QStringLiteral("Dave"), &form);
+        auto* second = new QLineEdit(QStringLiteral("Marco"), &form);
+        ui::selectAllOnFocus(second);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        first->setFocus();
+        second->setFocus();
+        QCOMPARE(second->selectedText(), QStringLiteral("Marco"));
+    }
+
+    void messageBoxTakesTheApplicationTitle()
+    {
+        testing::TestApp app;
+        ui::msgBox(QStringLiteral("Hello"));
+        ui::msgBox(QStringLiteral("Careful"), ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("Warning"));
+        QCOMPARE(app.messages().seen.at(0).title, QStringLiteral("Tarrowby Stopwell"));
+        QCOMPARE(app.messages().seen.at(1).title, QStringLiteral("Warning"));
+        QCOMPARE(app.messages().seen.at(1).icon, ui::Icon::Exclamation);
+    }
+
+    void f1OpensHelpInAnyScreen()
+    {
+        testing::TestApp app;
+        auto* screen = static_cast<Sample*>(ui::ScreenRegistry::instance().show(QStringLiteral("Sample")));
+        QVERIFY(QTest::qWaitForWindowActive(screen));
+        screen->Text1->setFocus();
+        QTest::keyClick(screen->Text1, Qt::Key_F1);
+        QCOMPARE(app.help().topics, QStringList{QString()});
+    }
+};
+
+QTEST_MAIN(TestFrame)
+#include "test_frame.moc"
