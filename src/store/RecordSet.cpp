@@ -291,7 +291,6 @@ bool RecordSet::MoveNext()
         return false;
     if (m_state == State::New) {
         CancelUpdate();
-        moved();
         return hasCurrent();
     }
     bool found = false;
@@ -316,7 +315,6 @@ bool RecordSet::MovePrevious()
         return false;
     if (m_state == State::New) {
         CancelUpdate();
-        moved();
         return hasCurrent();
     }
     bool found = false;
@@ -392,9 +390,11 @@ void RecordSet::CancelUpdate()
         return;
     m_state = State::None;
     m_row = QVariantList(m_fields.size());
-    if (m_stateBeforeNew == State::Row && m_mode != Mode::Copy && moveToKey(m_keyBeforeNew))
-        return;
-    m_bof = m_eof = true;
+    if (m_stateBeforeNew != State::Row || m_mode == Mode::Copy || !moveToKey(m_keyBeforeNew))
+        m_bof = m_eof = true;
+    // The bound controls still hold what was typed into the dropped record:
+    // they must show the record now current before anything writes them back.
+    moved();
 }
 
 bool RecordSet::Delete(QString* error)

@@ -81,7 +81,8 @@ public:
 
     /// A new empty record becomes current; it is stored by store().
     void AddNew();
-    /// Drops a pending new record and returns to the record current before AddNew.
+    /// Drops a pending new record and returns to the record current before AddNew
+    /// (none when there was none); reported as a move, so bound controls show it.
     void CancelUpdate();
     /// Deletes the current record in its own transaction.
     bool Delete(QString* error);
