@@ -12,6 +12,10 @@ MaskedDateEdit::MaskedDateEdit(QWidget* parent) : QLineEdit(parent)
 
 void MaskedDateEdit::setDateMask()
 {
+    // Screens re-apply the mask on every key typed: while it is in place the
+    // text and the cursor must stay as they are.
+    if (inputMask() == QLatin1String("99/99/9999;_"))
+        return;
     const QString digits = text();
     setInputMask(QStringLiteral("99/99/9999;_"));
     setText(digits);
