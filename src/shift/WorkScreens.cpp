@@ -1,10 +1,14 @@
 // Registration of the work assignment, work completed and pre-made list screens.
+#include "WorkAssign.h"
+
 #include "ui/ScreenRegistry.h"
 
 namespace shift {
 
 void registerWorkScreens()
 {
+    auto& registry = ui::ScreenRegistry::instance();
+    registry.add(QStringLiteral("WorkAssign"), [] { return new WorkAssign; });
 }
 
 } // namespace shift
