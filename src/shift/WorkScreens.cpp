@@ -1,5 +1,6 @@
 // Registration of the work assignment, work completed and pre-made list screens.
 #include "WorkAssign.h"
+#include "WorkDone.h"
 
 #include "ui/ScreenRegistry.h"
 
@@ -9,6 +10,7 @@ void registerWorkScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
     registry.add(QStringLiteral("WorkAssign"), [] { return new WorkAssign; });
+    registry.add(QStringLiteral("WorkDone"), [] { return new WorkDone; });
 }
 
 } // namespace shift
