@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -19,6 +20,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {
         QTextStream(stderr) << "usage: stopwell-shot <out-folder> <Screen>[,<Screen>...] ...\n";
