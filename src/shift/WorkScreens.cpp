@@ -1,5 +1,4 @@
-// Registration of the work assignment, work completed and pre-made list
-// screens.
+// Registration of the work assignment, work completed and pre-made list screens.
 #include "WorkAssign.h"
 #include "WorkDone.h"
 #include "WorkList.h"
