@@ -1,0 +1,261 @@
+#include "EnterLaneNo.h"
+
+#include "store/FieldValue.h"
+#include "store/RecordSource.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
+#include "ui/ScreenRegistry.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace calls {
+namespace {
+
+const QString kLaneMessage = QStringLiteral("You need to enter a lane number here!") + QStringLiteral("\n") +
+                             QStringLiteral("If you are trying to enter a lane pair, enter the odd lane only.");
+const QString kNamesTip = QStringLiteral("Enter the name here of who corrected the stop");
+const QString kCheckTip = QStringLiteral("Select this box to show this mechanic as correcting the call");
+
+/// A mechanic's name as the shift information holds it ("Text1" or "Text2").
+QString shiftName(const QString& box)
+{
+    auto* name = ui::ScreenRegistry::instance().control<QLineEdit>(QStringLiteral("TodaysInfo"), box);
+    return name ? name->text() : QString();
+}
+
+QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& accessibleName)
+{
+    QLineEdit* box = ui::textBox(parent, name, QRect(0, 0, 10, 10), 0, accessibleName);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->hide();
+    return box;
+}
+
+} // namespace
+
+EnterLaneNo::EnterLaneNo()
+    : ui::Screen(QStringLiteral("EnterLaneNo"), QStringLiteral("Lane Number Entry Form"), QSize(520, 292))
+{
+    QWidget* c = canvas();
+    Data2 = new store::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("DData"));
+    Data2->setCaption(QStringLiteral("Data2.Daily"));
+    Data2->hide();
+
+    Shape1 = new QFrame(c);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameShape(QFrame::StyledPanel);
+    Shape1->setFrameShadow(QFrame::Sunken);
+    Shape1->setGeometry(10, 10, 500, 62);
+    Label2 = ui::label(c, QStringLiteral("Label2"), QStringLiteral("Original Call Selected"), QRect(22, 16, 300, 20));
+    Label1 = ui::label(c, QStringLiteral("Label1"), QString(), QRect(22, 38, 476, 28));
+    Label1->setToolTip(QStringLiteral("This is the actual call you selected from the previous screen"));
+    QFont call = Label1->font();
+    call.setBold(true);
+    call.setPointSizeF(call.pointSizeF() * 1.2);
+    Label1->setFont(call);
+
+    Label3 = ui::label(c, QStringLiteral("Label3"), QStringLiteral("Lane Number"), QRect(20, 86, 100, 24));
+    Text5 = ui::textBox(c, QStringLiteral("Text5"), QRect(124, 86, 56, 24), 3, Label3->text(),
+                        QStringLiteral("Enter lane number"));
+    Label3->setBuddy(Text5);
+    Label4 = ui::label(c, QStringLiteral("Label4"), QStringLiteral("You May Enter a New Description Here"),
+                       QRect(20, 118, 290, 20));
+    Text4 = ui::textBox(c, QStringLiteral("Text4"), QRect(20, 140, 290, 24), 30, QStringLiteral("Description"),
+                        QStringLiteral("Press tab or enter a new call"));
+    Label4->setBuddy(Text4);
+
+    Frame1 = ui::frame(c, QStringLiteral("Frame1"), QStringLiteral("Who Corrected This Call?"), QRect(14, 176, 296, 100));
+    Check1 = ui::checkBox(Frame1, QStringLiteral("Check1"), QStringLiteral("Mechanic # 1"), QRect(12, 28, 124, 24), {},
+                          kCheckTip);
+    Text1 = ui::textBox(Frame1, QStringLiteral("Text1"), QRect(140, 28, 144, 24), 10, QStringLiteral("Mechanic # 1 name"),
+                        kNamesTip);
+    Check2 = ui::checkBox(Frame1, QStringLiteral("Check2"), QStringLiteral("Mechanic # 2"), QRect(12, 62, 124, 24), {},
+                          kCheckTip);
+    Text2 = ui::textBox(Frame1, QStringLiteral("Text2"), QRect(140, 62, 144, 24), 10, QStringLiteral("Mechanic # 2 name"),
+                        kNamesTip);
+    Check1->setChecked(true);
+
+    Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("&Save"), QRect(330, 86, 180, 32),
+                          QStringLiteral("Click here to save and return to the list of calls"));
+    Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("&Cancel"), QRect(330, 124, 180, 32));
+    Command3 = ui::button(c, QStringLiteral("Command3"), QStringLiteral("&Enter  Notes"), QRect(330, 162, 180, 32));
+    Text9 = ui::memoBox(c, QStringLiteral("Text9"), QRect(330, 200, 180, 76), QStringLiteral("Notes"),
+                        QStringLiteral("You can enter any notes specific about this call here."));
+    Text9->hide();
+    setDefaultButton(Command1);
+
+    Text3 = hiddenBox(c, QStringLiteral("Text3"), QStringLiteral("Date"));
+    Text7 = hiddenBox(c, QStringLiteral("Text7"), QStringLiteral("Time"));
+    Text6 = hiddenBox(c, QStringLiteral("Text6"), QStringLiteral("Weekday"));
+    Text8 = hiddenBox(c, QStringLiteral("Text8"), QStringLiteral("Section"));
+    Label5 = ui::label(c, QStringLiteral("Label5"), QString(), QRect(0, 0, 10, 10));
+    Label5->hide();
+
+    Data2->bind(Text5, QStringLiteral("LaneNo"));
+    Data2->bind(Text4, QStringLiteral("callmade"));
+    Data2->bind(Text1, QStringLiteral("Name1"));
+    Data2->bind(Text2, QStringLiteral("Name2"));
+    Data2->bind(Text9, QStringLiteral("Notes"));
+    Data2->bind(Text3, QStringLiteral("DateNow"));
+    Data2->bind(Text7, QStringLiteral("Time"));
+    Data2->bind(Text6, QStringLiteral("Weekday"));
+    Data2->bind(Text8, QStringLiteral("Type"));
+    Data2->bind(Label5, QStringLiteral("Recno"));
+
+    setTabOrder(Text5, Text4);
+    setTabOrder(Text4, Text9);
+    setTabOrder(Text9, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Check1);
+    setTabOrder(Check1, Check2);
+
+    ui::selectAllOnFocus(Text1);
+    ui::selectAllOnFocus(Text2);
+    // Text4 takes the call text first, then the whole of it is selected.
+    ui::selectAllOnFocus(Text4);
+    Text4->installEventFilter(this);
+    Text9->installEventFilter(this);
+    Command1->installEventFilter(this);
+
+    connect(Check1, &QCheckBox::toggled, this, &EnterLaneNo::Check1_Click);
+    connect(Check2, &QCheckBox::toggled, this, &EnterLaneNo::Check2_Click);
+    connect(Command1, &QPushButton::clicked, this, &EnterLaneNo::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &EnterLaneNo::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &EnterLaneNo::Command3_Click);
+}
+
+void EnterLaneNo::Form_Load()
+{
+    Data2->setDatabaseName(ui::databasePath());
+}
+
+void EnterLaneNo::Form_Paint()
+{
+    // The date, time and names belong to the call being made; a stored call
+    // is never edited here.
+    if (!Data2->Recordset().isNew())
+        return;
+    const QLocale locale;
+    ui::setTextIfChanged(Text3, locale.toString(ui::today(), store::shortDateFormat()));
+    ui::setTextIfChanged(Text7, locale.toString(ui::now().time(), store::longTimeFormat()));
+    ui::setTextIfChanged(Text2, Check2->isChecked() ? shiftName(QStringLiteral("Text2")) : QStringLiteral(" "));
+    ui::setTextIfChanged(Text1, Check1->isChecked() ? shiftName(QStringLiteral("Text1")) : QStringLiteral(" "));
+}
+
+void EnterLaneNo::Check1_Click()
+{
+    Text1->setText(Check1->isChecked() ? shiftName(QStringLiteral("Text1")) : QStringLiteral(" "));
+}
+
+void EnterLaneNo::Check2_Click()
+{
+    Text2->setText(Check2->isChecked() ? shiftName(QStringLiteral("Text2")) : QStringLiteral(" "));
+}
+
+void EnterLaneNo::Text4_GotFocus()
+{
+    // Tabbing through keeps the call text as the description; typing replaces it.
+    Text4->setText(Label1->text());
+}
+
+void EnterLaneNo::Command3_Click()
+{
+    // Enter makes new lines in the notes rather than saving.
+    setDefaultButton(nullptr);
+    Text9->show();
+    Text9->setFocus();
+}
+
+void EnterLaneNo::Text9_LostFocus()
+{
+    setDefaultButton(Command1);
+}
+
+bool EnterLaneNo::Command1_KeyDown(int key)
+{
+    Q_UNUSED(key);
+    if (!Text5->text().isEmpty())
+        return false;
+    ui::msgBox(QStringLiteral("You must enter a lane number"));
+    Text5->setFocus();
+    return true;
+}
+
+void EnterLaneNo::Command1_Click()
+{
+    const QString lane = Text5->text();
+    if (lane.isEmpty() || !store::isNumericText(lane)) {
+        ui::msgBox(kLaneMessage);
+        Text5->setFocus();
+        Text5->selectAll();
+        return;
+    }
+    if (Text4->text().isEmpty())
+        Text4->setText(Label1->text());
+    // When the store refuses the call the user was told why, and it stays here to be mended.
+    if (!Data2->UpdateRecord())
+        return;
+    ui::ScreenRegistry::instance().unload(this);
+    releaseBoard();
+}
+
+void EnterLaneNo::Command2_Click()
+{
+    // The pending call is dropped without ever being stored, and the record
+    // set closed, so that closing the screen writes nothing back anywhere.
+    discardPendingCall();
+    Data2->Close();
+    releaseBoard();
+    Text9->hide();
+    ui::ScreenRegistry::instance().unload(this);
+}
+
+void EnterLaneNo::discardPendingCall()
+{
+    Data2->Recordset().CancelUpdate();
+}
+
+void EnterLaneNo::releaseBoard()
+{
+    if (auto* none = ui::ScreenRegistry::instance().control<QRadioButton>(QStringLiteral("ListOfCalls"),
+                                                                          QStringLiteral("Option101")))
+        none->setChecked(true);
+}
+
+void EnterLaneNo::frameClose()
+{
+    Command2_Click();
+}
+
+bool EnterLaneNo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Text4 && event->type() == QEvent::FocusIn) {
+        Text4_GotFocus();
+    } else if (watched == Text9 && event->type() == QEvent::FocusOut) {
+        Text9_LostFocus();
+    } else if (watched == Command1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Tab (with Shift held for it) only moves on; any other key on Save
+        // wants a lane number first.
+        const bool movesOn = key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Shift ||
+                             key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
+        if (!movesOn && Command1_KeyDown(key))
+            return true;
+    }
+    return ui::Screen::eventFilter(watched, event);
+}
+
+} // namespace calls

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ui/Screen.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace store {
+class RecordSource;
+}
+
+namespace calls {
+
+/// Completes and stores one call picked on the board: the lane number, who
+/// corrected the stop and any notes, with the date, time, weekday and section.
+class EnterLaneNo : public ui::Screen {
+    Q_OBJECT
+public:
+    EnterLaneNo();
+
+    void Form_Load() override;
+    void Form_Paint() override;
+
+    /// Drops a call that was started but not saved, without storing any of it.
+    void discardPendingCall();
+
+    store::RecordSource* Data2;
+    QFrame* Shape1;
+    QLabel* Label2;
+    QLabel* Label1;
+    QLabel* Label3;
+    QLineEdit* Text5;
+    QLabel* Label4;
+    QLineEdit* Text4;
+    QGroupBox* Frame1;
+    QCheckBox* Check1;
+    QLineEdit* Text1;
+    QCheckBox* Check2;
+    QLineEdit* Text2;
+    QPlainTextEdit* Text9;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    // Fields the mechanic does not type.
+    QLineEdit* Text3;
+    QLineEdit* Text7;
+    QLineEdit* Text6;
+    QLineEdit* Text8;
+    QLabel* Label5;
+
+public slots:
+    void Check1_Click();
+    void Check2_Click();
+    void Text4_GotFocus();
+    void Text9_LostFocus();
+    /// A key pressed while Save has the focus; true when it was refused.
+    bool Command1_KeyDown(int key);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void frameClose() override;
+
+private:
+    /// Makes the board's calls pickable again, the one picked last included.
+    void releaseBoard();
+};
+
+} // namespace calls
