@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "MainMenu.h"
+#include "PasswordGate.h"
 #include "TodaysInfo.h"
 
 #include "ui/ScreenRegistry.h"
@@ -14,6 +15,15 @@ void registerScreens()
     registry.add(QStringLiteral("MainMenu"), [] { return new MainMenu; });
     registry.add(QStringLiteral("TodaysInfo"), [] { return new TodaysInfo; });
     registry.add(QStringLiteral("About"), [] { return new About; });
+    registry.add(QStringLiteral("Password1"), [] {
+        return new PasswordGate(QStringLiteral("Password1"), QStringLiteral("assign"), QStringLiteral("WorkAssign"), true);
+    });
+    registry.add(QStringLiteral("Password2"), [] {
+        return new PasswordGate(QStringLiteral("Password2"), QStringLiteral("premade"), QStringLiteral("WorkList"), true);
+    });
+    registry.add(QStringLiteral("Password4"), [] {
+        return new PasswordGate(QStringLiteral("Password4"), QStringLiteral("dailyd"), QStringLiteral("MaintScreen"), false);
+    });
 }
 
 } // namespace app
