@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "MainMenu.h"
+#include "MakePasswords.h"
 #include "PasswordGate.h"
 #include "TodaysInfo.h"
 
@@ -24,6 +25,7 @@ void registerScreens()
     registry.add(QStringLiteral("Password4"), [] {
         return new PasswordGate(QStringLiteral("Password4"), QStringLiteral("dailyd"), QStringLiteral("MaintScreen"), false);
     });
+    registry.add(QStringLiteral("MakePasswords"), [] { return new MakePasswords; });
 }
 
 } // namespace app
