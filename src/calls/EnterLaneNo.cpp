@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace calls {
 namespace {
@@ -208,24 +209,42 @@ void EnterLaneNo::Command1_Click()
     // When the store refuses the call the user was told why, and it stays here to be mended.
     if (!Data2->UpdateRecord())
         return;
-    ui::ScreenRegistry::instance().unload(this);
+    closeCall();
     releaseBoard();
 }
 
 void EnterLaneNo::Command2_Click()
 {
-    // The pending call is dropped without ever being stored, and the record
-    // set closed, so that closing the screen writes nothing back anywhere.
-    discardPendingCall();
-    Data2->Close();
+    // The pending call is dropped without ever being stored.
+    Data2->Recordset().CancelUpdate();
     releaseBoard();
-    Text9->hide();
-    ui::ScreenRegistry::instance().unload(this);
+    closeCall();
 }
 
-void EnterLaneNo::discardPendingCall()
+bool EnterLaneNo::beginCall()
 {
+    // A call still pending is replaced, never stored half-made.
     Data2->Recordset().CancelUpdate();
+    return Data2->isOpen() || Data2->Refresh();
+}
+
+void EnterLaneNo::closeCall()
+{
+    // The screen is kept, hidden, for the next call rather than built again
+    // for each one: it goes back to its designed state here. The boxes keep
+    // showing the record now current (the call just stored, or the one before
+    // a dropped call), so the ticks are reset without filling in the names:
+    // nothing changes in a stored call when the next one is started.
+    {
+        const QSignalBlocker block1(Check1);
+        const QSignalBlocker block2(Check2);
+        Check1->setChecked(true);
+        Check2->setChecked(false);
+    }
+    Text9->hide();
+    setDefaultButton(Command1);
+    Label1->clear();
+    hide();
 }
 
 void EnterLaneNo::releaseBoard()

@@ -26,8 +26,10 @@ public:
     void Form_Load() override;
     void Form_Paint() override;
 
-    /// Drops a call that was started but not saved, without storing any of it.
-    void discardPendingCall();
+    /// Readies the record set for a new call: a call that was started but not
+    /// saved is dropped without storing any of it. False when the call log
+    /// cannot be opened (the user was told why).
+    bool beginCall();
 
     store::RecordSource* Data2;
     QFrame* Shape1;
@@ -69,6 +71,8 @@ protected:
     void frameClose() override;
 
 private:
+    /// Ends the call, saved or not: the screen is hidden in its designed state.
+    void closeCall();
     /// Makes the board's calls pickable again, the one picked last included.
     void releaseBoard();
 };

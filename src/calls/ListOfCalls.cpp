@@ -110,12 +110,10 @@ void ListOfCalls::Option_Click(int call)
 {
     auto& screens = ui::ScreenRegistry::instance();
     auto* entry = qobject_cast<EnterLaneNo*>(screens.load(QStringLiteral("EnterLaneNo")));
-    if (!entry) {
+    if (!entry || !entry->beginCall()) {
         Option[kNoCall]->setChecked(true);
         return;
     }
-    // A call still waiting there for its lane is replaced, never stored half-made.
-    entry->discardPendingCall();
     store::RecordSet& record = entry->Data2->Recordset();
     record.AddNew();
     if (!record.isNew()) {

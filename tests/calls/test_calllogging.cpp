@@ -97,11 +97,12 @@ EnterLaneNo* pick(ListOfCalls* board, int call, bool byText = true)
     return entry;
 }
 
-/// The lane entry was closed: unloaded, and no call is selected on the board.
+/// The lane entry was closed, and no call is selected on the board.
 bool closedAndBoardReleased(ListOfCalls* board)
 {
     testing::TestApp::settle();
-    return laneEntry() == nullptr && board->Option[ListOfCalls::kNoCall]->isChecked();
+    EnterLaneNo* entry = laneEntry();
+    return (!entry || entry->isHidden()) && board->Option[ListOfCalls::kNoCall]->isChecked();
 }
 
 } // namespace
@@ -321,12 +322,33 @@ private slots:
         // Its lane entry is open: clicking the picked call again changes nothing.
         QCOMPARE(pick(board, 5), entry);
         QCOMPARE(entry->Text5->text(), QStringLiteral("4"));
+        entry->Check1->setChecked(false);
+        entry->Check2->setChecked(true);
+        entry->Command3->click();
+        QTest::keyClicks(entry->Text9, QStringLiteral("belt slipping"));
         entry->Command1->click();
         QVERIFY(closedAndBoardReleased(board));
+        const QString first = QStringLiteral("4|%1| |Marco|belt slipping").arg(presetCall(app, 5));
+        const QString firstSql = QStringLiteral(
+            "SELECT LaneNo || '|' || callmade || '|' || Name1 || '|' || Name2 || '|' || Notes FROM DData WHERE Recno = 1");
+        QCOMPARE(app.scalar(firstSql).toString(), first);
+
+        // The next pick starts from the designed state.
         entry = pick(board, 5, false);
         QVERIFY(entry);
+        QVERIFY(entry->Check1->isChecked());
+        QVERIFY(!entry->Check2->isChecked());
+        QVERIFY(entry->Text9->isHidden());
+        QVERIFY(entry->Text9->toPlainText().isEmpty());
+        QCOMPARE(entry->defaultButton(), entry->Command1);
+        QCOMPARE(entry->focusWidget(), entry->Text5);
+        QVERIFY(entry->Text5->text().isEmpty());
+        QVERIFY(entry->Text4->text().isEmpty());
+        QCOMPARE(entry->Label1->text(), presetCall(app, 5));
+        QCOMPARE(entry->Text1->text(), QStringLiteral("Dave"));
         QTest::keyClicks(entry->Text5, QStringLiteral("6"));
         entry->Command1->click();
+        QCOMPARE(app.scalar(firstSql).toString(), first);
         QCOMPARE(rows(app), 2);
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM DData WHERE callmade = '%1'").arg(presetCall(app, 5)))
                      .toInt(),
