@@ -1,5 +1,7 @@
 #include "EnterLaneNo.h"
 
+#include "ListOfCalls.h"
+
 #include "store/FieldValue.h"
 #include "store/RecordSource.h"
 #include "ui/Controls.h"
@@ -249,9 +251,8 @@ void EnterLaneNo::closeCall()
 
 void EnterLaneNo::releaseBoard()
 {
-    if (auto* none = ui::ScreenRegistry::instance().control<QRadioButton>(QStringLiteral("ListOfCalls"),
-                                                                          QStringLiteral("Option101")))
-        none->setChecked(true);
+    if (auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(QStringLiteral("ListOfCalls"))))
+        board->Option[ListOfCalls::kNoCall]->setChecked(true);
 }
 
 void EnterLaneNo::frameClose()
