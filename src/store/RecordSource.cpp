@@ -68,7 +68,7 @@ QString RecordSource::caption() const
 
 void RecordSource::bind(QWidget* control, const QString& field)
 {
-    m_bindings.append({control, field});
+    m_bindings.append({control, field, contentOf(control)});
 }
 
 void RecordSource::step(int direction)
@@ -164,6 +164,8 @@ std::optional<QHash<int, QVariant>> RecordSource::boundValues()
         const int field = m_set.fieldIndex(binding.field);
         if (!control || field < 0 || qobject_cast<QLabel*>(control))
             continue;
+        if (!adding && contentOf(control) == binding.shown)
+            continue; // untouched since the record was shown
         const FieldType type = m_set.Fields().at(field).type;
         std::optional<QVariant> value;
         QString error;
@@ -207,17 +209,32 @@ bool RecordSource::writeBack()
         report(QStringLiteral("The record could not be stored in %1.").arg(m_set.table()), error);
         return false;
     }
-    // Labels show what the store assigned or converted (the record number);
-    // the boxes keep what was typed.
-    showRecord(true);
+    // Every bound control shows the record as stored: the record number the
+    // store assigned, and one value in each pair of controls bound to one field.
+    showRecord();
     return true;
 }
 
-void RecordSource::showRecord(bool labelsOnly)
+QString RecordSource::contentOf(QWidget* control)
 {
-    for (const Binding& binding : std::as_const(m_bindings)) {
+    if (auto* masked = qobject_cast<ui::MaskedDateEdit*>(control))
+        return masked->isBlank() ? QString() : masked->maskedText();
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(control))
+        return memo->toPlainText();
+    if (auto* check = qobject_cast<QCheckBox*>(control))
+        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text();
+    return {};
+}
+
+void RecordSource::showRecord()
+{
+    for (Binding& binding : m_bindings) {
         QWidget* control = binding.control;
-        if (!control || (labelsOnly && !qobject_cast<QLabel*>(control)))
+        if (!control)
             continue;
         const int field = m_set.fieldIndex(binding.field);
         const bool current = m_set.hasCurrent();
@@ -234,6 +251,7 @@ void RecordSource::showRecord(bool labelsOnly)
         } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
             check->setChecked(stored.isValid() && !stored.isNull() && stored.toBool());
         }
+        binding.shown = contentOf(control);
     }
 }
 

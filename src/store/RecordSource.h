@@ -58,12 +58,17 @@ private:
     struct Binding {
         QPointer<QWidget> control;
         QString field;
+        // What the control held when the record was last shown: only a
+        // control whose content changed since is written back, so a value
+        // that does not survive a round trip unchanged is never rewritten.
+        QString shown;
     };
+    static QString contentOf(QWidget* control);
     /// Values of the bound controls that differ from the current record;
     /// nullopt after telling the user that a value does not fit its field.
     std::optional<QHash<int, QVariant>> boundValues();
     bool writeBack();
-    void showRecord(bool labelsOnly = false);
+    void showRecord();
     void report(const QString& what, const QString& error) const;
     void step(int direction);
 

@@ -124,6 +124,43 @@ private slots:
                  QStringLiteral("outside"));
     }
 
+    void untouchedValuesAreNeverRewritten()
+    {
+        testing::TestApp app;
+        // Line ends a notes box cannot show as stored, and a lane stored as a decimal.
+        QVERIFY(app.exec(QStringLiteral(
+            "INSERT INTO DData (LaneNo, callmade, Notes) VALUES (7.5, 'Old call', 'one' || char(13, 10) || 'two')")));
+        CallForm f(app.databasePath());
+        QVERIFY(f.source->Refresh());
+        QCOMPARE(f.notes->toPlainText(), QStringLiteral("one\ntwo"));
+        f.source->Recordset().AddNew(); // leaves the stored record
+        f.lane->setText(QStringLiteral("3"));
+        QVERIFY(f.source->UpdateRecord());
+        QCOMPARE(app.scalar(QStringLiteral("SELECT Notes FROM DData WHERE Recno = 1")).toString(),
+                 QStringLiteral("one\r\ntwo"));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT LaneNo FROM DData WHERE Recno = 1")).toDouble(),
+                 7.5);
+    }
+
+    void twoControlsOnOneFieldAgreeAfterStoring()
+    {
+        testing::TestApp app;
+        QWidget form;
+        RecordSource source(&form, QStringLiteral("Data1"), QStringLiteral("PWord"));
+        source.setDatabaseName(app.databasePath());
+        auto* password = new QLineEdit(&form);
+        auto* confirm = new QLineEdit(&form);
+        source.bind(password, QStringLiteral("assign"));
+        source.bind(confirm, QStringLiteral("assign"));
+        QVERIFY(source.Refresh());
+        password->setText(QStringLiteral("lanes"));
+        QVERIFY(source.UpdateRecord());
+        QCOMPARE(confirm->text(), QStringLiteral("lanes"));
+        // Closing writes nothing back over it.
+        QVERIFY(source.writeBackOnClose());
+        QCOMPARE(app.scalar(QStringLiteral("SELECT assign FROM PWord")).toString(), QStringLiteral("lanes"));
+    }
+
     void newRecordWithNothingSetIsNeverStored()
     {
         testing::TestApp app;
