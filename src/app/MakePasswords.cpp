@@ -165,10 +165,7 @@ void MakePasswords::Form_Unload()
 
 void MakePasswords::leave()
 {
-    auto& screens = ui::ScreenRegistry::instance();
-    if (!screens.unload(this))
-        return;
-    screens.show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void MakePasswords::refuse(const QString& message)

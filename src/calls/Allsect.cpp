@@ -113,8 +113,7 @@ void Allsect::Command1_Click()
     auto& screens = ui::ScreenRegistry::instance();
     if (auto* board = qobject_cast<ListOfCalls*>(screens.load(QStringLiteral("ListOfCalls"))))
         board->Data1->Refresh();
-    screens.unload(this);
-    screens.show(QStringLiteral("MainMenu"));
+    screens.unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void Allsect::frameClose()

@@ -270,10 +270,7 @@ void FrameCount::Command1_Click()
         Command4->hide();
         Command5->hide();
     }
-    auto& screens = ui::ScreenRegistry::instance();
-    if (!screens.unload(this))
-        return;
-    screens.show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void FrameCount::frameClose()

@@ -313,10 +313,7 @@ void Notes::Command1_Click()
     showStoredDate();
     Text2->show();
     MaskEdBox1->hide();
-    auto& screens = ui::ScreenRegistry::instance();
-    if (!screens.unload(this))
-        return;
-    screens.show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void Notes::frameClose()

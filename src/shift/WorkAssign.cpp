@@ -309,10 +309,7 @@ void WorkAssign::Command1_Click()
     Command3->hide();
     for (QLineEdit* job : Text)
         job->setEnabled(false);
-    auto& screens = ui::ScreenRegistry::instance();
-    if (!screens.unload(this))
-        return;
-    screens.show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void WorkAssign::frameClose()

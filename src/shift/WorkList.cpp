@@ -68,10 +68,7 @@ void WorkList::Command1_Click()
 {
     if (!Data1->UpdateRecord())
         return;
-    auto& screens = ui::ScreenRegistry::instance();
-    if (!screens.unload(this))
-        return;
-    screens.show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 
 void WorkList::frameClose()

@@ -110,6 +110,14 @@ bool ScreenRegistry::unload(const QString& name)
     return unload(find(name));
 }
 
+bool ScreenRegistry::unloadAndShow(Screen* screen, const QString& next)
+{
+    if (!unload(screen))
+        return false;
+    show(next);
+    return true;
+}
+
 QList<Screen*> ScreenRegistry::loaded() const
 {
     QList<Screen*> result;

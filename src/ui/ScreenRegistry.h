@@ -35,6 +35,9 @@ public:
     /// and it is discarded. False (screen kept) when storing failed.
     bool unload(Screen* screen);
     bool unload(const QString& name);
+    /// Closes a screen and shows the next one (most screens return to the
+    /// main menu); the screen stays when storing its record failed.
+    bool unloadAndShow(Screen* screen, const QString& next);
     QList<Screen*> loaded() const;
 
     /// A named control of a screen, loading the screen hidden if needed.
