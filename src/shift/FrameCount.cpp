@@ -204,10 +204,7 @@ bool FrameCount::newDayReady()
         showDateEntry();
         return false;
     }
-    if (!MaskEdBox1->date().isValid()) {
-        ui::msgBox(QStringLiteral("\"%1\" is not a real date. Enter the day as MM/DD/YYYY.")
-                       .arg(MaskEdBox1->maskedText()),
-                   ui::Buttons::Ok, ui::Icon::Exclamation);
+    if (!MaskEdBox1->acceptTypedDate()) {
         showDateEntry();
         return false;
     }

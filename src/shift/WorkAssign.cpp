@@ -236,14 +236,7 @@ bool WorkAssign::dateAccepted()
         MaskEdBox2->setFocus();
         return false;
     }
-    if (!MaskEdBox2->date().isValid()) {
-        ui::msgBox(
-            QStringLiteral("%1 is not a valid date!\nEnter the day as MM/DD/YYYY.").arg(MaskEdBox2->maskedText()),
-            ui::Buttons::Ok, ui::Icon::Exclamation);
-        MaskEdBox2->setFocus();
-        return false;
-    }
-    return true;
+    return MaskEdBox2->acceptTypedDate();
 }
 
 void WorkAssign::leaveAdding()

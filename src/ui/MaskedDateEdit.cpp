@@ -1,5 +1,7 @@
 #include "MaskedDateEdit.h"
 
+#include "Platform.h"
+
 #include <QKeyEvent>
 
 namespace ui {
@@ -50,6 +52,16 @@ void MaskedDateEdit::setDate(const QDate& date)
         setText(date.toString(QStringLiteral("MM/dd/yyyy")));
     else
         setMaskedText({});
+}
+
+bool MaskedDateEdit::acceptTypedDate()
+{
+    if (isBlank() || date().isValid())
+        return true;
+    msgBox(QStringLiteral("\"%1\" is not a real date. Enter the day as MM/DD/YYYY.").arg(maskedText()), Buttons::Ok,
+           Icon::Exclamation);
+    setFocus();
+    return false;
 }
 
 void MaskedDateEdit::keyPressEvent(QKeyEvent* event)

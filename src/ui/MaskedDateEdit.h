@@ -25,6 +25,10 @@ public:
     /// The date typed, or an invalid date when it is incomplete or impossible.
     QDate date() const;
     void setDate(const QDate& date);
+    /// A day is stored only with a real calendar date: when something is typed
+    /// that is no date (13/45/2004, 12/0_/____), says so, takes the focus back
+    /// and returns false. A blank entry is left to the screen's own message.
+    bool acceptTypedDate();
 
 signals:
     /// A key was pressed in the entry, before it is applied.

@@ -193,11 +193,11 @@ private slots:
         QTest::newRow("untouched") << QString() << QStringLiteral("__/__/____")
                                    << QStringLiteral("A date is required!");
         QTest::newRow("month 13") << QStringLiteral("13452004") << QStringLiteral("13/45/2004")
-                                  << QStringLiteral("13/45/2004 is not a valid date!\nEnter the day as MM/DD/YYYY.");
+                                  << QStringLiteral("\"13/45/2004\" is not a real date. Enter the day as MM/DD/YYYY.");
         QTest::newRow("30 February") << QStringLiteral("02302005") << QStringLiteral("02/30/2005")
-                                     << QStringLiteral("02/30/2005 is not a valid date!\nEnter the day as MM/DD/YYYY.");
+                                     << QStringLiteral("\"02/30/2005\" is not a real date. Enter the day as MM/DD/YYYY.");
         QTest::newRow("half typed") << QStringLiteral("120") << QStringLiteral("12/0_/____")
-                                    << QStringLiteral("12/0_/____ is not a valid date!\nEnter the day as MM/DD/YYYY.");
+                                    << QStringLiteral("\"12/0_/____\" is not a real date. Enter the day as MM/DD/YYYY.");
     }
 
     void refusesMissingOrImpossibleDate()
