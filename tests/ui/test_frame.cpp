@@ -3,12 +3,15 @@
 #include "support/TestApp.h"
 
 #include "ui/Controls.h"
+#include "ui/HelpWindow.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Pointer.h"
 #include "ui/ReSize.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTextBrowser>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -172,6 +175,30 @@ private slots:
         QCOMPARE(app.messages().seen.at(0).title, QStringLiteral("Tarrowby Stopwell"));
         QCOMPARE(app.messages().seen.at(1).title, QStringLiteral("Warning"));
         QCOMPARE(app.messages().seen.at(1).icon, ui::Icon::Exclamation);
+    }
+
+    void helpWindowOpensAtContentsOrSaysTheFileIsMissing()
+    {
+        testing::TestApp app;
+        ui::HelpWindow::showTopic({});
+        QCOMPARE(app.messages().seen.size(), 1);
+        QVERIFY(app.messages().seen.first().text.contains(ui::HelpWindow::helpFile()));
+        QFile file(ui::HelpWindow::helpFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><body><h1 id=\"contents\">Contents</h1><p>Starting a shift</p></body></html>");
+        file.close();
+        ui::HelpWindow::showTopic({});
+        auto* window = qobject_cast<ui::HelpWindow*>(QApplication::topLevelWidgets().isEmpty() ? nullptr : [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QStringLiteral("HelpWindow") && w->isVisible())
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        }());
+        QVERIFY(window);
+        auto* browser = window->findChild<QTextBrowser*>();
+        QCOMPARE(browser->source().fragment(), QStringLiteral("contents"));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("Starting a shift")));
+        window->close();
     }
 
     void f1OpensHelpInAnyScreen()
