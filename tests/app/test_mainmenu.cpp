@@ -7,6 +7,7 @@
 #include "ui/ScreenRegistry.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,24 @@ private slots:
         QVERIFY(app.messages().seen.isEmpty());
         QVERIFY(shown(QStringLiteral("WorkDone")));
         QCOMPARE(ui::pointer::depth(), 0);
+    }
+
+    void aMissingDatabaseIsNamedAndNeverCreated()
+    {
+        testing::TestApp app;
+        QVERIFY(QFile::remove(app.databasePath()));
+        MainMenu* menu = showMenu();
+        screens().control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1"))->setText(QStringLiteral("Dave"));
+        for (QPushButton* button : {menu->Command1, menu->Command11, menu->Command2}) {
+            app.messages().seen.clear();
+            button->click();
+            QCOMPARE(app.messages().seen.size(), 1);
+            QVERIFY2(app.messages().seen.first().text.contains(app.databasePath()),
+                     qPrintable(app.messages().seen.first().text));
+            QCOMPARE(screens().loaded().size(), 2); // the main menu and the shift information only
+            QVERIFY(!QFile::exists(app.databasePath()));
+            QCOMPARE(ui::pointer::depth(), 0);
+        }
     }
 
     void escEndsTheProgramAtOnce()
