@@ -1,6 +1,6 @@
 // Developer tool: shows screens on a copy of the delivered database and saves
 // a picture of each window, to look at layouts without clicking through.
-// usage: stopwell-shot <out-folder> <Screen>[,<Screen>...] ...
+// usage: stopwell-shot <out-folder> <Screen>[,<Screen>|click:<Control>...] ...
 // Each argument after the folder is one picture: the screens named are shown
 // in order and the last one is pictured. The shift is filled in first.
 #include "AllScreens.h"
@@ -41,7 +41,19 @@ int main(int argc, char* argv[])
     for (int i = 2; i < args.size(); ++i) {
         ui::Screen* last = nullptr;
         for (const QString& name : args.at(i).split(QLatin1Char(','))) {
-            last = screens.show(name);
+            if (name.startsWith(QLatin1String("click:"))) {
+                // "click:Label10" clicks a named control of the screen shown last.
+                QWidget* target = last ? last->findChild<QWidget*>(name.mid(6)) : nullptr;
+                if (target)
+                    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
+                // The picture is of the window the click put the focus in.
+                QTest::qWait(50);
+                if (QWidget* focus = QApplication::focusWidget())
+                    if (auto* screen = qobject_cast<ui::Screen*>(focus->window()))
+                        last = screen;
+            } else {
+                last = screens.show(name);
+            }
             QTest::qWait(100);
         }
         if (!last)
