@@ -164,7 +164,8 @@ qint64 rowCount(const QString& path)
     sqlite3_stmt* q = nullptr;
     qint64 count = -1;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM DData", -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM DData", -1, &q, nullptr) == SQLITE_OK &&
+        sqlite3_step(q) == SQLITE_ROW)
         count = sqlite3_column_int64(q, 0);
     sqlite3_finalize(q);
     sqlite3_close(db);

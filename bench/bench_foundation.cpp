@@ -198,10 +198,14 @@ int main(int argc, char* argv[])
         const QStringList fields = {QStringLiteral("DateNow"), QStringLiteral("Time"),     QStringLiteral("Weekday"),
                                     QStringLiteral("LaneNo"),  QStringLiteral("callmade"), QStringLiteral("Type"),
                                     QStringLiteral("Name1"),   QStringLiteral("Name2"),    QStringLiteral("Notes")};
-        const QStringList values = {QStringLiteral("12/7/2004"), QStringLiteral("10:15:30 AM"),
-                                    QStringLiteral("Tuesday"),   QStringLiteral("7"),
-                                    QStringLiteral("Ball stuck in pit"), QStringLiteral("2"),
-                                    QStringLiteral("Dave"),      QStringLiteral(" "),
+        const QStringList values = {QStringLiteral("12/7/2004"),
+                                    QStringLiteral("10:15:30 AM"),
+                                    QStringLiteral("Tuesday"),
+                                    QStringLiteral("7"),
+                                    QStringLiteral("Ball stuck in pit"),
+                                    QStringLiteral("2"),
+                                    QStringLiteral("Dave"),
+                                    QStringLiteral(" "),
                                     QString()};
         QList<QLineEdit*> boxes;
         for (const QString& field : fields) {

@@ -42,7 +42,8 @@ About::About() : ui::Screen(QStringLiteral("About"), QStringLiteral("Revised on 
     QWidget* c = canvas();
     auto* picture = ui::label(c, QStringLiteral("Image1"), QString(), QRect(16, 16, 64, 96));
     picture->setPixmap(pinPicture());
-    auto* product = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Tarrowby Stopwell"), QRect(100, 16, 300, 28));
+    auto* product =
+        ui::label(c, QStringLiteral("Label1"), QStringLiteral("Tarrowby Stopwell"), QRect(100, 16, 300, 28));
     QFont big = product->font();
     big.setPointSizeF(big.pointSizeF() * 1.4);
     big.setBold(true);
@@ -55,7 +56,8 @@ About::About() : ui::Screen(QStringLiteral("About"), QStringLiteral("Revised on 
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(16, 120, 388, 4);
     ui::label(c, QStringLiteral("Label3"), QStringLiteral("Tarrowby Software"), QRect(16, 132, 388, 20));
-    ui::label(c, QStringLiteral("Label4"), QStringLiteral("118 Kingpin Road, Tarrowby TB4 9LS"), QRect(16, 152, 388, 20));
+    ui::label(c, QStringLiteral("Label4"), QStringLiteral("118 Kingpin Road, Tarrowby TB4 9LS"),
+              QRect(16, 152, 388, 20));
     ui::label(c, QStringLiteral("Label5"), QStringLiteral("Telephone: 0131 496 0734"), QRect(16, 172, 388, 20));
     ui::label(c, QStringLiteral("Label6"), QStringLiteral("Internet:"), QRect(16, 196, 70, 20));
     ui::label(c, QStringLiteral("Label7"), QStringLiteral("www.tarrowby.example"), QRect(90, 196, 300, 20));

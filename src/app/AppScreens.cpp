@@ -17,13 +17,16 @@ void registerScreens()
     registry.add(QStringLiteral("TodaysInfo"), [] { return new TodaysInfo; });
     registry.add(QStringLiteral("About"), [] { return new About; });
     registry.add(QStringLiteral("Password1"), [] {
-        return new PasswordGate(QStringLiteral("Password1"), QStringLiteral("assign"), QStringLiteral("WorkAssign"), true);
+        return new PasswordGate(QStringLiteral("Password1"), QStringLiteral("assign"), QStringLiteral("WorkAssign"),
+                                true);
     });
     registry.add(QStringLiteral("Password2"), [] {
-        return new PasswordGate(QStringLiteral("Password2"), QStringLiteral("premade"), QStringLiteral("WorkList"), true);
+        return new PasswordGate(QStringLiteral("Password2"), QStringLiteral("premade"), QStringLiteral("WorkList"),
+                                true);
     });
     registry.add(QStringLiteral("Password4"), [] {
-        return new PasswordGate(QStringLiteral("Password4"), QStringLiteral("dailyd"), QStringLiteral("MaintScreen"), false);
+        return new PasswordGate(QStringLiteral("Password4"), QStringLiteral("dailyd"), QStringLiteral("MaintScreen"),
+                                false);
     });
     registry.add(QStringLiteral("MakePasswords"), [] { return new MakePasswords; });
 }

@@ -27,14 +27,16 @@ MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Ma
 
     SSFrame1 = ui::frame(c, QStringLiteral("SSFrame1"), QStringLiteral("Main Menu"), QRect(10, 50, 420, 392));
     auto make = [this](const char* name, const char* caption, const char* tip, QRect at) {
-        return ui::button(SSFrame1, QString::fromLatin1(name), QString::fromLatin1(caption), at, QString::fromLatin1(tip));
+        return ui::button(SSFrame1, QString::fromLatin1(name), QString::fromLatin1(caption), at,
+                          QString::fromLatin1(tip));
     };
     const int left = 16, right = 216, width = 188, height = 40, top = 88, gap = 48;
     // Created in tab order.
     Command1 = make("Command1", "&Start Logging Calls", "Opens list of calls to select from", QRect(16, 28, 388, 48));
     Command8 = make("Command8", "Modify Shift &Information", "Opens screen to fill in your name",
                     QRect(right, top, width, height));
-    Command2 = make("Command2", "Modify Pre-Set Calls", "Modifies section 1 calls", QRect(right, top + gap, width, height));
+    Command2 =
+        make("Command2", "Modify Pre-Set Calls", "Modifies section 1 calls", QRect(right, top + gap, width, height));
     Command14 = make("Command14", "&Modify Pre-Made Work", "Opens screen to modify pre-made work lists",
                      QRect(right, top + 2 * gap, width, height));
     Command15 = make("Command15", "Modify Passw&ords", "Opens screen to modify passwords",
@@ -44,7 +46,8 @@ MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Ma
     Command9 = make("Command9", "&Print Menu", "Opens menu of reports", QRect(left, top, width, height));
     Command10 = make("Command10", "Maintain Stops &Database", "Edit master database of stored calls",
                      QRect(left, top + gap, width, height));
-    Command11 = make("Command11", "Daily &Notes", "Opens screen to make notes", QRect(left, top + 2 * gap, width, height));
+    Command11 =
+        make("Command11", "Daily &Notes", "Opens screen to make notes", QRect(left, top + 2 * gap, width, height));
     Command13 = make("Command13", "Daily Work &Completed", "Opens form to fill in work that has been completed",
                      QRect(left, top + 3 * gap, width, height));
     Command16 = make("Command16", "&Enter Daily Frame Counts", "Opens screen to enter daily pinsetter frame counts",

@@ -75,7 +75,8 @@ MakePasswords::MakePasswords()
 
     // Built in tab order: the supervisor box, then each row's password and confirm box.
     auto row = [this](const char* labelName, const char* caption, int y) {
-        QLabel* l = ui::label(Frame1, QString::fromLatin1(labelName), QString::fromLatin1(caption), QRect(14, y, 236, 24));
+        QLabel* l =
+            ui::label(Frame1, QString::fromLatin1(labelName), QString::fromLatin1(caption), QRect(14, y, 236, 24));
         l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
         return l;
     };

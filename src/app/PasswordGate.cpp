@@ -41,8 +41,8 @@ PasswordGate::PasswordGate(const QString& name, const QString& field, const QStr
     Data1->hide();
 
     Frame1 = ui::frame(c, QStringLiteral("Frame1"), QStringLiteral("Enter Your Password"), QRect(14, 10, 272, 66));
-    Text1 = ui::textBox(Frame1, QStringLiteral("Text1"), QRect(16, 28, 240, 24), 10,
-                        QStringLiteral("Enter Your Password"));
+    Text1 =
+        ui::textBox(Frame1, QStringLiteral("Text1"), QRect(16, 28, 240, 24), 10, QStringLiteral("Enter Your Password"));
     hideTyping(Text1);
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("&OK"), QRect(40, 92, 100, 34));
     Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("&Cancel"), QRect(160, 92, 100, 34));

@@ -25,11 +25,16 @@ int Allsect::callBoxOf(int section, int row)
 {
     // The first box of each later tab was placed after the others were numbered.
     switch (section) {
-    case 1: return row;
-    case 2: return row == 1 ? 42 : 20 + row;
-    case 3: return row == 1 ? 43 : 65 - row;
-    case 4: return row == 1 ? 84 : 62 + row;
-    default: return row == 1 ? 105 : 83 + row;
+    case 1:
+        return row;
+    case 2:
+        return row == 1 ? 42 : 20 + row;
+    case 3:
+        return row == 1 ? 43 : 65 - row;
+    case 4:
+        return row == 1 ? 84 : 62 + row;
+    default:
+        return row == 1 ? 105 : 83 + row;
     }
 }
 

@@ -77,15 +77,16 @@ EnterLaneNo::EnterLaneNo()
                         QStringLiteral("Press tab or enter a new call"));
     Label4->setBuddy(Text4);
 
-    Frame1 = ui::frame(c, QStringLiteral("Frame1"), QStringLiteral("Who Corrected This Call?"), QRect(14, 176, 296, 100));
+    Frame1 =
+        ui::frame(c, QStringLiteral("Frame1"), QStringLiteral("Who Corrected This Call?"), QRect(14, 176, 296, 100));
     Check1 = ui::checkBox(Frame1, QStringLiteral("Check1"), QStringLiteral("Mechanic # 1"), QRect(12, 28, 124, 24), {},
                           kCheckTip);
-    Text1 = ui::textBox(Frame1, QStringLiteral("Text1"), QRect(140, 28, 144, 24), 10, QStringLiteral("Mechanic # 1 name"),
-                        kNamesTip);
+    Text1 = ui::textBox(Frame1, QStringLiteral("Text1"), QRect(140, 28, 144, 24), 10,
+                        QStringLiteral("Mechanic # 1 name"), kNamesTip);
     Check2 = ui::checkBox(Frame1, QStringLiteral("Check2"), QStringLiteral("Mechanic # 2"), QRect(12, 62, 124, 24), {},
                           kCheckTip);
-    Text2 = ui::textBox(Frame1, QStringLiteral("Text2"), QRect(140, 62, 144, 24), 10, QStringLiteral("Mechanic # 2 name"),
-                        kNamesTip);
+    Text2 = ui::textBox(Frame1, QStringLiteral("Text2"), QRect(140, 62, 144, 24), 10,
+                        QStringLiteral("Mechanic # 2 name"), kNamesTip);
     Check1->setChecked(true);
 
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("&Save"), QRect(330, 86, 180, 32),

@@ -33,7 +33,8 @@ constexpr int kHeadingOfColumn[5] = {1, 2, 3, 5, 4};
 
 } // namespace
 
-ListOfCalls::ListOfCalls() : ui::Screen(QStringLiteral("ListOfCalls"), QStringLiteral("Master List of Calls"), kDesignSize)
+ListOfCalls::ListOfCalls()
+    : ui::Screen(QStringLiteral("ListOfCalls"), QStringLiteral("Master List of Calls"), kDesignSize)
 {
     QWidget* c = canvas();
     Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Calls"));
@@ -64,9 +65,9 @@ ListOfCalls::ListOfCalls() : ui::Screen(QStringLiteral("ListOfCalls"), QStringLi
         const int row = call - kPerSection * (column - 1);
         const int x = kLeft + (column - 1) * kColumnWidth;
         const int y = kRowsTop + (row - 1) * kRowHeight;
-        QRadioButton* option = ui::optionButton(c, QStringLiteral("Option%1").arg(call), QString(),
-                                                QRect(x, y + 4, kOptionWidth, kRowHeight - 8),
-                                                QStringLiteral("Call %1").arg(call));
+        QRadioButton* option =
+            ui::optionButton(c, QStringLiteral("Option%1").arg(call), QString(),
+                             QRect(x, y + 4, kOptionWidth, kRowHeight - 8), QStringLiteral("Call %1").arg(call));
         m_group->addButton(option, call);
         Option[call] = option;
         auto* text = new CallLabel(c);
@@ -80,8 +81,8 @@ ListOfCalls::ListOfCalls() : ui::Screen(QStringLiteral("ListOfCalls"), QStringLi
         });
         connect(text, &CallLabel::clicked, this, [this, call] { Label_Click(call + 5); });
     }
-    Option[kNoCall] = ui::optionButton(c, QStringLiteral("Option101"), QString(), QRect(0, 0, 0, 0),
-                                       QStringLiteral("No call"));
+    Option[kNoCall] =
+        ui::optionButton(c, QStringLiteral("Option101"), QString(), QRect(0, 0, 0, 0), QStringLiteral("No call"));
     m_group->addButton(Option[kNoCall], kNoCall);
     Option[kNoCall]->hide();
     Option[kNoCall]->setChecked(true);

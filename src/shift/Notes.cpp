@@ -59,8 +59,8 @@ Notes::Notes() : ui::Screen(QStringLiteral("Notes"), QStringLiteral("Daily Notes
                                QStringLiteral("Edit notes of PM shift mechanic #2"), optionTip);
 
     Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Lane #"), QRect(12, 150, 60, 24));
-    Label2 = ui::label(c, QStringLiteral("Label2"), QStringLiteral("Enter all Work Completed For"),
-                       QRect(90, 150, 200, 24));
+    Label2 =
+        ui::label(c, QStringLiteral("Label2"), QStringLiteral("Enter all Work Completed For"), QRect(90, 150, 200, 24));
     Label3 = ui::label(c, QStringLiteral("Label3"), QString(), QRect(295, 150, 200, 24));
     QFont bold = Label3->font();
     bold.setBold(true);

@@ -30,8 +30,8 @@ WorkAssign::WorkAssign()
     : ui::Screen(QStringLiteral("WorkAssign"), QStringLiteral("Maintenance To Be Done"), QSize(720, 526))
 {
     QWidget* c = canvas();
-    Label1 = ui::label(
-        c, QStringLiteral("Label1"), QStringLiteral("Daily Work Assignment Sheet For"), QRect(16, 14, 296, 28));
+    Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Daily Work Assignment Sheet For"),
+                       QRect(16, 14, 296, 28));
     QFont heading = Label1->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.25);
     heading.setBold(true);
@@ -55,19 +55,19 @@ WorkAssign::WorkAssign()
     Data1->setToolTip(QStringLiteral("Steps through database of work assigned"));
 
     Command3 = ui::button(c, QStringLiteral("Command3"), QStringLiteral("&Cancel"), QRect(556, 8, 74, 28),
-        QStringLiteral("Cancels the current addition of work assignments"));
+                          QStringLiteral("Cancels the current addition of work assignments"));
     Command3->hide();
     Command4 = ui::button(c, QStringLiteral("Command4"), QStringLiteral("&Save"), QRect(634, 8, 74, 28),
-        QStringLiteral("Saves current work assignments"));
+                          QStringLiteral("Saves current work assignments"));
     Command4->hide();
     Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("New &Day"), QRect(556, 40, 152, 34),
-        QStringLiteral("Adds a new date of work assignments"));
+                          QStringLiteral("Adds a new date of work assignments"));
 
     Command5 = ui::button(c, QStringLiteral("Command5"), QStringLiteral("Clear"), QRect(16, 88, 80, 26),
-        QStringLiteral("Clears all items below"));
+                          QStringLiteral("Clears all items below"));
     Command5->hide();
     Command6 = ui::button(c, QStringLiteral("Command6"), QStringLiteral("Clear"), QRect(376, 88, 80, 26),
-        QStringLiteral("Clears all items below"));
+                          QStringLiteral("Clears all items below"));
     Command6->hide();
 
     // Jobs 1 to 10 in the left column, 11 to 20 in the right; typed only while adding.
@@ -94,8 +94,8 @@ WorkAssign::WorkAssign()
         source->setGeometry(left + 72, y, 156, 28);
         source->setToolTip(QStringLiteral("Fills in list above"));
         source->hide();
-        weekCaption = ui::label(
-            c, QString::fromLatin1(weekCaptionName), QStringLiteral("Week #"), QRect(left + 240, y, 52, 28));
+        weekCaption =
+            ui::label(c, QString::fromLatin1(weekCaptionName), QStringLiteral("Week #"), QRect(left + 240, y, 52, 28));
         weekCaption->hide();
         week = ui::label(c, QString::fromLatin1(weekName), QString(), QRect(left + 292, y, 36, 28));
         week->hide();
@@ -104,7 +104,7 @@ WorkAssign::WorkAssign()
     quickFillRow(376, "Label28", "Data3", "Label25", "Label26", Label28, Data3, Label25, Label26);
 
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(310, 478, 100, 36),
-        QStringLiteral("Save, then return to main menu"));
+                          QStringLiteral("Save, then return to main menu"));
 
     Data1->bind(Text21, QStringLiteral("DateNow"));
     Data1->bind(MaskEdBox2, QStringLiteral("DateNow"));
@@ -287,8 +287,9 @@ void WorkAssign::Command3_Click()
 void WorkAssign::Command1_Click()
 {
     if (isAdding()) {
-        const bool untouched = MaskEdBox2->isBlank()
-            && std::all_of(Text.begin(), Text.end(), [](QLineEdit* job) { return job->text().isEmpty(); });
+        const bool untouched = MaskEdBox2->isBlank() && std::all_of(Text.begin(), Text.end(), [](QLineEdit* job) {
+                                   return job->text().isEmpty();
+                               });
         if (untouched) {
             // Nothing was typed or copied: there is no day to keep.
             Data1->Recordset().CancelUpdate();

@@ -36,9 +36,9 @@ public:
     QPushButton* Command5;
     QPushButton* Command6;
     /// The jobs: Text[0] is `Text1` … Text[19] is `Text20`.
-    std::array<QLineEdit*, 20> Text {};
+    std::array<QLineEdit*, 20> Text{};
     /// The week list items to copy: ListItem[0] is `Label2` … ListItem[19] is `Label21`.
-    std::array<QLabel*, 20> ListItem {};
+    std::array<QLabel*, 20> ListItem{};
     QLabel* Label27;
     store::RecordSource* Data2;
     QLabel* Label23;

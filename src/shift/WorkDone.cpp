@@ -43,12 +43,11 @@ QString numbered(const char* stem, int number)
 
 } // namespace
 
-WorkDone::WorkDone()
-    : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Work Completed"), QSize(876, 454))
+WorkDone::WorkDone() : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Work Completed"), QSize(876, 454))
 {
     QWidget* c = canvas();
-    Label26 = ui::label(
-        c, QStringLiteral("Label26"), QStringLiteral("Daily Work Assignments for "), QRect(16, 14, 250, 28));
+    Label26 =
+        ui::label(c, QStringLiteral("Label26"), QStringLiteral("Daily Work Assignments for "), QRect(16, 14, 250, 28));
     QFont heading = Label26->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.25);
     heading.setBold(true);
@@ -64,11 +63,11 @@ WorkDone::WorkDone()
     // Two columns of ten: the job, and beside it the name box.
     const int jobWidth = 290, nameLeft = 298, nameWidth = 112, columnStep = 436;
     auto headings = [&](int left, const char* jobName, const char* nameName, QLabel*& job, QLabel*& name) {
-        job = ui::label(
-            c, QString::fromLatin1(jobName), QStringLiteral("Work Assigned Today"), QRect(left, 44, jobWidth, 50));
+        job = ui::label(c, QString::fromLatin1(jobName), QStringLiteral("Work Assigned Today"),
+                        QRect(left, 44, jobWidth, 50));
         job->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         name = ui::label(c, QString::fromLatin1(nameName), QStringLiteral(" Enter Your Name When Completed"),
-            QRect(left + nameLeft, 44, nameWidth, 50));
+                         QRect(left + nameLeft, 44, nameWidth, 50));
         name->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         name->setWordWrap(true);
         QFont bold = job->font();
@@ -87,7 +86,7 @@ WorkDone::WorkDone()
         Label[i]->setFrameShadow(QFrame::Sunken);
         Label[i]->setIndent(4);
         Text[i] = ui::textBox(c, numbered("Text", i + 1), QRect(left + nameLeft, y, nameWidth, 26), kNameLength,
-            QStringLiteral("Completed job ") + QString::number(i + 1));
+                              QStringLiteral("Completed job ") + QString::number(i + 1));
         Text[i]->installEventFilter(this);
     }
 
@@ -105,7 +104,7 @@ WorkDone::WorkDone()
     Label27->setBuddy(Combo1);
 
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(388, 406, 100, 36),
-        QStringLiteral("Save, then return to main menu"));
+                          QStringLiteral("Save, then return to main menu"));
 
     Data1->bind(Label25, QStringLiteral("DateNow"));
     for (int i = 0; i < kJobs; ++i) {

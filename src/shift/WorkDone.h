@@ -31,9 +31,9 @@ public:
     QLabel* Label22;
     QLabel* Label21;
     /// The jobs: Label[0] is `Label1` … Label[19] is `Label20`.
-    std::array<QLabel*, 20> Label {};
+    std::array<QLabel*, 20> Label{};
     /// Who completed each job: Text[0] is `Text1` … Text[19] is `Text20`.
-    std::array<QLineEdit*, 20> Text {};
+    std::array<QLineEdit*, 20> Text{};
     QLabel* Label27;
     QComboBox* Combo1;
     QPushButton* Command1;

@@ -19,8 +19,7 @@ constexpr int kHalf = 10;
 
 } // namespace
 
-WorkList::WorkList()
-    : ui::Screen(QStringLiteral("WorkList"), QStringLiteral("Pre-Made Work Lists"), QSize(720, 454))
+WorkList::WorkList() : ui::Screen(QStringLiteral("WorkList"), QStringLiteral("Pre-Made Work Lists"), QSize(720, 454))
 {
     QWidget* c = canvas();
     Label2 = ui::label(c, QStringLiteral("Label2"), QStringLiteral("Week #"), QRect(16, 16, 64, 28));
@@ -39,11 +38,11 @@ WorkList::WorkList()
     for (int i = 0; i < kJobs; ++i) {
         const QRect at(12 + (i / kHalf) * 338, 28 + (i % kHalf) * 30, 326, 26);
         Text[i] = ui::textBox(Frame1, QStringLiteral("Text") + QString::number(i + 1), at, 40,
-            QStringLiteral("Job ") + QString::number(i + 1));
+                              QStringLiteral("Job ") + QString::number(i + 1));
     }
 
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(310, 406, 100, 36),
-        QStringLiteral("Save, then return to main menu"));
+                          QStringLiteral("Save, then return to main menu"));
 
     Data1->bind(Label1, QStringLiteral("Weekno"));
     for (int i = 0; i < kJobs; ++i)

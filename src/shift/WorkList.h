@@ -27,7 +27,7 @@ public:
     store::RecordSource* Data1;
     QGroupBox* Frame1;
     /// The week's jobs: Text[0] is `Text1` … Text[19] is `Text20`.
-    std::array<QLineEdit*, 20> Text {};
+    std::array<QLineEdit*, 20> Text{};
     QPushButton* Command1;
 
     void Form_Load() override;

@@ -36,8 +36,9 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
     QDate day = QDate::fromString(firstDay, Qt::ISODate);
     const QLocale locale;
     QSqlQuery insert(db->sql());
-    insert.prepare(QStringLiteral("INSERT INTO \"DData\" (\"DateNow\", \"Time\", \"Weekday\", \"LaneNo\", \"callmade\", "
-                                  "\"Type\", \"Name1\", \"Name2\", \"Notes\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(
+        QStringLiteral("INSERT INTO \"DData\" (\"DateNow\", \"Time\", \"Weekday\", \"LaneNo\", \"callmade\", "
+                       "\"Type\", \"Name1\", \"Name2\", \"Notes\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     qint64 written = 0;
     int todayLeft = callsPerDay;
     int minute = 10 * 60;

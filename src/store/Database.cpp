@@ -93,11 +93,11 @@ std::shared_ptr<Database> Database::open(const QString& path, QString* error)
     QSqlQuery q(db->m_db);
     // One file between transactions, and a write is on the disk when it returns.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
-        return fail(QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.")
-                        .arg(native(path)));
+        return fail(
+            QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.").arg(native(path)));
     if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-        return fail(QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.")
-                        .arg(native(path)));
+        return fail(
+            QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.").arg(native(path)));
     while (q.next()) {
         const QString name = q.value(0).toString();
         db->m_tables.insert(name.toLower(), name);

@@ -154,12 +154,24 @@ std::optional<QString> translateAccessSql(const QString& statement, QString* err
     QString out;
     for (const Token& token : t) {
         switch (token.kind) {
-        case Token::Space: out += QLatin1Char(' '); break;
-        case Token::Name: out += sqlName(token.text); break;
-        case Token::String: out += sqlString(token.text); break;
-        case Token::Date: out += sqlString(token.text); break;
-        case Token::Symbol: out += token.text; break;
-        case Token::Word: out += token.text; break;
+        case Token::Space:
+            out += QLatin1Char(' ');
+            break;
+        case Token::Name:
+            out += sqlName(token.text);
+            break;
+        case Token::String:
+            out += sqlString(token.text);
+            break;
+        case Token::Date:
+            out += sqlString(token.text);
+            break;
+        case Token::Symbol:
+            out += token.text;
+            break;
+        case Token::Word:
+            out += token.text;
+            break;
         }
     }
     return out.trimmed();
@@ -168,7 +180,8 @@ std::optional<QString> translateAccessSql(const QString& statement, QString* err
 QString singleTableOf(const QString& statement)
 {
     static const QRegularExpression whole(
-        QStringLiteral("^\\s*select\\s+\\[?(\\w+)\\]?\\.\\*\\s+from\\s+\\[?(\\w+)\\]?(\\s+(where|order\\s+by)\\b.*)?\\s*;?\\s*$"),
+        QStringLiteral(
+            "^\\s*select\\s+\\[?(\\w+)\\]?\\.\\*\\s+from\\s+\\[?(\\w+)\\]?(\\s+(where|order\\s+by)\\b.*)?\\s*;?\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = whole.match(statement);
     if (!m.hasMatch() || m.captured(1).compare(m.captured(2), Qt::CaseInsensitive) != 0)

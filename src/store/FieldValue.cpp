@@ -42,15 +42,16 @@ bool isNumeric(FieldType type)
     case FieldType::Long:
     case FieldType::Currency:
     case FieldType::Single:
-    case FieldType::Double: return true;
-    default: return false;
+    case FieldType::Double:
+        return true;
+    default:
+        return false;
     }
 }
 
 bool isNumericText(const QString& text)
 {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?\\s*$"));
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?\\s*$"));
     return number.match(text).hasMatch();
 }
 
@@ -101,14 +102,16 @@ QString toText(FieldType type, const QVariant& stored, Shown shown)
             return stored.toString();
         return date.toString(shown == Shown::Masked ? QStringLiteral("MM/dd/yyyy") : shortDateFormat());
     }
-    case FieldType::YesNo: return stored.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::YesNo:
+        return stored.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case FieldType::Single:
     case FieldType::Double:
     case FieldType::Currency: {
         const double value = stored.toDouble();
         return QString::number(value, 'g', 15);
     }
-    default: return stored.toString();
+    default:
+        return stored.toString();
     }
 }
 
@@ -121,7 +124,8 @@ std::optional<QVariant> fromText(FieldType type, const QString& text, QString* e
     };
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo: return QVariant(text);
+    case FieldType::Memo:
+        return QVariant(text);
     case FieldType::Date: {
         if (text.trimmed().isEmpty() || text == QLatin1String("__/__/____"))
             return QVariant();
@@ -134,13 +138,15 @@ std::optional<QVariant> fromText(FieldType type, const QString& text, QString* e
         const QString t = text.trimmed().toLower();
         if (t.isEmpty())
             return QVariant();
-        if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("-1") || t == QLatin1String("1"))
+        if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("-1") ||
+            t == QLatin1String("1"))
             return QVariant(true);
         if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("0"))
             return QVariant(false);
         return fail(QStringLiteral("\"%1\" is not Yes or No.").arg(text));
     }
-    default: break;
+    default:
+        break;
     }
     // Numbers.
     if (text.trimmed().isEmpty())
@@ -207,4 +213,3 @@ bool sameValue(const QVariant& a, const QVariant& b)
 }
 
 } // namespace store
-

@@ -173,8 +173,8 @@ bool RecordSet::loadFrom(QSqlQuery& query)
 
 bool RecordSet::loadRow(qint64 key)
 {
-    QSqlQuery& q =
-        prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) + QStringLiteral(" WHERE rowid = ?"));
+    QSqlQuery& q = prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
+                            QStringLiteral(" WHERE rowid = ?"));
     q.bindValue(0, key);
     if (!q.exec())
         return false;
@@ -358,8 +358,8 @@ qint64 RecordSet::RecordCount()
         return 0;
     qint64 count = q.value(0).toLongLong();
     q.finish();
-    QSqlQuery& above = prepared(QStringLiteral("SELECT rowid FROM ") + Database::quoted(m_table) +
-                                QStringLiteral(" WHERE rowid > ?"));
+    QSqlQuery& above =
+        prepared(QStringLiteral("SELECT rowid FROM ") + Database::quoted(m_table) + QStringLiteral(" WHERE rowid > ?"));
     above.bindValue(0, m_snapMax);
     if (above.exec()) {
         while (above.next()) {
@@ -533,7 +533,8 @@ std::unique_ptr<Snapshot> RecordSet::OpenRecordset() const
                 readRow();
         }
     } else {
-        q.prepare(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) + QStringLiteral(" WHERE rowid = ?"));
+        q.prepare(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
+                  QStringLiteral(" WHERE rowid = ?"));
         for (qint64 key : m_keys) {
             q.bindValue(0, key);
             if (q.exec() && q.next())

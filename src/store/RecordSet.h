@@ -22,7 +22,11 @@ public:
     bool isEOF() const { return m_pos >= m_rows.size(); }
     bool isBOF() const { return m_pos < 0; }
     void MoveFirst() { m_pos = 0; }
-    void MoveNext() { if (m_pos < m_rows.size()) ++m_pos; }
+    void MoveNext()
+    {
+        if (m_pos < m_rows.size())
+            ++m_pos;
+    }
     void MoveLast() { m_pos = m_rows.size() - 1; }
     QVariant value(const QString& field) const;
     const QList<QVariantList>& rows() const { return m_rows; }

@@ -74,7 +74,9 @@ void RecordSource::bind(QWidget* control, const QString& field)
 void RecordSource::step(int direction)
 {
     switch (direction) {
-    case -2: m_set.MoveFirst(); break;
+    case -2:
+        m_set.MoveFirst();
+        break;
     case -1:
         // The bar stops at the first record rather than running off it.
         if (!m_set.MovePrevious())
@@ -84,7 +86,9 @@ void RecordSource::step(int direction)
         if (!m_set.MoveNext() && !m_set.hasCurrent())
             m_set.MoveLast();
         break;
-    default: m_set.MoveLast(); break;
+    default:
+        m_set.MoveLast();
+        break;
     }
 }
 

@@ -24,7 +24,11 @@ protected:
             edit->setSelection(0, int(edit->text().size()));
             // A mouse click places the cursor after the focus arrives: select again once it has.
             QMetaObject::invokeMethod(
-                edit, [edit] { if (edit->hasFocus()) edit->setSelection(0, int(edit->text().size())); },
+                edit,
+                [edit] {
+                    if (edit->hasFocus())
+                        edit->setSelection(0, int(edit->text().size()));
+                },
                 Qt::QueuedConnection);
         }
         return false;

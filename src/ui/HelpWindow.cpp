@@ -32,8 +32,8 @@ void HelpWindow::showTopic(const QString& topic)
 {
     const QString file = helpFile();
     if (!QFileInfo(file).isReadable()) {
-        msgBox(QStringLiteral("The help file \"%1\" cannot be found.").arg(QDir::toNativeSeparators(file)),
-               Buttons::Ok, Icon::Exclamation);
+        msgBox(QStringLiteral("The help file \"%1\" cannot be found.").arg(QDir::toNativeSeparators(file)), Buttons::Ok,
+               Icon::Exclamation);
         return;
     }
     static QPointer<HelpWindow> window;

@@ -23,30 +23,59 @@ public:
         box.setWindowTitle(message.title);
         box.setText(message.text);
         switch (message.icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
-        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
         }
         QMessageBox::StandardButtons buttons;
         switch (message.buttons) {
-        case Buttons::Ok: buttons = QMessageBox::Ok; break;
-        case Buttons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::AbortRetryIgnore: buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore; break;
-        case Buttons::YesNoCancel: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-        case Buttons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
-        case Buttons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+        case Buttons::Ok:
+            buttons = QMessageBox::Ok;
+            break;
+        case Buttons::OkCancel:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::AbortRetryIgnore:
+            buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+            break;
+        case Buttons::YesNoCancel:
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+        case Buttons::YesNo:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case Buttons::RetryCancel:
+            buttons = QMessageBox::Retry | QMessageBox::Cancel;
+            break;
         }
         box.setStandardButtons(buttons);
         switch (box.exec()) {
-        case QMessageBox::Cancel: return Answer::Cancel;
-        case QMessageBox::Abort: return Answer::Abort;
-        case QMessageBox::Retry: return Answer::Retry;
-        case QMessageBox::Ignore: return Answer::Ignore;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return message.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Abort:
+            return Answer::Abort;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Ignore:
+            return Answer::Ignore;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return message.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
         }
     }
 };

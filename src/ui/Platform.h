@@ -46,8 +46,10 @@ public:
 class FileDialogSeam {
 public:
     virtual ~FileDialogSeam() = default;
-    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
 };
 

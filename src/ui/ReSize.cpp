@@ -17,8 +17,8 @@ void ReSize::remember(QWidget* child, double sx, double sy)
 {
     // A control made after the form was resized is taken back to design scale.
     const QRect now = child->geometry();
-    m_designRects.insert(child, QRect(qRound(now.x() / sx), qRound(now.y() / sy), qRound(now.width() / sx),
-                                      qRound(now.height() / sy)));
+    m_designRects.insert(
+        child, QRect(qRound(now.x() / sx), qRound(now.y() / sy), qRound(now.width() / sx), qRound(now.height() / sy)));
     connect(child, &QObject::destroyed, this, [this, child] { m_designRects.remove(child); });
 }
 

@@ -24,10 +24,14 @@ public:
     {
         switch (buttons) {
         case Buttons::YesNo:
-        case Buttons::YesNoCancel: return Answer::Yes;
-        case Buttons::RetryCancel: return Answer::Retry;
-        case Buttons::AbortRetryIgnore: return Answer::Abort;
-        default: return Answer::Ok;
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        case Buttons::RetryCancel:
+            return Answer::Retry;
+        case Buttons::AbortRetryIgnore:
+            return Answer::Abort;
+        default:
+            return Answer::Ok;
         }
     }
     QStringList texts() const

@@ -133,7 +133,9 @@ private slots:
         testing::TestApp app;
         QVERIFY(QFile::remove(app.databasePath()));
         MainMenu* menu = showMenu();
-        screens().control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1"))->setText(QStringLiteral("Dave"));
+        screens()
+            .control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1"))
+            ->setText(QStringLiteral("Dave"));
         for (QPushButton* button : {menu->Command1, menu->Command11, menu->Command2}) {
             app.messages().seen.clear();
             button->click();
@@ -163,7 +165,8 @@ private slots:
         QCOMPARE(app.help().topics.size(), 1);
         menu->MenuHelpAbout->trigger();
         QVERIFY(shown(QStringLiteral("About")));
-        QCOMPARE(screens().find(QStringLiteral("About"))->windowTitle(), QStringLiteral("Revised on December 19, 2004"));
+        QCOMPARE(screens().find(QStringLiteral("About"))->windowTitle(),
+                 QStringLiteral("Revised on December 19, 2004"));
     }
 
     void shiftInformationShowsTodayAndKeepsNames()
@@ -185,7 +188,7 @@ private slots:
 
         QTest::keyClicks(info->Text1, QStringLiteral("Bartholomew"));
         QCOMPARE(info->Text1->text(), QStringLiteral("Bartholome")); // the 11th letter is refused
-        QTest::keyClick(info->Text1, Qt::Key_Return); // Enter presses Exit
+        QTest::keyClick(info->Text1, Qt::Key_Return);                // Enter presses Exit
         QVERIFY(!info->isVisible());
         QVERIFY(menu->isVisible());
         menu->Command8->click();
@@ -201,9 +204,12 @@ private slots:
         QTest::addColumn<QDate>("day");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
-        QTest::newRow("Sunday") << QDate(2004, 12, 5) << "1" << "Sunday";
-        QTest::newRow("Wednesday") << QDate(2004, 12, 8) << "4" << "Wednesday";
-        QTest::newRow("Saturday") << QDate(2004, 12, 11) << "7" << "Saturday";
+        QTest::newRow("Sunday") << QDate(2004, 12, 5) << "1"
+                                << "Sunday";
+        QTest::newRow("Wednesday") << QDate(2004, 12, 8) << "4"
+                                   << "Wednesday";
+        QTest::newRow("Saturday") << QDate(2004, 12, 11) << "7"
+                                  << "Saturday";
     }
     void weekdayLabels()
     {

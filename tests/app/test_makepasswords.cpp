@@ -141,8 +141,8 @@ private slots:
         QTest::newRow("typed trailing blank") << QStringLiteral("'Boss7'") << QStringLiteral("Boss7 ") << false;
         QTest::newRow("stored trailing blank") << QStringLiteral("'Boss7 '") << QStringLiteral("Boss7") << false;
         QTest::newRow("leading blank") << QStringLiteral("'Boss7'") << QStringLiteral(" Boss7") << false;
-        QTest::newRow("longer than a password") << QStringLiteral("'Pins jammed in elevator'")
-                                                << QStringLiteral("Pins jammed in elevator") << true;
+        QTest::newRow("longer than a password")
+            << QStringLiteral("'Pins jammed in elevator'") << QStringLiteral("Pins jammed in elevator") << true;
         QTest::newRow("empty call 1") << QStringLiteral("''") << QStringLiteral("x") << false;
         QTest::newRow("null call 1") << QStringLiteral("NULL") << QStringLiteral(" ") << false;
     }
@@ -226,12 +226,12 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<QString>("field");
-        QTest::newRow("work assignment sheet") << QStringLiteral("Text5") << QStringLiteral("Text10")
-                                               << QStringLiteral("assign");
-        QTest::newRow("all calls recorded") << QStringLiteral("Text3") << QStringLiteral("Text8")
-                                            << QStringLiteral("dailyd");
-        QTest::newRow("pre-made work weeks") << QStringLiteral("Text1") << QStringLiteral("Text6")
-                                             << QStringLiteral("premade");
+        QTest::newRow("work assignment sheet")
+            << QStringLiteral("Text5") << QStringLiteral("Text10") << QStringLiteral("assign");
+        QTest::newRow("all calls recorded")
+            << QStringLiteral("Text3") << QStringLiteral("Text8") << QStringLiteral("dailyd");
+        QTest::newRow("pre-made work weeks")
+            << QStringLiteral("Text1") << QStringLiteral("Text6") << QStringLiteral("premade");
     }
     void confirmBoxLeftWithAnotherEntryEmptiesTheRow()
     {

@@ -96,7 +96,8 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("opens");
-        const QString p1 = QStringLiteral("Password1"), p2 = QStringLiteral("Password2"), p4 = QStringLiteral("Password4");
+        const QString p1 = QStringLiteral("Password1"), p2 = QStringLiteral("Password2"),
+                      p4 = QStringLiteral("Password4");
         QTest::newRow("equal") << p1 << QStringLiteral("'Bowl9'") << QStringLiteral("Bowl9") << true;
         QTest::newRow("typed trailing blanks") << p2 << QStringLiteral("'Bowl9'") << QStringLiteral("Bowl9   ") << true;
         QTest::newRow("stored trailing blanks") << p4 << QStringLiteral("'Bowl9  '") << QStringLiteral("Bowl9") << true;
@@ -110,8 +111,8 @@ private slots:
         QTest::newRow("blanks stored, empty typed") << p2 << QStringLiteral("'    '") << QString() << true;
         QTest::newRow("null stored, empty typed") << p1 << QStringLiteral("NULL") << QString() << true;
         QTest::newRow("no row, empty typed") << p4 << QStringLiteral("no row") << QString() << true;
-        QTest::newRow("no row, design caption typed") << p1 << QStringLiteral("no row") << QStringLiteral("Label1")
-                                                       << false;
+        QTest::newRow("no row, design caption typed")
+            << p1 << QStringLiteral("no row") << QStringLiteral("Label1") << false;
     }
     void comparesTrimmedExactly()
     {
@@ -246,16 +247,17 @@ private slots:
     {
         testing::TestApp app;
         screens().add(QStringLiteral("ProbeGate"), [] {
-            return new PasswordGate(QStringLiteral("ProbeGate"), QStringLiteral("assign"), QStringLiteral("NoSuchScreen"),
-                                    true);
+            return new PasswordGate(QStringLiteral("ProbeGate"), QStringLiteral("assign"),
+                                    QStringLiteral("NoSuchScreen"), true);
         });
         QVERIFY(app.exec(QStringLiteral("UPDATE PWord SET assign = 'pin'")));
         PasswordGate* gate = openGate(QStringLiteral("ProbeGate"));
         QVERIFY(gate);
         gate->Text1->setText(QStringLiteral("pin"));
         gate->Command1_Click();
-        QCOMPARE(app.messages().texts(),
-                 QStringList{QStringLiteral("The screen \"NoSuchScreen\" is not part of this version of the program yet.")});
+        QCOMPARE(
+            app.messages().texts(),
+            QStringList{QStringLiteral("The screen \"NoSuchScreen\" is not part of this version of the program yet.")});
         QCOMPARE(screens().find(QStringLiteral("ProbeGate")), gate);
         QVERIFY(gate->isVisible());
         QCOMPARE(gate->Text1->text(), QString());

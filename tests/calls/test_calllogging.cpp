@@ -29,9 +29,9 @@ const QString kLaneMessage = QStringLiteral(
     "You need to enter a lane number here!\nIf you are trying to enter a lane pair, enter the odd lane only.");
 
 // A call stored before the test starts; no screen may change it.
-const QString kSeed = QStringLiteral(
-    "INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2, Notes) "
-    "VALUES ('2004-12-06', '9:02:11 PM', 'Monday', 5, 'Seeded call', '2', 'Ray', 'Tomasz', 'old note')");
+const QString kSeed =
+    QStringLiteral("INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2, Notes) "
+                   "VALUES ('2004-12-06', '9:02:11 PM', 'Monday', 5, 'Seeded call', '2', 'Ray', 'Tomasz', 'old note')");
 const QString kSeedAsStored = QStringLiteral("2004-12-06|9:02:11 PM|Monday|5|Seeded call|2|Ray|Tomasz|old note");
 
 ui::ScreenRegistry& screens()
@@ -42,8 +42,9 @@ ui::ScreenRegistry& screens()
 QString seededRow(testing::TestApp& app)
 {
     return app
-        .scalar(QStringLiteral("SELECT DateNow || '|' || Time || '|' || Weekday || '|' || LaneNo || '|' || callmade || "
-                               "'|' || Type || '|' || Name1 || '|' || Name2 || '|' || Notes FROM DData WHERE Recno = 1"))
+        .scalar(
+            QStringLiteral("SELECT DateNow || '|' || Time || '|' || Weekday || '|' || LaneNo || '|' || callmade || "
+                           "'|' || Type || '|' || Name1 || '|' || Name2 || '|' || Notes FROM DData WHERE Recno = 1"))
         .toString();
 }
 
@@ -123,13 +124,18 @@ private slots:
         QTest::addColumn<int>("storedLane");
         QTest::addColumn<QString>("name1");
         QTest::addColumn<QString>("name2");
-        QTest::newRow("section 1, by its text") << 1 << true << "7" << true << false << "1" << 7 << "Dave" << " ";
+        QTest::newRow("section 1, by its text") << 1 << true << "7" << true << false << "1" << 7 << "Dave"
+                                                << " ";
         QTest::newRow("section 2, by its option") << 25 << false << "12" << true << true << "2" << 12 << "Dave"
                                                   << "Marco";
-        QTest::newRow("section 3, lane 0") << 41 << true << "0" << false << true << "3" << 0 << " " << "Marco";
-        QTest::newRow("call 60 ends section 3") << 60 << false << "44" << true << false << "3" << 44 << "Dave" << " ";
-        QTest::newRow("call 61 starts section 4") << 61 << true << " 33" << true << false << "4" << 33 << "Dave" << " ";
-        QTest::newRow("call 100, nobody ticked") << 100 << false << "999" << false << false << "5" << 999 << " " << " ";
+        QTest::newRow("section 3, lane 0") << 41 << true << "0" << false << true << "3" << 0 << " "
+                                           << "Marco";
+        QTest::newRow("call 60 ends section 3") << 60 << false << "44" << true << false << "3" << 44 << "Dave"
+                                                << " ";
+        QTest::newRow("call 61 starts section 4") << 61 << true << " 33" << true << false << "4" << 33 << "Dave"
+                                                  << " ";
+        QTest::newRow("call 100, nobody ticked") << 100 << false << "999" << false << false << "5" << 999 << " "
+                                                 << " ";
     }
     void logCallFromEachSection()
     {
@@ -329,8 +335,8 @@ private slots:
         entry->Command1->click();
         QVERIFY(closedAndBoardReleased(board));
         const QString first = QStringLiteral("4|%1| |Marco|belt slipping").arg(presetCall(app, 5));
-        const QString firstSql = QStringLiteral(
-            "SELECT LaneNo || '|' || callmade || '|' || Name1 || '|' || Name2 || '|' || Notes FROM DData WHERE Recno = 1");
+        const QString firstSql = QStringLiteral("SELECT LaneNo || '|' || callmade || '|' || Name1 || '|' || Name2 || "
+                                                "'|' || Notes FROM DData WHERE Recno = 1");
         QCOMPARE(app.scalar(firstSql).toString(), first);
 
         // The next pick starts from the designed state.
@@ -353,7 +359,8 @@ private slots:
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM DData WHERE callmade = '%1'").arg(presetCall(app, 5)))
                      .toInt(),
                  2);
-        QCOMPARE(app.scalar(QStringLiteral("SELECT group_concat(LaneNo) FROM DData")).toString(), QStringLiteral("4,6"));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT group_concat(LaneNo) FROM DData")).toString(),
+                 QStringLiteral("4,6"));
     }
 
     void everyCallIsPickedByItsText()

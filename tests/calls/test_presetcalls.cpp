@@ -142,7 +142,8 @@ private slots:
         const QString old41 = app.scalar(QStringLiteral("SELECT C41 FROM Calls")).toString();
         if (boardOpenFirst) {
             QVERIFY(screens().show(QStringLiteral("ListOfCalls")));
-            QCOMPARE(static_cast<ListOfCalls*>(screens().find(QStringLiteral("ListOfCalls")))->Label[46]->text(), old41);
+            QCOMPARE(static_cast<ListOfCalls*>(screens().find(QStringLiteral("ListOfCalls")))->Label[46]->text(),
+                     old41);
         }
         Allsect* editor = openEditor();
         QVERIFY(editor);
@@ -157,7 +158,8 @@ private slots:
             QTest::keyClick(first, Qt::Key_Return);
         testing::TestApp::settle();
 
-        QCOMPARE(app.scalar(QStringLiteral("SELECT C41 FROM Calls")).toString(), QStringLiteral("Deck stuck half way down"));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT C41 FROM Calls")).toString(),
+                 QStringLiteral("Deck stuck half way down"));
         QCOMPARE(app.scalar(QStringLiteral("SELECT S5 FROM Calls")).toString(), QStringLiteral("Misc"));
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM Calls")).toInt(), 1);
         QVERIFY(!screens().find(QStringLiteral("Allsect")));

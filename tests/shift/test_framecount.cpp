@@ -105,11 +105,16 @@ private slots:
     {
         QTest::addColumn<QString>("typed"); // the four counts, split by '|'
         QTest::addColumn<QString>("total");
-        QTest::newRow("four counts") << "10|20|30|40" << "100";
-        QTest::newRow("all empty: total kept") << "|||" << "7";
-        QTest::newRow("empty adds as 0") << "5|||12" << "17";
-        QTest::newRow("zeros") << "0|0|0|0" << "0";
-        QTest::newRow("only digits are typed") << "1a2|-3|4.5|6 7" << "127";
+        QTest::newRow("four counts") << "10|20|30|40"
+                                     << "100";
+        QTest::newRow("all empty: total kept") << "|||"
+                                               << "7";
+        QTest::newRow("empty adds as 0") << "5|||12"
+                                         << "17";
+        QTest::newRow("zeros") << "0|0|0|0"
+                               << "0";
+        QTest::newRow("only digits are typed") << "1a2|-3|4.5|6 7"
+                                               << "127";
         QTest::newRow("nine digits each") << "999999999|999999999|999999999|999999999"
                                           << "3999999996";
     }
@@ -139,7 +144,7 @@ private slots:
         QVERIFY(counts->Label6->isVisible());
         counts->Text1->setFocus();
         typeCounts(counts, {QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"), QStringLiteral("40")});
-        QVERIFY(!counts->Label6->isVisible()); // the date entry lost the focus
+        QVERIFY(!counts->Label6->isVisible());         // the date entry lost the focus
         counts->Text6->setText(QStringLiteral("999")); // stale total typed by hand
         counts->Command3->click();
 
@@ -167,9 +172,10 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::newRow("no date") << "" << kNoDate;
-        QTest::newRow("impossible date")
-            << "13452004" << "\"13/45/2004\" is not a real date. Enter the day as MM/DD/YYYY.";
-        QTest::newRow("date not finished") << "1207" << "\"12/07/____\" is not a real date. Enter the day as MM/DD/YYYY.";
+        QTest::newRow("impossible date") << "13452004"
+                                         << "\"13/45/2004\" is not a real date. Enter the day as MM/DD/YYYY.";
+        QTest::newRow("date not finished") << "1207"
+                                           << "\"12/07/____\" is not a real date. Enter the day as MM/DD/YYYY.";
     }
     void saveNeedsARealDate()
     {
@@ -237,13 +243,23 @@ private slots:
         QTest::addColumn<bool>("repaint");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("save shown") << "12082004" << "15" << false << "" << "2004-12-08 15 0 0 0 -";
-        QTest::newRow("save hidden by a repaint") << "12082004" << "15" << true << "" << "2004-12-08 15 0 0 0 -";
-        QTest::newRow("nothing typed") << "" << "0" << false << "" << "";
-        QTest::newRow("counts but no date") << "" << "15" << false << kNoDate << "";
-        QTest::newRow("counts but no date, save hidden") << "" << "15" << true << kNoDate << "";
-        QTest::newRow("impossible date")
-            << "02302004" << "15" << false << "\"02/30/2004\" is not a real date. Enter the day as MM/DD/YYYY." << "";
+        QTest::newRow("save shown") << "12082004"
+                                    << "15" << false << ""
+                                    << "2004-12-08 15 0 0 0 -";
+        QTest::newRow("save hidden by a repaint") << "12082004"
+                                                  << "15" << true << ""
+                                                  << "2004-12-08 15 0 0 0 -";
+        QTest::newRow("nothing typed") << ""
+                                       << "0" << false << ""
+                                       << "";
+        QTest::newRow("counts but no date") << ""
+                                            << "15" << false << kNoDate << "";
+        QTest::newRow("counts but no date, save hidden") << ""
+                                                         << "15" << true << kNoDate << "";
+        QTest::newRow("impossible date") << "02302004"
+                                         << "15" << false
+                                         << "\"02/30/2004\" is not a real date. Enter the day as MM/DD/YYYY."
+                                         << "";
     }
     void exitWhileAdding()
     {
@@ -290,8 +306,8 @@ private slots:
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
             counts->Command2->click();
             QTest::keyClicks(counts->MaskEdBox1, QStringLiteral("12072004"));
-            typeCounts(counts, {QStringLiteral("100"), QStringLiteral("250"), QStringLiteral("0"),
-                                QStringLiteral("50")});
+            typeCounts(counts,
+                       {QStringLiteral("100"), QStringLiteral("250"), QStringLiteral("0"), QStringLiteral("50")});
             counts->Command3->click();
             QTest::keyClick(counts, Qt::Key_Return); // Exit is the default button
             driven = true;

@@ -87,10 +87,14 @@ private slots:
         QTest::addColumn<int>("option");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("note");
-        QTest::newRow("AM #1") << 1 << "Dave" << "am one";
-        QTest::newRow("AM #2") << 2 << "Marco" << "second AM note";
-        QTest::newRow("PM #1") << 3 << "Luis" << "pm one";
-        QTest::newRow("PM #2") << 4 << "Pete" << "second PM note";
+        QTest::newRow("AM #1") << 1 << "Dave"
+                               << "am one";
+        QTest::newRow("AM #2") << 2 << "Marco"
+                               << "second AM note";
+        QTest::newRow("PM #1") << 3 << "Luis"
+                               << "pm one";
+        QTest::newRow("PM #2") << 4 << "Pete"
+                               << "second PM note";
     }
     void optionsSwitchNameAndNoteBox()
     {
@@ -201,7 +205,8 @@ private slots:
         notes->Option2->click();
         notes->Text7->setPlainText(QStringLiteral("Moved by the bar"));
         press(notes->Data1, "Next");
-        QCOMPARE(stored(app, QStringLiteral("noteam2"), QStringLiteral("rowid = 1")), QStringLiteral("Moved by the bar"));
+        QCOMPARE(stored(app, QStringLiteral("noteam2"), QStringLiteral("rowid = 1")),
+                 QStringLiteral("Moved by the bar"));
         notes->Text4->setText(QStringLiteral("Tony"));
         notes->Text2->setText(QStringLiteral("12/9/2004"));
         notes->Command1->click();
@@ -221,18 +226,34 @@ private slots:
         QTest::addColumn<QString>("storedDate");
 
         const QString impossible = QStringLiteral("\"13/45/2004\" is not a real date. Enter the day as MM/DD/YYYY.");
-        QTest::newRow("save, no date") << false << "" << "note" << kNoDate << "";
-        QTest::newRow("save, impossible date") << false << "13452004" << "note" << impossible << "";
-        QTest::newRow("save, date not finished")
-            << false << "120" << "note" << "\"12/0_/____\" is not a real date. Enter the day as MM/DD/YYYY." << "";
-        QTest::newRow("save, not a leap year")
-            << false << "02292005" << "note" << "\"02/29/2005\" is not a real date. Enter the day as MM/DD/YYYY."
-            << "";
-        QTest::newRow("save, leap day") << false << "02292004" << "note" << "" << "2004-02-29";
-        QTest::newRow("exit, no date") << true << "" << "note" << kNoDate << "";
-        QTest::newRow("exit, impossible date") << true << "13452004" << "note" << impossible << "";
-        QTest::newRow("exit, nothing typed") << true << "" << "" << "" << "";
-        QTest::newRow("exit, real date") << true << "12082004" << "note" << "" << "2004-12-08";
+        QTest::newRow("save, no date") << false << ""
+                                       << "note" << kNoDate << "";
+        QTest::newRow("save, impossible date") << false << "13452004"
+                                               << "note" << impossible << "";
+        QTest::newRow("save, date not finished") << false << "120"
+                                                 << "note"
+                                                 << "\"12/0_/____\" is not a real date. Enter the day as MM/DD/YYYY."
+                                                 << "";
+        QTest::newRow("save, not a leap year") << false << "02292005"
+                                               << "note"
+                                               << "\"02/29/2005\" is not a real date. Enter the day as MM/DD/YYYY."
+                                               << "";
+        QTest::newRow("save, leap day") << false << "02292004"
+                                        << "note"
+                                        << ""
+                                        << "2004-02-29";
+        QTest::newRow("exit, no date") << true << ""
+                                       << "note" << kNoDate << "";
+        QTest::newRow("exit, impossible date") << true << "13452004"
+                                               << "note" << impossible << "";
+        QTest::newRow("exit, nothing typed") << true << ""
+                                             << ""
+                                             << ""
+                                             << "";
+        QTest::newRow("exit, real date") << true << "12082004"
+                                         << "note"
+                                         << ""
+                                         << "2004-12-08";
     }
     void aNewDayNeedsARealDate()
     {

@@ -120,8 +120,8 @@ private slots:
         QCOMPARE(dayCount(app), 1);
         QCOMPARE(stored(app, 1, QStringLiteral("DateNow")).toString(), QStringLiteral("2004-12-07"));
         for (int i = 1; i <= 20; ++i) {
-            QString expected
-                = i <= 10 ? QStringLiteral("Week 3 job %1").arg(i) : QStringLiteral("Week 7 job %1").arg(i);
+            QString expected =
+                i <= 10 ? QStringLiteral("Week 3 job %1").arg(i) : QStringLiteral("Week 7 job %1").arg(i);
             if (i == 4)
                 expected.clear();
             if (i == 12)
@@ -195,9 +195,11 @@ private slots:
         QTest::newRow("month 13") << QStringLiteral("13452004") << QStringLiteral("13/45/2004")
                                   << QStringLiteral("\"13/45/2004\" is not a real date. Enter the day as MM/DD/YYYY.");
         QTest::newRow("30 February") << QStringLiteral("02302005") << QStringLiteral("02/30/2005")
-                                     << QStringLiteral("\"02/30/2005\" is not a real date. Enter the day as MM/DD/YYYY.");
+                                     << QStringLiteral(
+                                            "\"02/30/2005\" is not a real date. Enter the day as MM/DD/YYYY.");
         QTest::newRow("half typed") << QStringLiteral("120") << QStringLiteral("12/0_/____")
-                                    << QStringLiteral("\"12/0_/____\" is not a real date. Enter the day as MM/DD/YYYY.");
+                                    << QStringLiteral(
+                                           "\"12/0_/____\" is not a real date. Enter the day as MM/DD/YYYY.");
     }
 
     void refusesMissingOrImpossibleDate()
@@ -217,7 +219,7 @@ private slots:
         s->Command1->click();
         s->close();
         testing::TestApp::settle();
-        QCOMPARE(app.messages().texts(), QStringList({ message, message, message }));
+        QCOMPARE(app.messages().texts(), QStringList({message, message, message}));
         QCOMPARE(app.messages().seen.first().icon, typed.isEmpty() ? ui::Icon::None : ui::Icon::Exclamation);
         QCOMPARE(app.messages().seen.first().title, QStringLiteral("Tarrowby Stopwell"));
         QCOMPARE(ui::ScreenRegistry::instance().find(QStringLiteral("WorkAssign")), s);
@@ -288,7 +290,7 @@ private slots:
         QCOMPARE(dayCount(app), 0);
 
         // One with a date is stored, with that date, whether by Exit or the window's close.
-        for (const bool byFrame : { false, true }) {
+        for (const bool byFrame : {false, true}) {
             s = openSheet();
             QVERIFY(s);
             s->Command2->click();

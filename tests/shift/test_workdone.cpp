@@ -33,8 +33,8 @@ void setShift(const QString& first, const QString& second)
 /// A day whose jobs stand in the boxes numbered in `jobs`.
 void addDay(testing::TestApp& app, const QString& date, const QList<int>& jobs)
 {
-    QStringList fields { QStringLiteral("DateNow") };
-    QStringList values { QStringLiteral("'%1'").arg(date) };
+    QStringList fields{QStringLiteral("DateNow")};
+    QStringList values{QStringLiteral("'%1'").arg(date)};
     for (int job : jobs) {
         fields << QStringLiteral("\"%1W\"").arg(job);
         values << QStringLiteral("'Job %1 of %2'").arg(job).arg(date);
@@ -68,22 +68,22 @@ private slots:
     void nameBoxesOnlyBesideJobs()
     {
         testing::TestApp app;
-        addDay(app, QStringLiteral("2004-12-06"), { 1, 2, 3, 4, 5, 6, 7 });
-        addDay(app, QStringLiteral("2004-12-07"), { 1, 2, 5, 20 });
+        addDay(app, QStringLiteral("2004-12-06"), {1, 2, 3, 4, 5, 6, 7});
+        addDay(app, QStringLiteral("2004-12-07"), {1, 2, 5, 20});
         addDay(app, QStringLiteral("2004-12-08"), {});
         WorkDone* s = openScreen();
         QVERIFY(s);
         QCOMPARE(s->Label25->text(), QStringLiteral("12/6/2004"));
         QCOMPARE(s->Label[6]->text(), QStringLiteral("Job 7 of 2004-12-06"));
-        QCOMPARE(nameBoxesShown(s), QList<int>({ 1, 2, 3, 4, 5, 6, 7 }));
+        QCOMPARE(nameBoxesShown(s), QList<int>({1, 2, 3, 4, 5, 6, 7}));
 
         auto* next = s->Data1->findChild<QToolButton*>(QStringLiteral("Next"));
         next->click();
-        QCOMPARE(nameBoxesShown(s), QList<int>({ 1, 2, 5, 20 }));
+        QCOMPARE(nameBoxesShown(s), QList<int>({1, 2, 5, 20}));
         next->click();
         QCOMPARE(nameBoxesShown(s), QList<int>());
         s->Data1->findChild<QToolButton*>(QStringLiteral("First"))->click();
-        QCOMPARE(nameBoxesShown(s), QList<int>({ 1, 2, 3, 4, 5, 6, 7 }));
+        QCOMPARE(nameBoxesShown(s), QList<int>({1, 2, 3, 4, 5, 6, 7}));
     }
 
     void quickPasteListReadAtEveryOpening()
@@ -109,8 +109,8 @@ private slots:
     void clickPastesAndExitStores()
     {
         testing::TestApp app;
-        addDay(app, QStringLiteral("2004-12-06"), { 1, 2, 3 });
-        addDay(app, QStringLiteral("2004-12-07"), { 1 });
+        addDay(app, QStringLiteral("2004-12-06"), {1, 2, 3});
+        addDay(app, QStringLiteral("2004-12-07"), {1});
         QVERIFY(app.exec(QStringLiteral("UPDATE WAssign SET \"3M\" = 'Old name' WHERE rowid = 1")));
         setShift(QStringLiteral("Dave"), QStringLiteral("Marco"));
         WorkDone* s = openScreen();
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(ui::ScreenRegistry::instance().find(QStringLiteral("MainMenu"))->isVisible());
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM WAssign")).toInt(), 2);
         QCOMPARE(app.scalar(QStringLiteral("SELECT \"1W\" FROM WAssign WHERE rowid = 2")).toString(),
-            QStringLiteral("Job 1 of 2004-12-07"));
+                 QStringLiteral("Job 1 of 2004-12-07"));
         QVERIFY(app.messages().seen.isEmpty());
     }
 };

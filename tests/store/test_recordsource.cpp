@@ -138,8 +138,7 @@ private slots:
         QVERIFY(f.source->UpdateRecord());
         QCOMPARE(app.scalar(QStringLiteral("SELECT Notes FROM DData WHERE Recno = 1")).toString(),
                  QStringLiteral("one\r\ntwo"));
-        QCOMPARE(app.scalar(QStringLiteral("SELECT LaneNo FROM DData WHERE Recno = 1")).toDouble(),
-                 7.5);
+        QCOMPARE(app.scalar(QStringLiteral("SELECT LaneNo FROM DData WHERE Recno = 1")).toDouble(), 7.5);
     }
 
     void twoControlsOnOneFieldAgreeAfterStoring()
@@ -377,7 +376,8 @@ private slots:
             source->bind(lane, QStringLiteral("LaneNo"));
             return screen;
         });
-        registry.control<QLineEdit>(QStringLiteral("EditForm"), QStringLiteral("Text3"))->setText(QStringLiteral("David"));
+        registry.control<QLineEdit>(QStringLiteral("EditForm"), QStringLiteral("Text3"))
+            ->setText(QStringLiteral("David"));
         registry.load(QStringLiteral("AddForm"))->findChild<RecordSource*>()->Recordset().AddNew();
         registry.control<QLineEdit>(QStringLiteral("AddForm"), QStringLiteral("Text5"))->setText(QStringLiteral("9"));
         registry.exitProgram();

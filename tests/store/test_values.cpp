@@ -102,15 +102,16 @@ private slots:
     {
         QTest::addColumn<QString>("access");
         QTest::addColumn<QString>("sqlite");
-        QTest::newRow("select all") << "Select DData.* From DData" << "Select DData.* From DData";
-        QTest::newRow("bracketed") << "Select [DData].* From [DData]" << "Select \"DData\".* From \"DData\"";
-        QTest::newRow("where and order")
-            << "Select DData.* From DData Where [LaneNo] = 5 ORDER BY [DateNow]"
-            << "Select DData.* From DData Where \"LaneNo\" = 5 ORDER BY \"DateNow\"";
-        QTest::newRow("delete all") << "Delete * From DData" << "Delete From DData";
-        QTest::newRow("delete where")
-            << "Delete * From DData Where [callmade] = \"Ball stuck in pit\""
-            << "Delete From DData Where \"callmade\" = 'Ball stuck in pit'";
+        QTest::newRow("select all") << "Select DData.* From DData"
+                                    << "Select DData.* From DData";
+        QTest::newRow("bracketed") << "Select [DData].* From [DData]"
+                                   << "Select \"DData\".* From \"DData\"";
+        QTest::newRow("where and order") << "Select DData.* From DData Where [LaneNo] = 5 ORDER BY [DateNow]"
+                                         << "Select DData.* From DData Where \"LaneNo\" = 5 ORDER BY \"DateNow\"";
+        QTest::newRow("delete all") << "Delete * From DData"
+                                    << "Delete From DData";
+        QTest::newRow("delete where") << "Delete * From DData Where [callmade] = \"Ball stuck in pit\""
+                                      << "Delete From DData Where \"callmade\" = 'Ball stuck in pit'";
         QTest::newRow("date literal") << "Select DData.* From DData Where DateNow >= #12/7/04#"
                                       << "Select DData.* From DData Where DateNow >= '2004-12-07'";
         QTest::newRow("quotes inside a literal stay text")

@@ -11,10 +11,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTextBrowser>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
