@@ -48,6 +48,7 @@ QStringList requiredTables()
 
 Database::~Database()
 {
+    m_control.clear();
     if (m_db.isValid())
         m_db.close();
     m_db = QSqlDatabase();
@@ -193,28 +194,41 @@ bool Database::execute(const QString& statement, QString* error, int* rowsAffect
     return transaction.commit(error);
 }
 
+bool Database::runControl(const QString& statement, QString* error)
+{
+    auto& query = m_control[statement];
+    if (!query) {
+        query = std::make_shared<QSqlQuery>(m_db);
+        query->setForwardOnly(true);
+        if (!query->prepare(statement)) {
+            if (error)
+                *error = query->lastError().text();
+            query.reset();
+            return false;
+        }
+    }
+    const bool ran = query->exec();
+    if (!ran && error)
+        *error = query->lastError().text();
+    query->finish();
+    return ran;
+}
+
 Transaction::Transaction(Database& db) : m_db(db)
 {
-    QSqlQuery q(m_db.sql());
-    m_begun = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_begun = m_db.runControl(QStringLiteral("BEGIN IMMEDIATE"), nullptr);
 }
 
 Transaction::~Transaction()
 {
-    if (m_begun && !m_done) {
-        QSqlQuery q(m_db.sql());
-        q.exec(QStringLiteral("ROLLBACK"));
-    }
+    if (m_begun && !m_done)
+        m_db.runControl(QStringLiteral("ROLLBACK"), nullptr);
 }
 
 bool Transaction::commit(QString* error)
 {
-    QSqlQuery q(m_db.sql());
-    if (!q.exec(QStringLiteral("COMMIT"))) {
-        if (error)
-            *error = q.lastError().text();
+    if (!m_db.runControl(QStringLiteral("COMMIT"), error))
         return false;
-    }
     m_done = true;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +47,9 @@ public:
     /// Runs a statement in the classic dialect in its own transaction.
     bool execute(const QString& statement, QString* error, int* rowsAffected = nullptr);
 
+    /// Runs BEGIN IMMEDIATE, COMMIT or ROLLBACK through statements prepared once.
+    bool runControl(const QString& statement, QString* error);
+
     /// Quoting of a name for SQL text.
     static QString quoted(const QString& name);
 
@@ -56,6 +60,7 @@ private:
     QString m_connection;
     QHash<QString, QList<FieldInfo>> m_fields;
     QHash<QString, QString> m_tables; // lower-case name -> stored name
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_control;
 };
 
 /// A write transaction: rolled back unless commit() succeeds.
