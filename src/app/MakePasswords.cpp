@@ -236,32 +236,12 @@ void MakePasswords::checkFocusedConfirmBox(bool moveFocus)
         confirmRow(Text1, Text6, moveFocus);
 }
 
-bool MakePasswords::storePasswords()
-{
-    if (!Data1->UpdateRecord())
-        return false;
-    store::RecordSet& set = Data1->Recordset();
-    if (!set.hasCurrent())
-        return true;
-    const struct {
-        QLineEdit* password;
-        QLineEdit* confirmation;
-        const char* field;
-    } rows[] = {{Text5, Text10, "assign"}, {Text3, Text8, "dailyd"}, {Text1, Text6, "premade"}};
-    for (const auto& r : rows) {
-        const QString stored = set.value(QString::fromLatin1(r.field)).toString();
-        ui::setTextIfChanged(r.password, stored);
-        ui::setTextIfChanged(r.confirmation, stored);
-    }
-    return true;
-}
-
 void MakePasswords::Command1_Click()
 {
     if (m_unloaded)
         return;
     checkFocusedConfirmBox(true);
-    storePasswords();
+    Data1->UpdateRecord();
 }
 
 void MakePasswords::Command2_Click()
@@ -270,7 +250,7 @@ void MakePasswords::Command2_Click()
         return;
     checkFocusedConfirmBox(false);
     Text11->setEnabled(false);
-    if (!storePasswords()) {
+    if (!Data1->UpdateRecord()) {
         Text11->setEnabled(true);
         return;
     }

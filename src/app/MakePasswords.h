@@ -72,7 +72,6 @@ private:
     void refuse(const QString& message);
     /// Stores the bound boxes; then each row shows the stored password in both
     /// of its boxes, so a later write-back cannot bring back an older entry.
-    bool storePasswords();
     void leave();
 
     QList<QObject*> m_watchers;

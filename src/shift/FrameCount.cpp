@@ -1,6 +1,5 @@
 #include "FrameCount.h"
 
-#include "store/FieldValue.h"
 #include "store/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
@@ -213,8 +212,6 @@ bool FrameCount::newDayReady()
 
 void FrameCount::endNewDay()
 {
-    // The stored day is shown in the date label, which the new record had emptied.
-    Label8->setText(store::toText(store::FieldType::Date, Data1->Recordset().value(QStringLiteral("DateNow"))));
     Command1->setFocus();
     Label8->show();
     MaskEdBox1->hide();

@@ -1,6 +1,5 @@
 #include "Notes.h"
 
-#include "store/FieldValue.h"
 #include "store/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
@@ -206,15 +205,6 @@ void Notes::showDateEntry()
     MaskEdBox1->setFocus();
 }
 
-void Notes::showStoredDate()
-{
-    // Both date controls write the same field: after a store each must show
-    // the day as stored, or the next write-back would put its old text back.
-    const QVariant day = Data1->Recordset().value(QStringLiteral("DateNow"));
-    Text2->setText(store::toText(store::FieldType::Date, day));
-    MaskEdBox1->setMaskedText(store::toText(store::FieldType::Date, day, store::Shown::Masked));
-}
-
 // New day.
 void Notes::Command2_Click()
 {
@@ -269,7 +259,6 @@ void Notes::Command3_Click()
     }
     if (!newDayReady() || !Data1->UpdateRecord())
         return;
-    showStoredDate();
     Command2->show();
     Command2->setEnabled(true);
     Label4->hide();
@@ -307,7 +296,6 @@ void Notes::Command1_Click()
         Data1->Recordset().CancelUpdate(); // a new day with nothing typed
     if (!Data1->UpdateRecord())
         return;
-    showStoredDate();
     Text2->show();
     MaskEdBox1->hide();
     ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));

@@ -82,7 +82,6 @@ private:
     bool newDayReady();
     void setBoxesEnabled(bool enabled);
     void showDateEntry();
-    void showStoredDate();
 
     std::array<QRadioButton*, 4> m_options{};
     std::array<QLineEdit*, 4> m_names{};

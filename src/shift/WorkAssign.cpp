@@ -151,16 +151,6 @@ bool WorkAssign::isAdding() const
     return Data1->Recordset().isNew();
 }
 
-void WorkAssign::showCurrentDay()
-{
-    // The source shows a record when it moves; storing a new day makes it the
-    // stored record without a move, so show it here. Text21 and MaskEdBox2
-    // share DateNow: both must hold the stored date again, or the next
-    // write-back would take Text21's stale empty text for an edit.
-    if (const auto& shown = Data1->Recordset().afterMove)
-        shown();
-}
-
 void WorkAssign::Command2_Click()
 {
     Data1->Recordset().AddNew();
@@ -271,7 +261,6 @@ void WorkAssign::Command4_Click()
         return;
     if (!Data1->UpdateRecord())
         return;
-    showCurrentDay();
     leaveAdding();
 }
 
@@ -296,7 +285,6 @@ void WorkAssign::Command1_Click()
         } else {
             if (!dateAccepted() || !Data1->UpdateRecord())
                 return;
-            showCurrentDay();
         }
     }
     Command4->hide();

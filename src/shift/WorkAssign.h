@@ -74,7 +74,6 @@ private:
     /// False, after telling the user, when the date typed is missing or no real day.
     bool dateAccepted();
     /// Shows the current day of Data1 in its bound boxes again.
-    void showCurrentDay();
     void leaveAdding();
 };
 
