@@ -5,7 +5,7 @@
 #include "AllScreens.h"
 #include "store/CallLogGenerator.h"
 #include "store/Database.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 
@@ -166,7 +166,7 @@ int main(int argc, char* argv[])
             auto* lane = new QLineEdit(&form);
             timer.restart();
             {
-                store::RecordSource source(&form, QStringLiteral("Data1"), QStringLiteral("DData"));
+                ui::RecordSource source(&form, QStringLiteral("Data1"), QStringLiteral("DData"));
                 source.bind(lane, QStringLiteral("LaneNo"));
                 source.setDatabaseName(path);
                 source.Refresh();
@@ -193,7 +193,7 @@ int main(int argc, char* argv[])
         insert.prepare(QStringLiteral("INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, "
                                       "Name2, Notes) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         QWidget form;
-        store::RecordSource source(&form, QStringLiteral("Data2"), QStringLiteral("DData"));
+        ui::RecordSource source(&form, QStringLiteral("Data2"), QStringLiteral("DData"));
         source.setDatabaseName(path);
         const QStringList fields = {QStringLiteral("DateNow"), QStringLiteral("Time"),     QStringLiteral("Weekday"),
                                     QStringLiteral("LaneNo"),  QStringLiteral("callmade"), QStringLiteral("Type"),

@@ -2,7 +2,7 @@
 
 #include "PasswordGate.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
@@ -53,9 +53,9 @@ MakePasswords::MakePasswords()
     : ui::Screen(QStringLiteral("MakePasswords"), QStringLiteral("Password Assignments"), QSize(520, 300))
 {
     QWidget* c = canvas();
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("PWord"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("PWord"));
     Data1->hide();
-    Data2 = new store::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("Calls"));
+    Data2 = new ui::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("Calls"));
     Data2->hide();
 
     Frame1 = ui::frame(c, QStringLiteral("Frame1"), QString(), QRect(10, 8, 500, 222));

@@ -8,7 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -23,8 +23,8 @@ public:
     MakePasswords();
     ~MakePasswords() override;
 
-    store::RecordSource* Data1;
-    store::RecordSource* Data2;
+    ui::RecordSource* Data1;
+    ui::RecordSource* Data2;
     QGroupBox* Frame1;
     QLabel* Label6;
     QLabel* Label7;

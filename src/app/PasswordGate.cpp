@@ -1,6 +1,6 @@
 #include "PasswordGate.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
@@ -37,7 +37,7 @@ PasswordGate::PasswordGate(const QString& name, const QString& field, const QStr
       m_busyPointer(busyPointer)
 {
     QWidget* c = canvas();
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("PWord"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("PWord"));
     Data1->hide();
 
     Frame1 = ui::frame(c, QStringLiteral("Frame1"), QStringLiteral("Enter Your Password"), QRect(14, 10, 272, 66));

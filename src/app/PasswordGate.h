@@ -7,7 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -32,7 +32,7 @@ public:
 
     const QString& guardedScreen() const { return m_guarded; }
 
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QGroupBox* Frame1;
     QLineEdit* Text1;
     QPushButton* Command1;

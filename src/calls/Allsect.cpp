@@ -2,7 +2,7 @@
 
 #include "ListOfCalls.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
@@ -52,7 +52,7 @@ int Allsect::sectionBoxOf(int section)
 Allsect::Allsect() : ui::Screen(QStringLiteral("Allsect"), QStringLiteral("Pre-Set Calls"), QSize(700, 500))
 {
     QWidget* c = canvas();
-    Data2 = new store::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("Calls"));
+    Data2 = new ui::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("Calls"));
     Data2->hide();
 
     SSTab1 = new QTabWidget(c);

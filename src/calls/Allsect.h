@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -33,7 +33,7 @@ public:
 
     void Form_Load() override;
 
-    store::RecordSource* Data2;
+    ui::RecordSource* Data2;
     QTabWidget* SSTab1;
     QPushButton* Command1;
     /// By design number: Text[1] .. Text[105] (calls and section names).

@@ -3,7 +3,7 @@
 #include "ListOfCalls.h"
 
 #include "store/FieldValue.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
@@ -50,7 +50,7 @@ EnterLaneNo::EnterLaneNo()
     : ui::Screen(QStringLiteral("EnterLaneNo"), QStringLiteral("Lane Number Entry Form"), QSize(520, 292))
 {
     QWidget* c = canvas();
-    Data2 = new store::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("DData"));
+    Data2 = new ui::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("DData"));
     Data2->setCaption(QStringLiteral("Data2.Daily"));
     Data2->hide();
 
@@ -152,9 +152,10 @@ void EnterLaneNo::Form_Paint()
     // is never edited here.
     if (!Data2->Recordset().isNew())
         return;
-    const QLocale locale;
-    ui::setTextIfChanged(Text3, locale.toString(ui::today(), store::shortDateFormat()));
-    ui::setTextIfChanged(Text7, locale.toString(ui::now().time(), store::longTimeFormat()));
+    // The date goes to the store in ISO form, never through the user's
+    // convention; the time is kept as text in the user's long time form.
+    ui::setTextIfChanged(Text3, ui::today().toString(Qt::ISODate));
+    ui::setTextIfChanged(Text7, QLocale().toString(ui::now().time(), store::longTimeFormat()));
     ui::setTextIfChanged(Text2, Check2->isChecked() ? shiftName(QStringLiteral("Text2")) : QStringLiteral(" "));
     ui::setTextIfChanged(Text1, Check1->isChecked() ? shiftName(QStringLiteral("Text1")) : QStringLiteral(" "));
 }

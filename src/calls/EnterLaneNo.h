@@ -10,7 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -31,7 +31,7 @@ public:
     /// cannot be opened (the user was told why).
     bool beginCall();
 
-    store::RecordSource* Data2;
+    ui::RecordSource* Data2;
     QFrame* Shape1;
     QLabel* Label2;
     QLabel* Label1;

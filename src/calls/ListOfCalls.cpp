@@ -3,7 +3,7 @@
 #include "CallLabel.h"
 #include "EnterLaneNo.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
@@ -37,7 +37,7 @@ ListOfCalls::ListOfCalls()
     : ui::Screen(QStringLiteral("ListOfCalls"), QStringLiteral("Master List of Calls"), kDesignSize)
 {
     QWidget* c = canvas();
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Calls"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Calls"));
     Data1->setCaption(QStringLiteral("Data1 Calls"));
     Data1->hide();
 
@@ -90,7 +90,7 @@ ListOfCalls::ListOfCalls()
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"),
                           QRect(kDesignSize.width() / 2 - 55, kRowsTop + kPerSection * kRowHeight + 12, 110, 34));
     connect(Command1, &QPushButton::clicked, this, &ListOfCalls::Command1_Click);
-    connect(Data1, &store::RecordSource::Reposition, this, &ListOfCalls::Data1_Reposition);
+    connect(Data1, &ui::RecordSource::Reposition, this, &ListOfCalls::Data1_Reposition);
 }
 
 void ListOfCalls::Form_Load()

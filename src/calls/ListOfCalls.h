@@ -10,7 +10,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -33,7 +33,7 @@ public:
 
     void Form_Load() override;
 
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QFrame* Line1;
     QPushButton* Command1;
     /// By design number: Option[1] .. Option[100] pick a call, Option[101] is the hidden "no call".

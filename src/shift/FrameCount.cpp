@@ -1,6 +1,6 @@
 #include "FrameCount.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
@@ -37,7 +37,7 @@ FrameCount::FrameCount()
     : ui::Screen(QStringLiteral("FrameCount"), QStringLiteral("Daily Machine Frame Count"), QSize(380, 318))
 {
     QWidget* c = canvas();
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Frames"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Frames"));
     Data1->setGeometry(20, 12, 340, 28);
     Data1->setCaption(QStringLiteral("Move Date"));
     Data1->setToolTip(QStringLiteral("Steps through the database"));

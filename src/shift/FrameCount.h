@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 namespace ui {
@@ -25,7 +25,7 @@ class FrameCount : public ui::Screen {
 public:
     FrameCount();
 
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QLabel* Label5;
     QLabel* Label8;
     ui::MaskedDateEdit* MaskEdBox1;

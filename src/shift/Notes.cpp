@@ -1,6 +1,6 @@
 #include "Notes.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
@@ -20,7 +20,7 @@ namespace shift {
 Notes::Notes() : ui::Screen(QStringLiteral("Notes"), QStringLiteral("Daily Notes"), QSize(600, 456))
 {
     QWidget* c = canvas();
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("DWork"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("DWork"));
     Data1->setGeometry(10, 10, 340, 28);
     Data1->setToolTip(QStringLiteral("Steps through database of notes"));
 
@@ -107,7 +107,7 @@ Notes::Notes() : ui::Screen(QStringLiteral("Notes"), QStringLiteral("Daily Notes
     Data1->bind(Text8, QStringLiteral("notepm1"));
     Data1->bind(Text9, QStringLiteral("notepm2"));
 
-    connect(Data1, &store::RecordSource::Reposition, this, &Notes::Data1_Reposition);
+    connect(Data1, &ui::RecordSource::Reposition, this, &Notes::Data1_Reposition);
     connect(Option1, &QRadioButton::clicked, this, &Notes::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Notes::Option2_Click);
     connect(Option3, &QRadioButton::clicked, this, &Notes::Option3_Click);

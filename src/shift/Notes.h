@@ -11,7 +11,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 namespace ui {
@@ -27,7 +27,7 @@ class Notes : public ui::Screen {
 public:
     Notes();
 
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QLineEdit* Text2;
     ui::MaskedDateEdit* MaskEdBox1;
     QLabel* Label4;

@@ -1,6 +1,6 @@
 #include "WorkAssign.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
@@ -49,7 +49,7 @@ WorkAssign::WorkAssign()
     Label22->setAlignment(Qt::AlignCenter);
     Label22->hide();
 
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WAssign"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WAssign"));
     Data1->setGeometry(16, 50, 280, 28);
     Data1->setCaption(QStringLiteral("Move Date"));
     Data1->setToolTip(QStringLiteral("Steps through database of work assigned"));
@@ -85,12 +85,12 @@ WorkAssign::WorkAssign()
     }
 
     auto quickFillRow = [c](int left, const char* captionName, const char* sourceName, const char* weekCaptionName,
-                            const char* weekName, QLabel*& caption, store::RecordSource*& source, QLabel*& weekCaption,
+                            const char* weekName, QLabel*& caption, ui::RecordSource*& source, QLabel*& weekCaption,
                             QLabel*& week) {
         const int y = 428;
         caption = ui::label(c, QString::fromLatin1(captionName), QStringLiteral("Quick Fill"), QRect(left, y, 70, 28));
         caption->hide();
-        source = new store::RecordSource(c, QString::fromLatin1(sourceName), QStringLiteral("WList"));
+        source = new ui::RecordSource(c, QString::fromLatin1(sourceName), QStringLiteral("WList"));
         source->setGeometry(left + 72, y, 156, 28);
         source->setToolTip(QStringLiteral("Fills in list above"));
         source->hide();
@@ -118,8 +118,8 @@ WorkAssign::WorkAssign()
     Data3->bind(Label26, QStringLiteral("Weekno"));
 
     connect(Command2, &QPushButton::clicked, this, &WorkAssign::Command2_Click);
-    connect(Data2, &store::RecordSource::Reposition, this, &WorkAssign::Data2_Reposition);
-    connect(Data3, &store::RecordSource::Reposition, this, &WorkAssign::Data3_Reposition);
+    connect(Data2, &ui::RecordSource::Reposition, this, &WorkAssign::Data2_Reposition);
+    connect(Data3, &ui::RecordSource::Reposition, this, &WorkAssign::Data3_Reposition);
     connect(Command5, &QPushButton::clicked, this, &WorkAssign::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &WorkAssign::Command6_Click);
     connect(Command4, &QPushButton::clicked, this, &WorkAssign::Command4_Click);

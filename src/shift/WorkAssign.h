@@ -8,7 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 namespace ui {
@@ -29,7 +29,7 @@ public:
     QLineEdit* Text21;
     ui::MaskedDateEdit* MaskEdBox2;
     QLabel* Label22;
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QPushButton* Command3;
     QPushButton* Command4;
     QPushButton* Command2;
@@ -40,11 +40,11 @@ public:
     /// The week list items to copy: ListItem[0] is `Label2` … ListItem[19] is `Label21`.
     std::array<QLabel*, 20> ListItem{};
     QLabel* Label27;
-    store::RecordSource* Data2;
+    ui::RecordSource* Data2;
     QLabel* Label23;
     QLabel* Label24;
     QLabel* Label28;
-    store::RecordSource* Data3;
+    ui::RecordSource* Data3;
     QLabel* Label25;
     QLabel* Label26;
     QPushButton* Command1;

@@ -1,6 +1,6 @@
 #include "WorkDone.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
@@ -55,7 +55,7 @@ WorkDone::WorkDone() : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Wo
     Label25 = ui::label(c, QStringLiteral("Label25"), QString(), QRect(268, 14, 160, 28));
     Label25->setFont(heading);
 
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WAssign"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WAssign"));
     Data1->setGeometry(576, 14, 284, 28);
     Data1->setCaption(QStringLiteral("Move Date"));
     Data1->setToolTip(QStringLiteral("Steps through database of work assignments"));
@@ -112,7 +112,7 @@ WorkDone::WorkDone() : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Wo
         Data1->bind(Text[i], QString::number(i + 1) + QLatin1Char('M'));
     }
 
-    connect(Data1, &store::RecordSource::Reposition, this, &WorkDone::Data1_Reposition);
+    connect(Data1, &ui::RecordSource::Reposition, this, &WorkDone::Data1_Reposition);
     connect(Command1, &QPushButton::clicked, this, &WorkDone::Command1_Click);
 }
 

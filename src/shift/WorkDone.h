@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -25,7 +25,7 @@ public:
 
     QLabel* Label26;
     QLabel* Label25;
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QLabel* Label24;
     QLabel* Label23;
     QLabel* Label22;

@@ -1,6 +1,6 @@
 #include "WorkList.h"
 
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
@@ -30,7 +30,7 @@ WorkList::WorkList() : ui::Screen(QStringLiteral("WorkList"), QStringLiteral("Pr
     Label1 = ui::label(c, QStringLiteral("Label1"), QString(), QRect(82, 16, 60, 28));
     Label1->setFont(heading);
 
-    Data1 = new store::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WList"));
+    Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("WList"));
     Data1->setGeometry(420, 16, 284, 28);
     Data1->setToolTip(QStringLiteral("Steps through database of weekly work assignments pre-made list"));
 
@@ -48,7 +48,7 @@ WorkList::WorkList() : ui::Screen(QStringLiteral("WorkList"), QStringLiteral("Pr
     for (int i = 0; i < kJobs; ++i)
         Data1->bind(Text[i], QStringLiteral("WL") + QString::number(i + 1));
 
-    connect(Data1, &store::RecordSource::Reposition, this, &WorkList::Data1_Reposition);
+    connect(Data1, &ui::RecordSource::Reposition, this, &WorkList::Data1_Reposition);
     connect(Command1, &QPushButton::clicked, this, &WorkList::Command1_Click);
 }
 

@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace store {
+namespace ui {
 class RecordSource;
 }
 
@@ -24,7 +24,7 @@ public:
 
     QLabel* Label2;
     QLabel* Label1;
-    store::RecordSource* Data1;
+    ui::RecordSource* Data1;
     QGroupBox* Frame1;
     /// The week's jobs: Text[0] is `Text1` … Text[19] is `Text20`.
     std::array<QLineEdit*, 20> Text{};

@@ -68,7 +68,7 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
             int lane = 1 + int(random.bounded(quint32(lanes)));
             insert.bindValue(0, day.toString(Qt::ISODate));
             insert.bindValue(1, time.toString(longTimeFormat()));
-            insert.bindValue(2, locale.dayName(day.dayOfWeek(), QLocale::LongFormat));
+            insert.bindValue(2, QLocale::c().dayName(day.dayOfWeek(), QLocale::LongFormat));
             insert.bindValue(3, lane);
             insert.bindValue(4, calls.at(call));
             insert.bindValue(5, QString::number(call / 20 + 1));

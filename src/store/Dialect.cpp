@@ -61,7 +61,7 @@ std::optional<QList<Token>> tokenize(const QString& s, QString* error)
             if (end < 0)
                 return fail(QStringLiteral("A date between # signs is not closed."));
             const QString inner = s.mid(i + 1, end - i - 1);
-            const QDate date = parseDate(inner);
+            const QDate date = parseMonthFirstDate(inner);
             if (!date.isValid())
                 return fail(QStringLiteral("#%1# is not a date.").arg(inner));
             tokens.append({Token::Date, date.toString(Qt::ISODate)});

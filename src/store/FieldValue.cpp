@@ -70,25 +70,37 @@ QString longTimeFormat()
     return format.trimmed();
 }
 
+QDate parseMonthFirstDate(const QString& input)
+{
+    static const QRegularExpression slashed(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
+    const auto m = slashed.match(input.trimmed());
+    if (!m.hasMatch())
+        return {};
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        year += year < 30 ? 2000 : 1900;
+    return QDate(year, m.captured(1).toInt(), m.captured(2).toInt());
+}
+
 QDate parseDate(const QString& input)
 {
     const QString text = input.trimmed();
     if (text.isEmpty())
         return {};
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
-    static const QRegularExpression slashed(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
     if (const auto m = iso.match(text); m.hasMatch())
         return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (const auto m = slashed.match(text); m.hasMatch()) {
-        int year = m.captured(3).toInt();
-        if (m.captured(3).size() == 2)
-            year += year < 30 ? 2000 : 1900;
-        return QDate(year, m.captured(1).toInt(), m.captured(2).toInt());
+    const QLocale locale;
+    // The user's own order of day and month, with a four-digit or a two-digit year.
+    QDate date = locale.toDate(text, shortDateFormat());
+    if (!date.isValid()) {
+        date = locale.toDate(text, locale.dateFormat(QLocale::ShortFormat));
+        if (date.isValid() && date.year() < 1930)
+            date = date.addYears(100);
     }
-    const QDate local = QLocale().toDate(text, shortDateFormat());
-    if (local.isValid())
-        return local;
-    return QLocale().toDate(text, QLocale::LongFormat);
+    if (!date.isValid())
+        date = locale.toDate(text, QLocale::LongFormat);
+    return date;
 }
 
 QString toText(FieldType type, const QVariant& stored, Shown shown)
@@ -100,7 +112,9 @@ QString toText(FieldType type, const QVariant& stored, Shown shown)
         const QDate date = stored.typeId() == QMetaType::QDate ? stored.toDate() : parseDate(stored.toString());
         if (!date.isValid())
             return stored.toString();
-        return date.toString(shown == Shown::Masked ? QStringLiteral("MM/dd/yyyy") : shortDateFormat());
+        if (shown == Shown::Masked)
+            return date.toString(QStringLiteral("MM/dd/yyyy"));
+        return QLocale().toString(date, shortDateFormat());
     }
     case FieldType::YesNo:
         return stored.toBool() ? QStringLiteral("True") : QStringLiteral("False");
@@ -182,7 +196,7 @@ QVariant fromStored(FieldType type, const QVariant& raw)
     if (raw.isNull())
         return {};
     if (type == FieldType::Date) {
-        const QDate date = parseDate(raw.toString());
+        const QDate date = QDate::fromString(raw.toString().left(10), Qt::ISODate);
         return date.isValid() ? QVariant(date) : raw;
     }
     return raw;

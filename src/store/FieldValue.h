@@ -30,9 +30,14 @@ bool isNumeric(FieldType type);
 /// most one decimal point, and an optional exponent.
 bool isNumericText(const QString& text);
 
-/// A date as typed: "mm/dd/yyyy", "m/d/yy" (00-29 are 20xx), ISO "yyyy-mm-dd",
-/// or the user's short date form. Invalid when it is none of these or impossible.
+/// A date as typed into a plain box: ISO "yyyy-mm-dd", or the user's short
+/// or long date form. Invalid when it is none of these or impossible. Never
+/// guesses the order of day and month: that is the user's convention.
 QDate parseDate(const QString& text);
+/// A date in the fixed month-first form of the masked entries and of the
+/// query dialect's #m/d/yy# literals: "mm/dd/yyyy" or "m/d/yy", where a
+/// two-digit year 00-29 is 2000-2029 and 30-99 is 1930-1999.
+QDate parseMonthFirstDate(const QString& text);
 /// The user's short date form with a four-digit year ("12/8/2026" in en_US).
 QString shortDateFormat();
 /// The user's long time form without the time zone ("1:05:09 PM" in en_US).

@@ -7,7 +7,8 @@
 #include "calls/CallLabel.h"
 #include "calls/EnterLaneNo.h"
 #include "calls/ListOfCalls.h"
-#include "store/RecordSource.h"
+#include "store/FieldValue.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -170,7 +171,7 @@ private slots:
         QVERIFY(app.messages().seen.isEmpty());
         QCOMPARE(rows(app), 2);
         QCOMPARE(lastCall(app, QStringLiteral("DateNow")).toString(), QStringLiteral("2004-12-07"));
-        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QStringLiteral("10:15:30 AM"));
+        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QLocale().toString(QTime(10, 15, 30), store::longTimeFormat()));
         QCOMPARE(lastCall(app, QStringLiteral("Weekday")).toString(), QStringLiteral("Tuesday"));
         QCOMPARE(lastCall(app, QStringLiteral("LaneNo")).toInt(), storedLane);
         QCOMPARE(lastCall(app, QStringLiteral("callmade")).toString(), presetCall(app, call));
@@ -459,8 +460,8 @@ private slots:
         QVERIFY(board);
         EnterLaneNo* entry = pick(board, 70);
         QVERIFY(entry);
-        QCOMPARE(entry->Text3->text(), QStringLiteral("12/7/2004"));
-        QCOMPARE(entry->Text7->text(), QStringLiteral("10:15:30 AM"));
+        QCOMPARE(entry->Text3->text(), QStringLiteral("2004-12-07"));
+        QCOMPARE(entry->Text7->text(), QLocale().toString(QTime(10, 15, 30), store::longTimeFormat()));
         QCOMPARE(entry->Text6->text(), QStringLiteral("Tuesday"));
         QCOMPARE(entry->Text8->text(), QStringLiteral("4"));
         QCOMPARE(entry->Text1->text(), QStringLiteral("Dave"));
@@ -472,10 +473,10 @@ private slots:
         // A later paint takes the clock as it is then.
         app.clock().time = app.clock().time.addSecs(75);
         entry->resize(entry->width() + 10, entry->height());
-        QCOMPARE(entry->Text7->text(), QStringLiteral("10:16:45 AM"));
+        QCOMPARE(entry->Text7->text(), QLocale().toString(QTime(10, 16, 45), store::longTimeFormat()));
         QTest::keyClicks(entry->Text5, QStringLiteral("2"));
         entry->Command1->click();
-        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QStringLiteral("10:16:45 AM"));
+        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QLocale().toString(QTime(10, 16, 45), store::longTimeFormat()));
         QCOMPARE(lastCall(app, QStringLiteral("Name1")).toString(), QStringLiteral(" "));
         QCOMPARE(lastCall(app, QStringLiteral("Name2")).toString(), QStringLiteral("Marco"));
     }

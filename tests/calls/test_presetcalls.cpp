@@ -5,7 +5,7 @@
 #include "app/MainMenu.h"
 #include "calls/Allsect.h"
 #include "calls/ListOfCalls.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>

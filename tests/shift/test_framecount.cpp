@@ -4,7 +4,7 @@
 #include "support/TestApp.h"
 
 #include "shift/FrameCount.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Pointer.h"
 #include "ui/ScreenRegistry.h"
@@ -38,7 +38,7 @@ void storeDay(testing::TestApp& app, const QString& date, int open, int total)
                          .arg(total)));
 }
 
-void press(store::RecordSource* source, const char* button)
+void press(ui::RecordSource* source, const char* button)
 {
     auto* b = source->findChild<QToolButton*>(QString::fromLatin1(button));
     QVERIFY(b);
@@ -84,7 +84,7 @@ private slots:
         QVERIFY(counts);
         QCOMPARE(counts->windowTitle(), QStringLiteral("Daily Machine Frame Count"));
         QCOMPARE(counts->Data1->caption(), QStringLiteral("Move Date"));
-        QCOMPARE(counts->Label8->text(), QStringLiteral("12/6/2004"));
+        QCOMPARE(counts->Label8->text(), testing::shownDate(2004, 12, 6));
         QCOMPARE(counts->Text1->text(), QStringLiteral("1000"));
         QCOMPARE(counts->Text6->text(), QStringLiteral("1234"));
         QVERIFY(!counts->MaskEdBox1->isVisible() && !counts->Command3->isVisible() && !counts->Command4->isVisible());
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(days(app), 2);
         QCOMPARE(row(app, 2), QStringLiteral("2004-12-07 10 20 30 40 100"));
         QCOMPARE(counts->Text6->text(), QStringLiteral("100"));
-        QCOMPARE(counts->Label8->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(counts->Label8->text(), testing::shownDate(2004, 12, 7));
         QVERIFY(counts->Label8->isVisible() && !counts->MaskEdBox1->isVisible());
         QVERIFY(!counts->Command3->isVisible() && !counts->Command4->isVisible());
         QCOMPARE(counts->focusWidget(), counts->Command1);
@@ -160,7 +160,7 @@ private slots:
 
         // Found again with the bar; edits of a stored day are written back by a move.
         press(counts->Data1, "First");
-        QCOMPARE(counts->Label8->text(), QStringLiteral("12/6/2004"));
+        QCOMPARE(counts->Label8->text(), testing::shownDate(2004, 12, 6));
         counts->Text4->setText(QStringLiteral("5"));
         press(counts->Data1, "Next");
         QCOMPARE(counts->Text1->text(), QStringLiteral("10"));
@@ -221,7 +221,7 @@ private slots:
         QTest::keyClicks(counts->MaskEdBox1, QStringLiteral("12082004"));
         counts->Command4->click();
 
-        QCOMPARE(counts->Label8->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(counts->Label8->text(), testing::shownDate(2004, 12, 7));
         QCOMPARE(counts->Text1->text(), QStringLiteral("2000"));
         QCOMPARE(counts->Text6->text(), QStringLiteral("2234"));
         QVERIFY(counts->Label8->isVisible() && !counts->MaskEdBox1->isVisible());

@@ -3,7 +3,7 @@
 #include "support/TestApp.h"
 
 #include "shift/Notes.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/ScreenRegistry.h"
 
@@ -36,7 +36,7 @@ void storeDay(testing::TestApp& app, const QString& date, const QString& am1, co
                          .arg(date, am1, pm1, note1, pmNote1)));
 }
 
-void press(store::RecordSource* source, const char* button)
+void press(ui::RecordSource* source, const char* button)
 {
     auto* b = source->findChild<QToolButton*>(QString::fromLatin1(button));
     QVERIFY(b);
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(notes->windowTitle(), QStringLiteral("Daily Notes"));
         QVERIFY(notes->Option1->isChecked());
         QCOMPARE(notes->Label3->text(), QStringLiteral("Dave"));
-        QCOMPARE(notes->Text2->text(), QStringLiteral("12/6/2004"));
+        QCOMPARE(notes->Text2->text(), testing::shownDate(2004, 12, 6));
         QVERIFY(notes->Text1->isVisible());
         QCOMPARE(notes->Text1->toPlainText(), QStringLiteral("Lane 7 deck chain"));
         QVERIFY(!notes->Text7->isVisible() && !notes->Text8->isVisible() && !notes->Text9->isVisible());
@@ -181,14 +181,14 @@ private slots:
 
         // Back to browsing: only New Day and Exit are offered.
         QVERIFY(notes->Text2->isVisible() && !notes->MaskEdBox1->isVisible());
-        QCOMPARE(notes->Text2->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(notes->Text2->text(), testing::shownDate(2004, 12, 7));
         QVERIFY(!notes->Command3->isVisible() && !notes->Command4->isVisible() && !notes->Label4->isVisible());
         QVERIFY(notes->Command2->isEnabled() && notes->Command1->isVisible());
 
         press(notes->Data1, "First");
         QCOMPARE(notes->Text3->text(), QStringLiteral("Dave"));
         press(notes->Data1, "Last");
-        QCOMPARE(notes->Text2->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(notes->Text2->text(), testing::shownDate(2004, 12, 7));
         QCOMPARE(notes->Text3->text(), QStringLiteral("Rick"));
         QCOMPARE(notes->Text9->toPlainText(), QStringLiteral("Cleaned the pit"));
         QCOMPARE(notes->Label3->text(), QStringLiteral("Pete"));
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(stored(app, QStringLiteral("noteam2"), QStringLiteral("rowid = 1")),
                  QStringLiteral("Moved by the bar"));
         notes->Text4->setText(QStringLiteral("Tony"));
-        notes->Text2->setText(QStringLiteral("12/9/2004"));
+        notes->Text2->setText(testing::shownDate(2004, 12, 9));
         notes->Command1->click();
         testing::TestApp::settle();
         QCOMPARE(stored(app, QStringLiteral("mecha2"), QStringLiteral("rowid = 2")), QStringLiteral("Tony"));
@@ -309,7 +309,7 @@ private slots:
         notes->Text1->setPlainText(QStringLiteral("dropped"));
         QTest::keyClick(notes, Qt::Key_Escape); // Cancel is the cancel button
 
-        QCOMPARE(notes->Text2->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(notes->Text2->text(), testing::shownDate(2004, 12, 7));
         QCOMPARE(notes->Text3->text(), QStringLiteral("Rick"));
         QCOMPARE(notes->Text1->toPlainText(), QStringLiteral("second"));
         QCOMPARE(notes->Label3->text(), QStringLiteral("Rick"));

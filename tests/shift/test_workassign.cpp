@@ -4,7 +4,7 @@
 #include "support/TestApp.h"
 
 #include "shift/WorkAssign.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/ScreenRegistry.h"
 
@@ -24,7 +24,7 @@ WorkAssign* openSheet()
     return qobject_cast<WorkAssign*>(ui::ScreenRegistry::instance().show(QStringLiteral("WorkAssign")));
 }
 
-void press(store::RecordSource* source, const char* button, int times = 1)
+void press(ui::RecordSource* source, const char* button, int times = 1)
 {
     auto* b = source->findChild<QToolButton*>(QString::fromLatin1(button));
     QVERIFY(b);
@@ -133,7 +133,7 @@ private slots:
         // Back to browsing: the stored day read-only, the date in Text21.
         QVERIFY(!s->isAdding());
         QVERIFY(s->Text21->isVisible());
-        QCOMPARE(s->Text21->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(s->Text21->text(), testing::shownDate(2004, 12, 7));
         QVERIFY(!s->MaskEdBox2->isVisible() && !s->MaskEdBox2->isEnabled());
         QVERIFY(s->Label22->isVisible());
         QVERIFY(!s->Command3->isVisible() && !s->Command4->isVisible());
@@ -170,7 +170,7 @@ private slots:
         press(s->Data1, "Next");
         QCOMPARE(s->Text[0]->text(), QStringLiteral("Clean camera lenses"));
         press(s->Data1, "Next");
-        QCOMPARE(s->Text21->text(), QStringLiteral("12/1/2004"));
+        QCOMPARE(s->Text21->text(), testing::shownDate(2004, 12, 1));
         QCOMPARE(s->Text[0]->text(), QStringLiteral("Second sheet, same day"));
         press(s->Data1, "First");
         s->Command1->click();
@@ -255,7 +255,7 @@ private slots:
         s->Command3->click();
 
         QVERIFY(!s->isAdding());
-        QCOMPARE(s->Text21->text(), QStringLiteral("12/2/2004"));
+        QCOMPARE(s->Text21->text(), testing::shownDate(2004, 12, 2));
         QCOMPARE(s->Text[0]->text(), QStringLiteral("Clean camera lenses"));
         QCOMPARE(s->Text[1]->text(), QString());
         QVERIFY(!s->Label22->isVisible() && !s->Command4->isVisible() && !s->Data2->isVisible());

@@ -3,7 +3,7 @@
 #include "support/TestApp.h"
 
 #include "shift/WorkDone.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -73,7 +73,7 @@ private slots:
         addDay(app, QStringLiteral("2004-12-08"), {});
         WorkDone* s = openScreen();
         QVERIFY(s);
-        QCOMPARE(s->Label25->text(), QStringLiteral("12/6/2004"));
+        QCOMPARE(s->Label25->text(), testing::shownDate(2004, 12, 6));
         QCOMPARE(s->Label[6]->text(), QStringLiteral("Job 7 of 2004-12-06"));
         QCOMPARE(nameBoxesShown(s), QList<int>({1, 2, 3, 4, 5, 6, 7}));
 

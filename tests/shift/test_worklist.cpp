@@ -3,7 +3,7 @@
 #include "support/TestApp.h"
 
 #include "shift/WorkList.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>

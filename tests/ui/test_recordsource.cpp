@@ -3,7 +3,7 @@
 #include "support/TestApp.h"
 
 #include "store/Database.h"
-#include "store/RecordSource.h"
+#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Screen.h"
 #include "ui/ScreenRegistry.h"
@@ -17,7 +17,7 @@
 #include <QTest>
 
 using store::FieldType;
-using store::RecordSource;
+using ui::RecordSource;
 
 namespace {
 
@@ -251,7 +251,7 @@ private slots:
         QVERIFY(source.UpdateRecord());
         QCOMPARE(app.scalar(QStringLiteral("SELECT DateNow FROM Frames")).toString(), QStringLiteral("2004-12-07"));
         QCOMPARE(app.scalar(QStringLiteral("SELECT Open FROM Frames")).toInt(), 250);
-        QCOMPARE(shown->text(), QStringLiteral("12/7/2004"));
+        QCOMPARE(shown->text(), testing::shownDate(2004, 12, 7));
         QCOMPARE(date->maskedText(), QStringLiteral("12/07/2004"));
 
         // A value that does not fit its field is refused with a message; nothing is written.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "RecordSet.h"
+#include "Screen.h"
 
-#include "ui/Screen.h"
+#include "store/RecordSet.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -10,7 +10,7 @@
 class QLabel;
 class QToolButton;
 
-namespace store {
+namespace ui {
 
 /// A record source placed on a screen (`Data1`, `Data2`): a table or a
 /// statement on the stop database, the controls bound to its fields, and an
@@ -19,7 +19,7 @@ namespace store {
 /// Bound controls write into the current record on UpdateRecord and whenever
 /// the source leaves the record: a move, a Refresh or the closing of its
 /// screen. A new record with nothing set in its bound controls is never stored.
-class RecordSource : public QWidget, public ui::SourceHook {
+class RecordSource : public QWidget, public SourceHook {
     Q_OBJECT
 public:
     RecordSource(QWidget* parent, const QString& name, const QString& source);
@@ -39,13 +39,13 @@ public:
     bool Refresh();
     /// Writes the bound controls into the current record now, a new record included.
     bool UpdateRecord();
-    RecordSet& Recordset() { return m_set; }
+    store::RecordSet& Recordset() { return m_set; }
     /// Runs a Delete statement of the classic dialect on the source's database.
     bool Execute(const QString& statement, int* rowsAffected = nullptr);
     bool isOpen() const { return m_set.isOpen(); }
     void Close();
 
-    // ui::SourceHook
+    // SourceHook
     bool openOnLoad() override;
     bool writeBackOnClose() override;
     bool writeBackOnExit() override;
@@ -72,7 +72,7 @@ private:
     void report(const QString& what, const QString& error) const;
     void step(int direction);
 
-    RecordSet m_set;
+    store::RecordSet m_set;
     QString m_path;
     QString m_source;
     QList<Binding> m_bindings;
@@ -80,4 +80,4 @@ private:
     QList<QToolButton*> m_buttons;
 };
 
-} // namespace store
+} // namespace ui

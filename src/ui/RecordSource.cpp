@@ -1,7 +1,7 @@
 #include "RecordSource.h"
 
-#include "ui/MaskedDateEdit.h"
-#include "ui/Platform.h"
+#include "MaskedDateEdit.h"
+#include "Platform.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -10,7 +10,9 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-namespace store {
+namespace ui {
+
+using namespace store;
 
 RecordSource::RecordSource(QWidget* parent, const QString& name, const QString& source)
     : QWidget(parent), m_source(source), m_caption(new QLabel(this))
@@ -94,7 +96,7 @@ void RecordSource::step(int direction)
 
 void RecordSource::report(const QString& what, const QString& error) const
 {
-    ui::msgBox(what + QStringLiteral("\n\n") + error, ui::Buttons::Ok, ui::Icon::Critical);
+    msgBox(what + QStringLiteral("\n\n") + error, Buttons::Ok, Icon::Critical);
 }
 
 bool RecordSource::Refresh()
@@ -173,8 +175,14 @@ std::optional<QHash<int, QVariant>> RecordSource::boundValues()
         const FieldType type = m_set.Fields().at(field).type;
         std::optional<QVariant> value;
         QString error;
-        if (auto* masked = qobject_cast<ui::MaskedDateEdit*>(control)) {
-            value = fromText(type, masked->isBlank() ? QString() : masked->maskedText(), &error);
+        if (auto* masked = qobject_cast<MaskedDateEdit*>(control)) {
+            // The entry's fixed month-first form, whatever the user's convention.
+            if (masked->isBlank())
+                value = QVariant();
+            else if (type == FieldType::Date && masked->date().isValid())
+                value = QVariant(masked->date());
+            else
+                value = fromText(type, masked->maskedText(), &error);
         } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             value = fromText(type, edit->text(), &error);
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
@@ -186,8 +194,8 @@ std::optional<QHash<int, QVariant>> RecordSource::boundValues()
         }
         if (!value) {
             const QString name = control->accessibleName().isEmpty() ? binding.field : control->accessibleName();
-            ui::msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error), ui::Buttons::Ok,
-                       ui::Icon::Exclamation);
+            msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error), Buttons::Ok,
+                       Icon::Exclamation);
             control->setFocus();
             return std::nullopt;
         }
@@ -221,7 +229,7 @@ bool RecordSource::writeBack()
 
 QString RecordSource::contentOf(QWidget* control)
 {
-    if (auto* masked = qobject_cast<ui::MaskedDateEdit*>(control))
+    if (auto* masked = qobject_cast<MaskedDateEdit*>(control))
         return masked->isBlank() ? QString() : masked->maskedText();
     if (auto* edit = qobject_cast<QLineEdit*>(control))
         return edit->text();
@@ -244,7 +252,7 @@ void RecordSource::showRecord()
         const bool current = m_set.hasCurrent();
         const FieldType type = field >= 0 ? m_set.Fields().at(field).type : FieldType::Text;
         const QVariant stored = current && field >= 0 ? m_set.value(field) : QVariant();
-        if (auto* masked = qobject_cast<ui::MaskedDateEdit*>(control)) {
+        if (auto* masked = qobject_cast<MaskedDateEdit*>(control)) {
             masked->setMaskedText(toText(type, stored, Shown::Masked));
         } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             edit->setText(toText(type, stored));
@@ -259,4 +267,4 @@ void RecordSource::showRecord()
     }
 }
 
-} // namespace store
+} // namespace ui
