@@ -6,7 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev
-          libsqlite3-dev libzip-dev zlib1g-dev fonts-dejavu-core xvfb xauth)
+          libsqlite3-dev sqlite3 libzip-dev zlib1g-dev zip unzip 7zip enscript ghostscript poppler-utils
+          fonts-dejavu-core xvfb xauth)
 missing=()
 for package in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -2,11 +2,17 @@
 
 #include "app/AppScreens.h"
 #include "calls/CallsScreens.h"
+#include "filter/FilterScreens.h"
+#include "reports/ReportsScreens.h"
 #include "shift/ShiftScreens.h"
+#include "upkeep/UpkeepScreens.h"
 
 void registerAllScreens()
 {
     app::registerScreens();
     calls::registerScreens();
     shift::registerScreens();
+    reports::registerScreens();
+    filter::registerScreens();
+    upkeep::registerScreens();
 }

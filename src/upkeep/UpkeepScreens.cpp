@@ -1,0 +1,11 @@
+#include "UpkeepScreens.h"
+
+#include "ui/ScreenRegistry.h"
+
+namespace upkeep {
+
+void registerScreens()
+{
+}
+
+} // namespace upkeep
