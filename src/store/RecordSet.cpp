@@ -55,15 +55,6 @@ QSqlQuery& RecordSet::prepared(const QString& sql)
     return *slot;
 }
 
-bool RecordSet::open(const QString& path, const QString& source, QString* error)
-{
-    StoreError why;
-    const bool opened = open(path, source, &why);
-    if (!opened && error)
-        *error = why.text();
-    return opened;
-}
-
 bool RecordSet::open(const QString& path, const QString& source, StoreError* error)
 {
     close();

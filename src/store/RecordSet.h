@@ -58,8 +58,7 @@ public:
 
     /// Opens `source` (a table name or a select statement) in the database at
     /// `path`; the first record becomes current. False with `error` set on failure.
-    bool open(const QString& path, const QString& source, StoreError* error);
-    bool open(const QString& path, const QString& source, QString* error);
+    bool open(const QString& path, const QString& source, StoreError* error = nullptr);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     /// A copy that cannot be written (a select that is not of whole rows of one table).
