@@ -239,6 +239,30 @@ bool RecordSource::moveToPosition(qint64 position)
     return false;
 }
 
+bool RecordSource::storeFieldText(qint64 position, const QString& field, const QString& text)
+{
+    const int index = m_set.fieldIndex(field);
+    if (index < 0 || m_set.Fields().at(index).isKey || m_set.isReadOnly())
+        return false;
+    if (m_set.currentPosition() != position && !moveToPosition(position))
+        return false;
+    QString error;
+    const auto value = fromText(m_set.Fields().at(index).type, text, &error);
+    if (!value) {
+        msgBox(QStringLiteral("%1 cannot be stored: %2").arg(field, error), Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    if (sameValue(*value, m_set.value(index)))
+        return true;
+    if (!m_set.store({{index, *value}})) {
+        reportStoreError(QStringLiteral("The record could not be stored in %1.").arg(m_set.table()));
+        return false;
+    }
+    showRecord();
+    emit stored();
+    return true;
+}
+
 void RecordSource::reportStoreError(const QString& what) const
 {
     msgBox(what + QStringLiteral("\n\n") + m_set.error().text(), Buttons::Ok, Icon::Critical);

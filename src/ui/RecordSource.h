@@ -53,6 +53,10 @@ public:
     void step(int direction);
     /// Makes the record at a position current (a grid's row), storing edits first.
     bool moveToPosition(qint64 position);
+    /// Stores a field of the record at a position from its text, as a grid
+    /// cell edits it, with the checks of the bound controls; the record
+    /// becomes current. False after the user was told why.
+    bool storeFieldText(qint64 position, const QString& field, const QString& text);
     /// Tells the user about a failure of the store (the set's last error).
     void reportStoreError(const QString& what) const;
 
