@@ -2,12 +2,12 @@
 
 #include "PasswordGate.h"
 
-#include "ui/RecordSource.h"
+#include "ui/ControlEvents.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
-#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,32 +18,6 @@
 
 namespace app {
 namespace {
-
-class LeaveWatcher final : public QObject {
-public:
-    LeaveWatcher(QLineEdit* box, std::function<void()> handler) : QObject(box), m_handler(std::move(handler))
-    {
-        box->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::FocusOut)
-            return false;
-        auto* box = static_cast<QWidget*>(watched);
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // Another window, a message box or a context menu taking the focus
-        // does not leave the box; neither does the box being disabled or hidden.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && box->isEnabled() &&
-            box->isVisible())
-            m_handler();
-        return false;
-    }
-
-private:
-    std::function<void()> m_handler;
-};
 
 const QString kWarning = QStringLiteral("Warning");
 
@@ -136,19 +110,12 @@ MakePasswords::MakePasswords()
     connect(Command2, &QPushButton::clicked, this, &MakePasswords::Command2_Click);
 }
 
-MakePasswords::~MakePasswords()
-{
-    // The boxes outlive this part of the screen while it is torn down and may
-    // still lose the focus then: no handler may run any more.
-    qDeleteAll(m_watchers);
-}
-
 void MakePasswords::onLeaving(QLineEdit* box, void (MakePasswords::*handler)())
 {
-    m_watchers.append(new LeaveWatcher(box, [this, handler] {
+    ui::onLostFocus(box, this, [this, handler] {
         if (!m_unloaded)
             (this->*handler)();
-    }));
+    });
 }
 
 void MakePasswords::Form_Load()
@@ -157,6 +124,25 @@ void MakePasswords::Form_Load()
     Data1->setDatabaseName(ui::databasePath());
     Data2->setDatabaseName(ui::databasePath());
     Text11->setFocus();
+}
+
+void MakePasswords::programEnding()
+{
+    // The program ends without the focus leaving any box: a row whose two
+    // boxes disagree has not passed its confirmation and keeps its stored
+    // password. A row typed the same in both boxes is stored.
+    const struct {
+        QLineEdit* password;
+        QLineEdit* confirmation;
+        const char* field;
+    } rows[] = {{Text5, Text10, "assign"}, {Text3, Text8, "dailyd"}, {Text1, Text6, "premade"}};
+    for (const auto& row : rows) {
+        if (row.password->text() == row.confirmation->text())
+            continue;
+        const QString stored = Data1->Recordset().value(QString::fromLatin1(row.field)).toString();
+        row.password->setText(stored);
+        row.confirmation->setText(stored);
+    }
 }
 
 void MakePasswords::Form_Unload()

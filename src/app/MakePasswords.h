@@ -21,7 +21,6 @@ class MakePasswords : public ui::Screen {
     Q_OBJECT
 public:
     MakePasswords();
-    ~MakePasswords() override;
 
     ui::RecordSource* Data1;
     ui::RecordSource* Data2;
@@ -47,6 +46,7 @@ public:
 
     void Form_Load() override;
     void Form_Unload() override;
+    void programEnding() override;
 
 public slots:
     void Text11_LostFocus();
@@ -74,7 +74,6 @@ private:
     /// of its boxes, so a later write-back cannot bring back an older entry.
     void leave();
 
-    QList<QObject*> m_watchers;
     bool m_unloaded = false;
 };
 

@@ -1,9 +1,9 @@
 #include "PasswordGate.h"
 
-#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QGroupBox>

@@ -2,10 +2,10 @@
 
 #include "ListOfCalls.h"
 
-#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QLabel>

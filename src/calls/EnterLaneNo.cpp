@@ -3,9 +3,10 @@
 #include "ListOfCalls.h"
 
 #include "store/FieldValue.h"
-#include "ui/RecordSource.h"
+#include "ui/ControlEvents.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QCheckBox>
@@ -130,9 +131,18 @@ EnterLaneNo::EnterLaneNo()
     ui::selectAllOnFocus(Text2);
     // Text4 takes the call text first, then the whole of it is selected.
     ui::selectAllOnFocus(Text4);
-    Text4->installEventFilter(this);
-    Text9->installEventFilter(this);
-    Command1->installEventFilter(this);
+    // Only Tab or a click into the description refills it: coming back to the
+    // window from the board keeps what the mechanic typed.
+    ui::onGotFocus(Text4, this, [this] { Text4_GotFocus(); });
+    ui::onLostFocus(Text9, this, [this] { Text9_LostFocus(); });
+    ui::onKeyDown(Command1, this, [this](QKeyEvent* event) {
+        const int key = event->key();
+        // Tab (with Shift held for it) only moves on; any other key on Save
+        // wants a lane number first.
+        const bool movesOn = key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Shift ||
+                             key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
+        return !movesOn && Command1_KeyDown(key);
+    });
 
     connect(Check1, &QCheckBox::toggled, this, &EnterLaneNo::Check1_Click);
     connect(Check2, &QCheckBox::toggled, this, &EnterLaneNo::Check2_Click);
@@ -260,24 +270,6 @@ void EnterLaneNo::releaseBoard()
 void EnterLaneNo::frameClose()
 {
     Command2_Click();
-}
-
-bool EnterLaneNo::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Text4 && event->type() == QEvent::FocusIn) {
-        Text4_GotFocus();
-    } else if (watched == Text9 && event->type() == QEvent::FocusOut) {
-        Text9_LostFocus();
-    } else if (watched == Command1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        // Tab (with Shift held for it) only moves on; any other key on Save
-        // wants a lane number first.
-        const bool movesOn = key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Shift ||
-                             key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
-        if (!movesOn && Command1_KeyDown(key))
-            return true;
-    }
-    return ui::Screen::eventFilter(watched, event);
 }
 
 } // namespace calls

@@ -67,7 +67,6 @@ public slots:
     void Command3_Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void frameClose() override;
 
 private:

@@ -3,9 +3,9 @@
 #include "CallLabel.h"
 #include "EnterLaneNo.h"
 
-#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QButtonGroup>

@@ -1,24 +1,28 @@
 #include "FrameCount.h"
 
-#include "ui/RecordSource.h"
+#include "ui/AddingMode.h"
+#include "ui/ControlEvents.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
 namespace shift {
 namespace {
 
-// Nine digits keep every count, and the sum of four, inside a whole-number field.
+// Nine digits keep every count inside a whole-number field; their sum is checked.
 constexpr int kCountDigits = 9;
+constexpr qint64 kMostFrames = 2147483647;
 
 QLineEdit* countBox(QWidget* parent, const QString& name, int top, const QString& accessibleName,
                     const QString& toolTip, int digits = kCountDigits)
@@ -111,8 +115,12 @@ FrameCount::FrameCount()
     Data1->bind(Text4, QStringLiteral("Misc"));
     Data1->bind(Text6, QStringLiteral("total"));
 
+    m_adding = new ui::AddingMode(Data1, MaskEdBox1, QStringLiteral("You must enter a date!"),
+                                  {Text1, Text2, Text3, Text4, Text6}, this);
+    m_adding->enableOnlyWithRecord({Text1, Text2, Text3, Text4, Text6});
+
     connect(MaskEdBox1, &ui::MaskedDateEdit::keyDown, this, &FrameCount::MaskEdBox1_KeyDown);
-    MaskEdBox1->installEventFilter(this);
+    ui::onLostFocus(MaskEdBox1, this, [this] { MaskEdBox1_LostFocus(); });
     connect(Command5, &QPushButton::clicked, this, &FrameCount::Command5_Click);
     connect(Command2, &QPushButton::clicked, this, &FrameCount::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FrameCount::Command3_Click);
@@ -132,13 +140,6 @@ void FrameCount::Form_Paint()
     Command3->hide();
 }
 
-bool FrameCount::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == MaskEdBox1 && event->type() == QEvent::FocusOut)
-        MaskEdBox1_LostFocus();
-    return ui::Screen::eventFilter(watched, event);
-}
-
 void FrameCount::MaskEdBox1_KeyDown(int)
 {
     Label6->show();
@@ -153,14 +154,30 @@ void FrameCount::MaskEdBox1_LostFocus()
 // Add up ("+").
 void FrameCount::Command5_Click()
 {
+    addUp();
+}
+
+bool FrameCount::addUp()
+{
     bool allEmpty = true;
     qint64 sum = 0;
     for (QLineEdit* count : m_counts) {
         allEmpty = allEmpty && count->text().isEmpty();
         sum += count->text().toLongLong(); // an empty count adds as 0
     }
-    if (!allEmpty)
-        Text6->setText(QString::number(sum));
+    if (allEmpty)
+        return true;
+    // The total is a whole-number field: a day's frames must fit in it.
+    if (sum > kMostFrames) {
+        ui::msgBox(QStringLiteral("The four counts add up to %1 frames, more than a day's total can hold (at most %2). "
+                                  "Check the counts.")
+                       .arg(QLocale().toString(sum), QLocale().toString(kMostFrames)),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+        Text1->setFocus();
+        return false;
+    }
+    Text6->setText(QString::number(sum));
+    return true;
 }
 
 void FrameCount::showDateEntry()
@@ -172,10 +189,7 @@ void FrameCount::showDateEntry()
 // New date.
 void FrameCount::Command2_Click()
 {
-    // Leaving the day shown stores its edits first; when that is refused the
-    // user was told why and stays on it.
-    Data1->Recordset().AddNew();
-    if (!Data1->Recordset().isNew())
+    if (!m_adding->begin())
         return;
     Label8->hide();
     showDateEntry();
@@ -184,30 +198,9 @@ void FrameCount::Command2_Click()
     Command5->show();
     for (QLineEdit* count : m_counts)
         count->setText(QStringLiteral("0"));
-    // One new day at a time, and no move that would store it before it has its date.
+    m_adding->markStart(); // the starting zeros are not something typed
+    // One new day at a time.
     Command2->setEnabled(false);
-    Data1->setEnabled(false);
-}
-
-bool FrameCount::newDayReady()
-{
-    if (!Data1->Recordset().isNew())
-        return true;
-    if (MaskEdBox1->isBlank()) {
-        bool typed = !Text6->text().isEmpty();
-        for (QLineEdit* count : m_counts)
-            typed = typed || (!count->text().isEmpty() && count->text().toLongLong() != 0);
-        if (!typed)
-            return true; // nothing but the starting counts
-        ui::msgBox(QStringLiteral("You must enter a date!"));
-        showDateEntry();
-        return false;
-    }
-    if (!MaskEdBox1->acceptTypedDate()) {
-        showDateEntry();
-        return false;
-    }
-    return true;
 }
 
 void FrameCount::endNewDay()
@@ -216,21 +209,12 @@ void FrameCount::endNewDay()
     Label8->show();
     MaskEdBox1->hide();
     Command2->setEnabled(true);
-    Data1->setEnabled(true);
 }
 
 // Save.
 void FrameCount::Command3_Click()
 {
-    if (MaskEdBox1->isBlank()) {
-        ui::msgBox(QStringLiteral("You must enter a date!"));
-        showDateEntry();
-        return;
-    }
-    if (!newDayReady())
-        return;
-    Command5_Click();
-    if (!Data1->UpdateRecord())
+    if (!m_adding->dateReady() || !addUp() || !m_adding->save())
         return;
     Command3->hide();
     Command4->hide();
@@ -242,7 +226,7 @@ void FrameCount::Command4_Click()
 {
     // Dropping the new day brings back the day shown before it (or empty
     // boxes when there was none), so its starting counts are never stored.
-    Data1->Recordset().CancelUpdate();
+    m_adding->cancel();
     Command3->hide();
     Command4->hide();
     endNewDay();
@@ -251,19 +235,14 @@ void FrameCount::Command4_Click()
 // Exit.
 void FrameCount::Command1_Click()
 {
-    if (!newDayReady())
+    // A day being added is stored with a real date, or dropped when nothing
+    // was typed; the missing date is put right here, or the day cancelled.
+    if (!m_adding->settle())
         return;
-    if (Data1->Recordset().isNew() && MaskEdBox1->isBlank())
-        Data1->Recordset().CancelUpdate(); // a new day with nothing typed
-    if (!Command3->isHidden()) {
-        // Stored as typed: the total is not added up again.
-        if (!Data1->UpdateRecord())
-            return;
-    } else {
-        Command3->hide();
-        Command4->hide();
-        Command5->hide();
-    }
+    Command3->hide();
+    Command4->hide();
+    Command5->hide();
+    // The screen is modal: when storing fails it may still be left, losing the change.
     ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
 }
 

@@ -13,8 +13,9 @@ namespace ui {
 class RecordSource;
 }
 namespace ui {
+class AddingMode;
 class MaskedDateEdit;
-}
+} // namespace ui
 
 namespace shift {
 
@@ -61,17 +62,17 @@ public slots:
 
 protected:
     void frameClose() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// True when the new day may be stored: a real date is typed, or nothing
-    /// but the starting counts. Tells the user and puts the focus back otherwise.
-    bool newDayReady();
+    /// "+": the total becomes the sum of the four counts; false, after telling
+    /// the user, when the sum is more than the total can hold.
+    bool addUp();
     void showDateEntry();
     /// Back to browsing the stored days.
     void endNewDay();
 
     std::array<QLineEdit*, 4> m_counts{};
+    ui::AddingMode* m_adding;
 };
 
 } // namespace shift

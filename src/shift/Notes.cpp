@@ -1,9 +1,11 @@
 #include "Notes.h"
 
-#include "ui/RecordSource.h"
+#include "ui/AddingMode.h"
+#include "ui/ControlEvents.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QButtonGroup>
@@ -107,12 +109,16 @@ Notes::Notes() : ui::Screen(QStringLiteral("Notes"), QStringLiteral("Daily Notes
     Data1->bind(Text8, QStringLiteral("notepm1"));
     Data1->bind(Text9, QStringLiteral("notepm2"));
 
+    m_adding = new ui::AddingMode(Data1, MaskEdBox1, QStringLiteral("You must enter a date!"),
+                                  {Text3, Text4, Text5, Text6, Text1, Text7, Text8, Text9}, this);
+    m_adding->enableOnlyWithRecord({Text3, Text4, Text5, Text6, Text1, Text7, Text8, Text9});
+
     connect(Data1, &ui::RecordSource::Reposition, this, &Notes::Data1_Reposition);
     connect(Option1, &QRadioButton::clicked, this, &Notes::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Notes::Option2_Click);
     connect(Option3, &QRadioButton::clicked, this, &Notes::Option3_Click);
     connect(Option4, &QRadioButton::clicked, this, &Notes::Option4_Click);
-    Text3->installEventFilter(this);
+    ui::onLostFocus(Text3, this, [this] { Text3_LostFocus(); });
     connect(MaskEdBox1, &ui::MaskedDateEdit::keyDown, this, &Notes::MaskEdBox1_KeyDown);
     connect(Command2, &QPushButton::clicked, this, &Notes::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Notes::Command3_Click);
@@ -128,13 +134,6 @@ void Notes::Form_Load()
 void Notes::Form_Paint()
 {
     nameLabelRule();
-}
-
-bool Notes::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Text3 && event->type() == QEvent::FocusOut)
-        Text3_LostFocus();
-    return ui::Screen::eventFilter(watched, event);
 }
 
 void Notes::nameLabelRule()
@@ -208,10 +207,7 @@ void Notes::showDateEntry()
 // New day.
 void Notes::Command2_Click()
 {
-    // Leaving the day shown stores its edits first; when that is refused the
-    // user was told why and stays on it.
-    Data1->Recordset().AddNew();
-    if (!Data1->Recordset().isNew())
+    if (!m_adding->begin())
         return;
     Command2->show();
     Command4->show();
@@ -222,42 +218,12 @@ void Notes::Command2_Click()
     showDateEntry();
     setBoxesEnabled(true);
     Command2->setEnabled(false);
-    // A move would store the new day before it has its date.
-    Data1->setEnabled(false);
-}
-
-bool Notes::newDayReady()
-{
-    if (!Data1->Recordset().isNew())
-        return true;
-    if (MaskEdBox1->isBlank()) {
-        bool typed = false;
-        for (QLineEdit* name : m_names)
-            typed = typed || !name->text().isEmpty();
-        for (QPlainTextEdit* note : m_notes)
-            typed = typed || !note->toPlainText().isEmpty();
-        if (!typed)
-            return true; // nothing would be stored
-        ui::msgBox(QStringLiteral("You must enter a date!"));
-        showDateEntry();
-        return false;
-    }
-    if (!MaskEdBox1->acceptTypedDate()) {
-        showDateEntry();
-        return false;
-    }
-    return true;
 }
 
 // Save.
 void Notes::Command3_Click()
 {
-    if (MaskEdBox1->isBlank()) {
-        ui::msgBox(QStringLiteral("You must enter a date!"));
-        showDateEntry();
-        return;
-    }
-    if (!newDayReady() || !Data1->UpdateRecord())
+    if (!m_adding->save())
         return;
     Command2->show();
     Command2->setEnabled(true);
@@ -267,7 +233,6 @@ void Notes::Command3_Click()
     setBoxesEnabled(true);
     Command3->hide();
     Command4->hide();
-    Data1->setEnabled(true);
 }
 
 // Cancel.
@@ -276,7 +241,7 @@ void Notes::Command4_Click()
     // Dropping the new day brings back the day shown before it with its own
     // names and notes (or empty boxes when there was none), so nothing blank
     // is written over it or stored later.
-    Data1->Recordset().CancelUpdate();
+    m_adding->cancel();
     Label4->hide();
     Command4->hide();
     Command3->hide();
@@ -284,17 +249,12 @@ void Notes::Command4_Click()
     MaskEdBox1->hide();
     setBoxesEnabled(false);
     Command2->setEnabled(true);
-    Data1->setEnabled(true);
 }
 
 // Exit.
 void Notes::Command1_Click()
 {
-    if (!newDayReady())
-        return;
-    if (Data1->Recordset().isNew() && MaskEdBox1->isBlank())
-        Data1->Recordset().CancelUpdate(); // a new day with nothing typed
-    if (!Data1->UpdateRecord())
+    if (!m_adding->settle() || !Data1->UpdateRecord())
         return;
     Text2->show();
     MaskEdBox1->hide();

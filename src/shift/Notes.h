@@ -15,8 +15,9 @@ namespace ui {
 class RecordSource;
 }
 namespace ui {
+class AddingMode;
 class MaskedDateEdit;
-}
+} // namespace ui
 
 namespace shift {
 
@@ -71,21 +72,18 @@ public slots:
 
 protected:
     void frameClose() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     /// Label3 shows the name of the mechanic whose option is selected.
     void nameLabelRule();
     void optionClick(int option);
-    /// True when the new day may be stored: a real date is typed, or there is
-    /// nothing to store. Tells the user and puts the focus back otherwise.
-    bool newDayReady();
     void setBoxesEnabled(bool enabled);
     void showDateEntry();
 
     std::array<QRadioButton*, 4> m_options{};
     std::array<QLineEdit*, 4> m_names{};
     std::array<QPlainTextEdit*, 4> m_notes{};
+    ui::AddingMode* m_adding;
 };
 
 } // namespace shift

@@ -1,9 +1,10 @@
 #include "WorkAssign.h"
 
-#include "ui/RecordSource.h"
+#include "ui/AddingMode.h"
 #include "ui/Controls.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QLabel>
@@ -117,6 +118,9 @@ WorkAssign::WorkAssign()
     Data2->bind(Label24, QStringLiteral("Weekno"));
     Data3->bind(Label26, QStringLiteral("Weekno"));
 
+    m_adding = new ui::AddingMode(Data1, MaskEdBox2, QStringLiteral("A date is required!"),
+                                  QList<QWidget*>(Text.begin(), Text.end()), this);
+
     connect(Command2, &QPushButton::clicked, this, &WorkAssign::Command2_Click);
     connect(Data2, &ui::RecordSource::Reposition, this, &WorkAssign::Data2_Reposition);
     connect(Data3, &ui::RecordSource::Reposition, this, &WorkAssign::Data3_Reposition);
@@ -148,13 +152,12 @@ void WorkAssign::Form_Paint()
 
 bool WorkAssign::isAdding() const
 {
-    return Data1->Recordset().isNew();
+    return m_adding->isAdding();
 }
 
 void WorkAssign::Command2_Click()
 {
-    Data1->Recordset().AddNew();
-    if (!isAdding())
+    if (!m_adding->begin())
         return;
     Text21->hide();
     MaskEdBox2->show();
@@ -165,10 +168,7 @@ void WorkAssign::Command2_Click()
     Command4->show();
     Data2->show();
     Data3->show();
-    // While a day is being added it is stored or dropped only by Save, Cancel
-    // or Exit: stepping to another day or starting a second one would store it
-    // as it stands, with or without a date.
-    Data1->setEnabled(false);
+    // One day at a time: a second New Day would store this one as it stands.
     Command2->setEnabled(false);
     for (QLineEdit* job : Text)
         job->setEnabled(true);
@@ -219,16 +219,6 @@ void WorkAssign::Command6_Click()
     clearHalf(kHalf, Command6, Label25, Label26);
 }
 
-bool WorkAssign::dateAccepted()
-{
-    if (MaskEdBox2->isBlank()) {
-        ui::msgBox(QStringLiteral("A date is required!"));
-        MaskEdBox2->setFocus();
-        return false;
-    }
-    return MaskEdBox2->acceptTypedDate();
-}
-
 void WorkAssign::leaveAdding()
 {
     Command6->hide();
@@ -236,7 +226,6 @@ void WorkAssign::leaveAdding()
     Command4->hide();
     Command3->hide();
     Command2->setEnabled(true);
-    Data1->setEnabled(true);
     Command2->setFocus();
     Data2->hide();
     Data3->hide();
@@ -255,11 +244,7 @@ void WorkAssign::leaveAdding()
 
 void WorkAssign::Command4_Click()
 {
-    if (!isAdding())
-        return;
-    if (!dateAccepted())
-        return;
-    if (!Data1->UpdateRecord())
+    if (!isAdding() || !m_adding->save())
         return;
     leaveAdding();
 }
@@ -267,26 +252,17 @@ void WorkAssign::Command4_Click()
 void WorkAssign::Command3_Click()
 {
     // Back to the day shown before New Day; the new one is dropped unstored.
-    if (isAdding())
-        Data1->Recordset().CancelUpdate();
+    m_adding->cancel();
     leaveAdding();
     Label22->hide();
 }
 
 void WorkAssign::Command1_Click()
 {
-    if (isAdding()) {
-        const bool untouched = MaskEdBox2->isBlank() && std::all_of(Text.begin(), Text.end(), [](QLineEdit* job) {
-                                   return job->text().isEmpty();
-                               });
-        if (untouched) {
-            // Nothing was typed or copied: there is no day to keep.
-            Data1->Recordset().CancelUpdate();
-        } else {
-            if (!dateAccepted() || !Data1->UpdateRecord())
-                return;
-        }
-    }
+    // A day being added is stored with a real date, or dropped when nothing
+    // was typed or copied into it.
+    if (!m_adding->settle())
+        return;
     Command4->hide();
     Command3->hide();
     for (QLineEdit* job : Text)

@@ -12,8 +12,9 @@ namespace ui {
 class RecordSource;
 }
 namespace ui {
+class AddingMode;
 class MaskedDateEdit;
-}
+} // namespace ui
 
 namespace shift {
 
@@ -71,10 +72,10 @@ protected:
 private:
     void quickFill(int first, QPushButton* clear, QLabel* caption, QLabel* week);
     void clearHalf(int first, QPushButton* clear, QLabel* caption, QLabel* week);
-    /// False, after telling the user, when the date typed is missing or no real day.
-    bool dateAccepted();
     /// Shows the current day of Data1 in its bound boxes again.
     void leaveAdding();
+
+    ui::AddingMode* m_adding;
 };
 
 } // namespace shift

@@ -1,8 +1,9 @@
 #include "WorkDone.h"
 
-#include "ui/RecordSource.h"
+#include "ui/ControlEvents.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QComboBox>
@@ -87,7 +88,7 @@ WorkDone::WorkDone() : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Wo
         Label[i]->setIndent(4);
         Text[i] = ui::textBox(c, numbered("Text", i + 1), QRect(left + nameLeft, y, nameWidth, 26), kNameLength,
                               QStringLiteral("Completed job ") + QString::number(i + 1));
-        Text[i]->installEventFilter(this);
+        ui::onClick(Text[i], this, [this, i] { nameBoxClicked(i + 1); });
     }
 
     Label27 = ui::label(c, QStringLiteral("Label27"), QStringLiteral("Quick Paste Name"), QRect(16, 410, 120, 28));
@@ -148,19 +149,6 @@ void WorkDone::nameBoxClicked(int number)
     if (number < 1 || number > kJobs)
         return;
     Text[number - 1]->setText(Combo1->currentText());
-}
-
-bool WorkDone::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        for (int i = 0; i < kJobs; ++i) {
-            if (watched == Text[i]) {
-                nameBoxClicked(i + 1);
-                break;
-            }
-        }
-    }
-    return ui::Screen::eventFilter(watched, event);
 }
 
 void WorkDone::Command1_Click()

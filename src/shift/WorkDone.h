@@ -49,7 +49,6 @@ public slots:
 
 protected:
     void frameClose() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace shift

@@ -1,8 +1,8 @@
 #include "WorkList.h"
 
-#include "ui/RecordSource.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QGroupBox>

@@ -187,7 +187,8 @@ std::optional<QVariant> fromText(FieldType type, const QString& text, QString* e
         high = 32767;
     }
     if (whole < low || whole > high)
-        return fail(QStringLiteral("%1 is too large for this field.").arg(text.trimmed()));
+        return fail(QStringLiteral("%1 does not fit this field, which holds whole numbers from %2 to %3.")
+                        .arg(text.trimmed(), QString::number(qint64(low)), QString::number(qint64(high))));
     return QVariant(qint64(whole));
 }
 

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "ControlEvents.h"
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -11,29 +13,6 @@
 
 namespace ui {
 namespace {
-
-class SelectAllOnFocus final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            auto* edit = static_cast<QLineEdit*>(watched);
-            edit->setSelection(0, int(edit->text().size()));
-            // A mouse click places the cursor after the focus arrives: select again once it has.
-            QMetaObject::invokeMethod(
-                edit,
-                [edit] {
-                    if (edit->hasFocus())
-                        edit->setSelection(0, int(edit->text().size()));
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
 
 QString plain(const QString& caption)
 {
@@ -129,7 +108,17 @@ QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, Q
 
 void selectAllOnFocus(QLineEdit* edit)
 {
-    edit->installEventFilter(new SelectAllOnFocus(edit));
+    onGotFocus(edit, edit, [edit] {
+        edit->setSelection(0, int(edit->text().size()));
+        // A mouse click places the cursor after the focus arrives: select again once it has.
+        QMetaObject::invokeMethod(
+            edit,
+            [edit] {
+                if (edit->hasFocus())
+                    edit->setSelection(0, int(edit->text().size()));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void setTextIfChanged(QLineEdit* edit, const QString& text)

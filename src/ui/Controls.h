@@ -34,7 +34,8 @@ QRadioButton* optionButton(QWidget* parent, const QString& name, const QString& 
                            const QString& accessibleName, const QString& toolTip = {});
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect at);
 
-/// Text boxes the user retypes select their whole text when they get the focus.
+/// Text boxes the user retypes select their whole text when they get the focus
+/// (not when their window comes back to the front).
 void selectAllOnFocus(QLineEdit* edit);
 
 /// Sets a text only when it differs, so paint handlers do not cause repaints.

@@ -1,5 +1,6 @@
 #include "Screen.h"
 
+#include "ControlEvents.h"
 #include "Controls.h"
 #include "Platform.h"
 #include "ReSize.h"
@@ -36,7 +37,12 @@ Screen::Screen(const QString& name, const QString& title, QSize designSize)
     connect(help, &QShortcut::activated, this, [] { Platform::instance().help().open({}); });
 }
 
-Screen::~Screen() = default;
+Screen::~Screen()
+{
+    // The screen's own part is gone: no control may call into it while Qt
+    // tears the controls down.
+    detachControlEvents(this);
+}
 
 QMenuBar* Screen::menuBar()
 {

@@ -2,6 +2,7 @@
 // changes and keystrokes.
 #include "support/TestApp.h"
 
+#include "app/MainMenu.h"
 #include "app/MakePasswords.h"
 #include "app/PasswordGate.h"
 #include "ui/ScreenRegistry.h"
@@ -354,6 +355,55 @@ private slots:
         QCOMPARE(stored(app, QStringLiteral("assign")), QStringLiteral("solo"));
         QCOMPARE(stored(app, QStringLiteral("dailyd")), QStringLiteral("d4"));
         QCOMPARE(stored(app, QStringLiteral("premade")), QStringLiteral("p2"));
+    }
+
+    // The main menu's Exit ends the program at once: a password that has not
+    // passed its confirmation is never stored, one typed twice alike is.
+    void programExitStoresOnlyConfirmedPasswords()
+    {
+        testing::TestApp app;
+        prepare(app);
+        MakePasswords* s = unlocked();
+        QVERIFY(s);
+        QTest::keyClicks(s->Text5, QStringLiteral("typo"));
+        s->Text3->setText(QStringLiteral("new4"));
+        s->Text8->setText(QStringLiteral("new4"));
+        s->Text1->setText(QStringLiteral("p9"));
+        s->Text6->setText(QStringLiteral("p8"));
+        auto* menu = qobject_cast<app::MainMenu*>(screens().show(QStringLiteral("MainMenu")));
+        QVERIFY(menu);
+        menu->Command7->click();
+        QVERIFY(app.quitRequested());
+        QCOMPARE(stored(app, QStringLiteral("assign")), QStringLiteral("a1"));
+        QCOMPARE(stored(app, QStringLiteral("dailyd")), QStringLiteral("new4"));
+        QCOMPARE(stored(app, QStringLiteral("premade")), QStringLiteral("p2"));
+    }
+
+    // Storing refused on Exit: the screen stays whole and usable, and once the
+    // store takes the change, Exit stores it and closes.
+    void aRefusedStoreLeavesTheScreenWorking()
+    {
+        testing::TestApp app;
+        prepare(app);
+        QVERIFY(app.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PWord BEGIN SELECT RAISE(ABORT, "
+                                        "'database or disk is full'); END")));
+        MakePasswords* s = unlocked();
+        QVERIFY(s);
+        QTest::keyClicks(s->Text5, QStringLiteral("new1"));
+        s->Text10->setText(QStringLiteral("new1"));
+        app.messages().answers.enqueue(ui::Answer::Ok);
+        app.messages().answers.enqueue(ui::Answer::No);
+        s->close(); // closing by the frame stores first; "close anyway?" answered No
+        testing::TestApp::settle();
+        QCOMPARE(screens().find(QStringLiteral("MakePasswords")), s);
+        QVERIFY(app.messages().seen.first().text.contains(QLatin1String("is full")));
+        QCOMPARE(app.messages().seen.last().buttons, ui::Buttons::YesNo);
+        QCOMPARE(stored(app, QStringLiteral("assign")), QStringLiteral("a1"));
+
+        QVERIFY(app.exec(QStringLiteral("DROP TRIGGER refuse")));
+        QTest::mouseClick(s->Command2, Qt::LeftButton);
+        QCOMPARE(screens().find(QStringLiteral("MakePasswords")), nullptr);
+        QCOMPARE(stored(app, QStringLiteral("assign")), QStringLiteral("new1"));
     }
 
     // Both boxes retyped and never compared (the focus never left the

@@ -171,7 +171,8 @@ private slots:
         QVERIFY(app.messages().seen.isEmpty());
         QCOMPARE(rows(app), 2);
         QCOMPARE(lastCall(app, QStringLiteral("DateNow")).toString(), QStringLiteral("2004-12-07"));
-        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QLocale().toString(QTime(10, 15, 30), store::longTimeFormat()));
+        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(),
+                 QLocale().toString(QTime(10, 15, 30), store::longTimeFormat()));
         QCOMPARE(lastCall(app, QStringLiteral("Weekday")).toString(), QStringLiteral("Tuesday"));
         QCOMPARE(lastCall(app, QStringLiteral("LaneNo")).toInt(), storedLane);
         QCOMPARE(lastCall(app, QStringLiteral("callmade")).toString(), presetCall(app, call));
@@ -201,7 +202,10 @@ private slots:
         QTest::newRow("a fraction, rounded") << "7.6" << QString() << 8;
         QTest::newRow("an exponent") << "1e2" << QString() << 100;
         QTest::newRow("too large for the field")
-            << "9e9" << QStringLiteral("Lane Number cannot be stored: 9e9 is too large for this field.") << 0;
+            << "9e9"
+            << QStringLiteral("Lane Number cannot be stored: 9e9 does not fit this field, which holds whole numbers "
+                              "from -2147483648 to 2147483647.")
+            << 0;
     }
     void laneCheck()
     {
@@ -435,6 +439,31 @@ private slots:
         QVERIFY(closedAndBoardReleased(board));
     }
 
+    void aTypedDescriptionSurvivesVisitsToOtherWindows()
+    {
+        testing::TestApp app;
+        ListOfCalls* board = openBoard();
+        QVERIFY(board);
+        EnterLaneNo* entry = pick(board, 33);
+        QVERIFY(entry);
+        QTest::keyClicks(entry->Text5, QStringLiteral("9"));
+        QTest::keyClick(entry->Text5, Qt::Key_Tab);
+        QCOMPARE(entry->focusWidget(), entry->Text4);
+        QTest::keyClicks(entry->Text4, QStringLiteral("My own words"));
+
+        // The mechanic looks at the board and comes back: the box keeps the words, unselected.
+        QApplication::setActiveWindow(board);
+        QTRY_VERIFY(board->isActiveWindow());
+        QApplication::setActiveWindow(entry);
+        QTRY_VERIFY(entry->isActiveWindow());
+        QCOMPARE(entry->focusWidget(), entry->Text4);
+        QCOMPARE(entry->Text4->text(), QStringLiteral("My own words"));
+        QVERIFY(entry->Text4->selectedText().isEmpty());
+
+        entry->Command1->click();
+        QCOMPARE(lastCall(app, QStringLiteral("callmade")).toString(), QStringLiteral("My own words"));
+    }
+
     void keyOnSaveWithoutLane()
     {
         testing::TestApp app;
@@ -476,7 +505,8 @@ private slots:
         QCOMPARE(entry->Text7->text(), QLocale().toString(QTime(10, 16, 45), store::longTimeFormat()));
         QTest::keyClicks(entry->Text5, QStringLiteral("2"));
         entry->Command1->click();
-        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(), QLocale().toString(QTime(10, 16, 45), store::longTimeFormat()));
+        QCOMPARE(lastCall(app, QStringLiteral("Time")).toString(),
+                 QLocale().toString(QTime(10, 16, 45), store::longTimeFormat()));
         QCOMPARE(lastCall(app, QStringLiteral("Name1")).toString(), QStringLiteral(" "));
         QCOMPARE(lastCall(app, QStringLiteral("Name2")).toString(), QStringLiteral("Marco"));
     }

@@ -4,9 +4,9 @@
 #include "support/TestApp.h"
 
 #include "shift/FrameCount.h"
-#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Pointer.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -76,6 +76,20 @@ class TestFrameCount : public QObject {
 private slots:
     void cleanup() { QTRY_COMPARE(QApplication::activeModalWidget(), nullptr); }
 
+    void nothingIsTypedBeforeThereIsADay()
+    {
+        testing::TestApp app;
+        FrameCount* counts = openCounts();
+        QVERIFY(counts);
+        for (QLineEdit* box : {counts->Text1, counts->Text2, counts->Text3, counts->Text4, counts->Text6})
+            QVERIFY(!box->isEnabled());
+        counts->Command2->click();
+        for (QLineEdit* box : {counts->Text1, counts->Text2, counts->Text3, counts->Text4, counts->Text6})
+            QVERIFY(box->isEnabled());
+        counts->Command4->click();
+        QVERIFY(!counts->Text1->isEnabled());
+    }
+
     void newDateStartsWithZeroCounts()
     {
         testing::TestApp app;
@@ -115,8 +129,13 @@ private slots:
                                << "0";
         QTest::newRow("only digits are typed") << "1a2|-3|4.5|6 7"
                                                << "127";
+        QTest::newRow("the most a total holds") << "999999999|999999999|147483647|2"
+                                                << "2147483647";
+        // More than the total field holds: refused with the limit named, the total kept.
         QTest::newRow("nine digits each") << "999999999|999999999|999999999|999999999"
-                                          << "3999999996";
+                                          << "7";
+        QTest::newRow("six hundred million each") << "600000000|600000000|600000000|600000000"
+                                                  << "7";
     }
     void plusAddsTheCounts()
     {
@@ -125,10 +144,50 @@ private slots:
         testing::TestApp app;
         FrameCount* counts = openCounts();
         QVERIFY(counts);
+        counts->Command2->click();
         typeCounts(counts, typed.split(QLatin1Char('|')));
         counts->Text6->setText(QStringLiteral("7"));
         counts->Command5->click();
         QCOMPARE(counts->Text6->text(), total);
+        const bool refused = total == QLatin1String("7") && typed.startsWith(QLatin1String("9"));
+        const bool tooMany = typed.startsWith(QLatin1String("6")) || refused;
+        QCOMPARE(app.messages().seen.size(), tooMany ? 1 : 0);
+        if (tooMany) {
+            const QString text = app.messages().seen.first().text;
+            QVERIFY2(text.contains(QLocale().toString(2147483647)), qPrintable(text));
+            QCOMPARE(app.messages().seen.first().icon, ui::Icon::Exclamation);
+        }
+    }
+
+    // Counts the total cannot hold are refused at Save, and the modal window
+    // can still be left: Cancel drops the day, or the counts are put right.
+    void countsTheTotalCannotHoldNeverTrapTheUser()
+    {
+        testing::TestApp app;
+        FrameCount* counts = openCounts();
+        QVERIFY(counts);
+        counts->Command2->click();
+        QTest::keyClicks(counts->MaskEdBox1, QStringLiteral("12082026"));
+        typeCounts(counts, {QStringLiteral("600000000"), QStringLiteral("600000000"), QStringLiteral("600000000"),
+                            QStringLiteral("600000000")});
+        counts->Command3->click();
+        QCOMPARE(app.messages().seen.size(), 1);
+        QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM Frames")).toInt(), 0);
+        counts->Text4->clear();
+        QTest::keyClicks(counts->Text4, QStringLiteral("5"));
+        counts->Command3->click();
+        QCOMPARE(app.scalar(QStringLiteral("SELECT total FROM Frames")).toLongLong(), 1800000005);
+
+        // A total typed by hand past the limit: Exit says why and still lets the user go.
+        counts->Text6->setText(QStringLiteral("9999999999"));
+        app.messages().answers.enqueue(ui::Answer::Ok);
+        app.messages().answers.enqueue(ui::Answer::Yes);
+        counts->Command1->click();
+        testing::TestApp::settle();
+        QVERIFY(app.messages().seen.at(1).text.contains(QLatin1String("2147483647")));
+        QCOMPARE(app.messages().seen.at(2).buttons, ui::Buttons::YesNo);
+        QCOMPARE(ui::ScreenRegistry::instance().find(QStringLiteral("FrameCount")), nullptr);
+        QCOMPARE(app.scalar(QStringLiteral("SELECT total FROM Frames")).toLongLong(), 1800000005);
     }
 
     void saveAddsUpAndStores()

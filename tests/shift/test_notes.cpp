@@ -3,8 +3,8 @@
 #include "support/TestApp.h"
 
 #include "shift/Notes.h"
-#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -59,6 +59,27 @@ class TestNotes : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { QTRY_COMPARE(QApplication::activeModalWidget(), nullptr); }
+
+    // With no day stored there is nothing to type into until New Day: what
+    // was typed could not be kept.
+    void nothingIsTypedBeforeThereIsADay()
+    {
+        testing::TestApp app;
+        Notes* notes = openNotes();
+        QVERIFY(notes);
+        for (QWidget* box : QList<QWidget*>{notes->Text1, notes->Text3, notes->Text4, notes->Text5, notes->Text6,
+                                            notes->Text7, notes->Text8, notes->Text9})
+            QVERIFY(!box->isEnabled());
+        QTest::keyClicks(notes->Text3, QStringLiteral("Dave"));
+        QVERIFY(notes->Text3->text().isEmpty());
+        notes->Command2->click();
+        QVERIFY(notes->Text3->isEnabled() && notes->Text1->isEnabled());
+        QTest::keyClicks(notes->MaskEdBox1, QStringLiteral("12082026"));
+        QTest::keyClicks(notes->Text3, QStringLiteral("Dave"));
+        notes->Command1->click();
+        QCOMPARE(app.rows(QStringLiteral("SELECT DateNow, mecha1 FROM DWork")),
+                 QStringList({QStringLiteral("2026-12-08|Dave")}));
+    }
 
     void openingShowsTheFirstDay()
     {

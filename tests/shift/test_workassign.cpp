@@ -4,8 +4,8 @@
 #include "support/TestApp.h"
 
 #include "shift/WorkAssign.h"
-#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
+#include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>

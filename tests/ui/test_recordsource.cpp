@@ -3,8 +3,8 @@
 #include "support/TestApp.h"
 
 #include "store/Database.h"
-#include "ui/RecordSource.h"
 #include "ui/MaskedDateEdit.h"
+#include "ui/RecordSource.h"
 #include "ui/Screen.h"
 #include "ui/ScreenRegistry.h"
 
