@@ -157,7 +157,7 @@ class Parser {
 public:
     Parser(QList<Token> tokens, const QList<FieldInfo>& fields) : m_tokens(std::move(tokens)), m_fields(fields) {}
 
-    enum class Output { Rows, Count };
+    enum class Output { Rows, SelectedRows, Count };
     std::optional<QString> statement(Output output);
     QString error;
 
@@ -196,7 +196,6 @@ private:
     bool unexpected();
 
     std::optional<QString> identifier();
-    std::optional<QString> tableName();
     std::optional<QString> orExpr();
     std::optional<QString> andExpr();
     std::optional<QString> notExpr();
@@ -240,11 +239,6 @@ std::optional<QString> Parser::identifier()
     return t.text;
 }
 
-std::optional<QString> Parser::tableName()
-{
-    return identifier();
-}
-
 std::optional<QString> Parser::statement(Output output)
 {
     QString head;
@@ -254,6 +248,10 @@ std::optional<QString> Parser::statement(Output output)
     const bool isDelete = !isSelect && acceptWord("delete");
     if (!isSelect && !isDelete) {
         fail(QStringLiteral("Only Select and Delete statements can be run."));
+        return std::nullopt;
+    }
+    if (isDelete && output == Output::SelectedRows) {
+        fail(QStringLiteral("A Delete statement cannot be opened as a set of records; nothing was deleted."));
         return std::nullopt;
     }
     QStringList columns;
@@ -276,7 +274,7 @@ std::optional<QString> Parser::statement(Output output)
         unexpected();
         return std::nullopt;
     }
-    const auto from = tableName();
+    const auto from = identifier();
     if (!from)
         return std::nullopt;
     table = *from;
@@ -309,7 +307,7 @@ std::optional<QString> Parser::statement(Output output)
         const auto order = orderBy();
         if (!order)
             return std::nullopt;
-        if (output == Output::Rows)
+        if (output != Output::Count)
             sql += QStringLiteral(" ORDER BY ") + *order;
     }
     const bool semicolon = acceptSymbol(";");
@@ -626,6 +624,11 @@ std::optional<QString> translateAccessSql(const QString& statement, QString* err
 std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error)
 {
     return translate(statement, fields, Parser::Output::Rows, error);
+}
+
+std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error)
+{
+    return translate(statement, fields, Parser::Output::SelectedRows, error);
 }
 
 std::optional<QString> translateAccessCount(const QString& statement, QString* error)

@@ -39,6 +39,10 @@ std::optional<QString> translateAccessSql(const QString& statement, QString* err
 /// or memo field ignores the case of ASCII letters.
 std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error);
 
+/// The same for a record source, which only ever reads: a Delete statement
+/// is refused (nullopt, `error` set), never run.
+std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error);
+
 /// The number of records a Select or Delete statement finds or deletes, as
 /// one SQLite statement `SELECT count(*) FROM ... WHERE ...` (its ORDER BY
 /// dropped), so counting never reads the records themselves.

@@ -379,6 +379,19 @@ private slots:
         QVERIFY(!translateAccessCount(statement, &why));
     }
 
+    void aRecordSourceNeverOpensADelete()
+    {
+        QString error;
+        QVERIFY(!translateAccessSelect(QStringLiteral("Delete * From DData"), callFields(), &error));
+        QCOMPARE(error,
+                 QStringLiteral("A Delete statement cannot be opened as a set of records; nothing was deleted."));
+        const auto sql = translateAccessSelect(kSelect + QStringLiteral("[LaneNo] = 5 ORDER BY [callmade] DESC"),
+                                               callFields(), &error);
+        QVERIFY2(sql, qPrintable(error));
+        QCOMPARE(*sql, QStringLiteral("SELECT [DData].* FROM [DData] WHERE [LaneNo] = 5 ORDER BY [callmade] COLLATE "
+                                      "NOCASE DESC"));
+    }
+
     void longAndForeignTextIsQuoted()
     {
         testing::TempDatabase& db = *m_calls;
