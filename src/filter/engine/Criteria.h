@@ -2,6 +2,7 @@
 
 #include "FilterRows.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
