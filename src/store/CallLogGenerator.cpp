@@ -81,8 +81,11 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
                 return false;
             }
         }
-        if (!transaction.commit(error))
+        if (!transaction.commit()) {
+            if (error)
+                *error = transaction.error().text();
             return false;
+        }
     }
     return true;
 }

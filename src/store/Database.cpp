@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace store {
 namespace {
@@ -28,14 +29,28 @@ QHash<QString, int>& sourceCounts()
     return counts;
 }
 
+int& busyMilliseconds()
+{
+    static int milliseconds = 4000;
+    return milliseconds;
+}
+
 QString keyFor(const QString& path)
 {
     return QFileInfo(path).absoluteFilePath();
 }
 
-QString native(const QString& path)
+bool writable(const QString& path)
 {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+QStringList numbered(const char* stem, int count, const char* suffix = "")
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QString::fromLatin1(stem) + QString::number(i) + QString::fromLatin1(suffix);
+    return names;
 }
 
 } // namespace
@@ -44,6 +59,35 @@ QStringList requiredTables()
 {
     return {QStringLiteral("DData"), QStringLiteral("Calls"),  QStringLiteral("DWork"), QStringLiteral("WAssign"),
             QStringLiteral("WList"), QStringLiteral("Frames"), QStringLiteral("PWord")};
+}
+
+QStringList requiredFields(const QString& table)
+{
+    const QString t = table.toLower();
+    if (t == QLatin1String("ddata"))
+        return {QStringLiteral("DateNow"),  QStringLiteral("Time"), QStringLiteral("Weekday"), QStringLiteral("LaneNo"),
+                QStringLiteral("callmade"), QStringLiteral("Type"), QStringLiteral("Name1"),   QStringLiteral("Name2"),
+                QStringLiteral("Notes"),    QStringLiteral("Recno")};
+    if (t == QLatin1String("calls"))
+        return numbered("C", 100) + numbered("S", 5);
+    if (t == QLatin1String("dwork"))
+        return {QStringLiteral("DateNow"), QStringLiteral("mecha1"),  QStringLiteral("mecha2"),
+                QStringLiteral("mechp1"),  QStringLiteral("mechp2"),  QStringLiteral("noteam1"),
+                QStringLiteral("noteam2"), QStringLiteral("notepm1"), QStringLiteral("notepm2")};
+    if (t == QLatin1String("wassign")) {
+        QStringList fields{QStringLiteral("DateNow")};
+        for (int i = 1; i <= 20; ++i)
+            fields << QString::number(i) + QLatin1Char('W') << QString::number(i) + QLatin1Char('M');
+        return fields;
+    }
+    if (t == QLatin1String("wlist"))
+        return QStringList{QStringLiteral("Weekno")} + numbered("WL", 20);
+    if (t == QLatin1String("frames"))
+        return {QStringLiteral("DateNow"), QStringLiteral("Open"), QStringLiteral("League"),
+                QStringLiteral("Rent"),    QStringLiteral("Misc"), QStringLiteral("total")};
+    if (t == QLatin1String("pword"))
+        return {QStringLiteral("assign"), QStringLiteral("premade"), QStringLiteral("dailyd")};
+    return {};
 }
 
 Database::~Database()
@@ -55,29 +99,48 @@ Database::~Database()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+void Database::setBusyTimeout(int milliseconds)
+{
+    busyMilliseconds() = milliseconds;
+}
+
+int Database::busyTimeout()
+{
+    return busyMilliseconds();
+}
+
 std::shared_ptr<Database> Database::open(const QString& path, QString* error)
+{
+    StoreError why;
+    auto db = open(path, &why);
+    if (!db && error)
+        *error = why.text();
+    return db;
+}
+
+std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
 {
     const QString key = keyFor(path);
     if (auto existing = connections().value(key).lock())
         return existing;
 
-    auto fail = [&](const QString& why) -> std::shared_ptr<Database> {
+    auto fail = [&](const StoreError& why) -> std::shared_ptr<Database> {
         if (error)
             *error = why;
         return nullptr;
     };
+    const QString file = shownPath(path);
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(QStringLiteral("The database file \"%1\" cannot be found.").arg(native(path)));
-    if (!info.isFile() || !info.isReadable())
-        return fail(QStringLiteral("The database file \"%1\" cannot be read.").arg(native(path)));
+        return fail(StoreError::about(StoreError::Kind::Missing, path));
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("The database file \"%1\" cannot be read.").arg(native(path)));
-        if (file.read(16) != QByteArray("SQLite format 3\0", 16))
-            return fail(QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.")
-                            .arg(native(path)));
+        QFile raw(path);
+        if (!info.isFile() || !raw.open(QIODevice::ReadOnly))
+            return fail(StoreError::make(StoreError::Kind::Io,
+                                         QStringLiteral("The database file \"%1\" cannot be read.").arg(file),
+                                         raw.errorString()));
+        if (raw.read(16) != QByteArray("SQLite format 3\0", 16))
+            return fail(StoreError::about(StoreError::Kind::Damaged, path));
     }
 
     std::shared_ptr<Database> db(new Database);
@@ -87,29 +150,54 @@ std::shared_ptr<Database> Database::open(const QString& path, QString* error)
     // mode=rw: the driver must never create a missing file.
     db->m_db.setDatabaseName(QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(key, "/")) +
                              QStringLiteral("?mode=rw"));
-    db->m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db->m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=") +
+                               QString::number(busyMilliseconds()));
     if (!db->m_db.open())
-        return fail(QStringLiteral("The database file \"%1\" cannot be opened: %2")
-                        .arg(native(path), db->m_db.lastError().text()));
+        return fail(db->errorOf(db->m_db.lastError()));
     QSqlQuery q(db->m_db);
     // One file between transactions, and a write is on the disk when it returns.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
-        return fail(
-            QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.").arg(native(path)));
-    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-        return fail(
-            QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database, or it is damaged.").arg(native(path)));
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
+        !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        return fail(db->errorOf(q.lastError()));
     while (q.next()) {
         const QString name = q.value(0).toString();
         db->m_tables.insert(name.toLower(), name);
     }
+    q.finish();
+    // Every table and field the screens bind to is there before any screen binds to one:
+    // a field missing would be dropped from every record stored without a word.
     for (const QString& table : requiredTables()) {
         if (!db->m_tables.contains(table.toLower()))
-            return fail(QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database: it has no table %2.")
-                            .arg(native(path), table));
+            return fail(StoreError::make(
+                StoreError::Kind::Foreign,
+                QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database: it has no table %2.")
+                    .arg(file, table)));
+        const QList<FieldInfo> fields = db->tableFields(table);
+        for (const QString& field : requiredFields(table)) {
+            const bool found = std::any_of(fields.begin(), fields.end(), [&](const FieldInfo& f) {
+                return f.name.compare(field, Qt::CaseInsensitive) == 0;
+            });
+            if (!found)
+                return fail(StoreError::make(
+                    StoreError::Kind::Foreign,
+                    QStringLiteral("The database file \"%1\" has no field %2 in its table %3: another program may "
+                                   "have changed it. Nothing was stored. Restore a backup of the database, or ask for "
+                                   "help.")
+                        .arg(file, field, table)));
+        }
     }
+    db->m_readOnly =
+        sqlite3_db_readonly(db->handle(), "main") == 1 || !writable(key) || !writable(QFileInfo(key).absolutePath());
     connections().insert(key, db);
     return db;
+}
+
+sqlite3* Database::handle() const
+{
+    const QVariant v = m_db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 int Database::openSources(const QString& path)
@@ -130,6 +218,11 @@ void Database::sourceClosed(const QString& path)
         --counts[key];
     else
         counts.remove(key);
+}
+
+bool Database::isConnected(const QString& path)
+{
+    return !connections().value(keyFor(path)).expired();
 }
 
 QString Database::quoted(const QString& name)
@@ -170,31 +263,39 @@ QList<FieldInfo> Database::tableFields(const QString& table)
 
 bool Database::execute(const QString& statement, QString* error, int* rowsAffected)
 {
-    QString why;
-    const auto sql = translateAccessSql(statement, &why);
-    if (!sql) {
+    StoreError why;
+    const bool ran = execute(statement, &why, rowsAffected);
+    if (!ran && error)
+        *error = why.text();
+    return ran;
+}
+
+bool Database::execute(const QString& statement, StoreError* error, int* rowsAffected)
+{
+    auto fail = [&](const StoreError& why) {
         if (error)
             *error = why;
         return false;
-    }
+    };
+    QString why;
+    const auto sql = translateAccessSql(statement, &why);
+    if (!sql)
+        return fail(StoreError::make(StoreError::Kind::Refused, why));
     Transaction transaction(*this);
-    if (!transaction.begun()) {
-        if (error)
-            *error = m_db.lastError().text();
-        return false;
-    }
+    if (!transaction.begun())
+        return fail(transaction.error());
     QSqlQuery q(m_db);
-    if (!q.exec(*sql)) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
+    if (!q.exec(*sql))
+        return fail(errorOf(q.lastError()));
     if (rowsAffected)
         *rowsAffected = q.numRowsAffected();
-    return transaction.commit(error);
+    q.finish();
+    if (!transaction.commit())
+        return fail(transaction.error());
+    return true;
 }
 
-bool Database::runControl(const QString& statement, QString* error)
+bool Database::runControl(const QString& statement, StoreError* error)
 {
     auto& query = m_control[statement];
     if (!query) {
@@ -202,21 +303,25 @@ bool Database::runControl(const QString& statement, QString* error)
         query->setForwardOnly(true);
         if (!query->prepare(statement)) {
             if (error)
-                *error = query->lastError().text();
+                *error = errorOf(query->lastError());
             query.reset();
             return false;
         }
     }
     const bool ran = query->exec();
     if (!ran && error)
-        *error = query->lastError().text();
+        *error = errorOf(query->lastError());
     query->finish();
     return ran;
 }
 
 Transaction::Transaction(Database& db) : m_db(db)
 {
-    m_begun = m_db.runControl(QStringLiteral("BEGIN IMMEDIATE"), nullptr);
+    if (m_db.isReadOnly()) {
+        m_error = StoreError::about(StoreError::Kind::ReadOnly, m_db.path());
+        return;
+    }
+    m_begun = m_db.runControl(QStringLiteral("BEGIN IMMEDIATE"), &m_error);
 }
 
 Transaction::~Transaction()
@@ -225,9 +330,11 @@ Transaction::~Transaction()
         m_db.runControl(QStringLiteral("ROLLBACK"), nullptr);
 }
 
-bool Transaction::commit(QString* error)
+bool Transaction::commit()
 {
-    if (!m_db.runControl(QStringLiteral("COMMIT"), error))
+    if (!m_begun)
+        return false;
+    if (!m_db.runControl(QStringLiteral("COMMIT"), &m_error))
         return false;
     m_done = true;
     return true;
@@ -241,7 +348,7 @@ bool createDatabase(const QString& path, QString* error)
         return false;
     };
     if (QFileInfo::exists(path))
-        return fail(QStringLiteral("\"%1\" exists already.").arg(native(path)));
+        return fail(QStringLiteral("\"%1\" exists already.").arg(shownPath(path)));
     QFile script(QStringLiteral(":/store/Zuvevadu.sql"));
     if (!script.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("The database script is missing from the program."));
@@ -265,18 +372,18 @@ bool createDatabase(const QString& path, QString* error)
             sqlite3_free(message);
             sqlite3_close(raw);
             QFile::remove(partial);
-            return fail(QStringLiteral("Cannot make \"%1\": %2").arg(native(path), why));
+            return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), why));
         }
     }
     const QString openError = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
     sqlite3_close(raw);
     if (rc != SQLITE_OK) {
         QFile::remove(partial);
-        return fail(QStringLiteral("Cannot make \"%1\": %2").arg(native(path), openError));
+        return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), openError));
     }
     if (!QFile::rename(partial, path)) {
         QFile::remove(partial);
-        return fail(QStringLiteral("Cannot write \"%1\".").arg(native(path)));
+        return fail(QStringLiteral("Cannot write \"%1\".").arg(shownPath(path)));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldValue.h"
+#include "StoreError.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -9,6 +10,8 @@
 #include <QStringList>
 
 #include <memory>
+
+struct sqlite3;
 
 namespace store {
 
@@ -27,17 +30,30 @@ public:
     Database& operator=(const Database&) = delete;
 
     /// The connection to the file at `path`, opened if need be. Null with
-    /// `error` naming the path when the file is missing, unreadable or not a
-    /// stop database; nothing is ever created in its place.
+    /// `error` set when the file is missing, in use by another program (after
+    /// waiting the busy timeout), unreadable, damaged, or not a stop database
+    /// with every table and field the screens bind to; nothing is ever created
+    /// in its place. A file that can only be read opens; isReadOnly() says so.
+    static std::shared_ptr<Database> open(const QString& path, StoreError* error);
     static std::shared_ptr<Database> open(const QString& path, QString* error);
 
-    /// Record sources holding a file open; compacting and replacing it must wait for zero.
+    /// How long a file locked by another program is waited for, in milliseconds.
+    static void setBusyTimeout(int milliseconds);
+    static int busyTimeout();
+
+    /// Record sets holding a file open; compacting and replacing it must wait for zero.
     static int openSources(const QString& path);
     static void sourceOpened(const QString& path);
     static void sourceClosed(const QString& path);
+    /// True while any connection to the file is open in this program.
+    static bool isConnected(const QString& path);
 
     QSqlDatabase& sql() { return m_db; }
+    /// The engine's own handle, for statements read without Qt's per-row overhead.
+    sqlite3* handle() const;
     const QString& path() const { return m_path; }
+    /// The file or its folder cannot be written: nothing can be stored.
+    bool isReadOnly() const { return m_readOnly; }
 
     /// The fields of a table in their stored order; empty when there is no such table.
     QList<FieldInfo> tableFields(const QString& table);
@@ -45,10 +61,14 @@ public:
     QString tableName(const QString& name);
 
     /// Runs a statement in the classic dialect in its own transaction.
+    bool execute(const QString& statement, StoreError* error, int* rowsAffected = nullptr);
     bool execute(const QString& statement, QString* error, int* rowsAffected = nullptr);
 
     /// Runs BEGIN IMMEDIATE, COMMIT or ROLLBACK through statements prepared once.
-    bool runControl(const QString& statement, QString* error);
+    bool runControl(const QString& statement, StoreError* error);
+
+    /// An engine error of this file as a StoreError.
+    StoreError errorOf(const QSqlError& error) const { return StoreError::fromSql(error, m_path); }
 
     /// Quoting of a name for SQL text.
     static QString quoted(const QString& name);
@@ -58,12 +78,14 @@ private:
     QSqlDatabase m_db;
     QString m_path;
     QString m_connection;
+    bool m_readOnly = false;
     QHash<QString, QList<FieldInfo>> m_fields;
     QHash<QString, QString> m_tables; // lower-case name -> stored name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_control;
 };
 
-/// A write transaction: rolled back unless commit() succeeds.
+/// A write transaction: rolled back unless commit() succeeds. Carries the
+/// reason when it could not begin or commit.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -71,16 +93,20 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     bool begun() const { return m_begun; }
-    bool commit(QString* error);
+    bool commit();
+    const StoreError& error() const { return m_error; }
 
 private:
     Database& m_db;
+    StoreError m_error;
     bool m_begun = false;
     bool m_done = false;
 };
 
 /// The tables every stop database has.
 QStringList requiredTables();
+/// The fields the screens, reports and filter bind to, per table.
+QStringList requiredFields(const QString& table);
 
 /// Makes a stop database at `path` from the delivered script. Refuses when a
 /// file is there already; the file appears only once it is complete.

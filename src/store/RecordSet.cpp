@@ -5,6 +5,11 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+
 namespace store {
 
 Snapshot::Snapshot(QList<FieldInfo> fields, QList<QVariantList> rows)
@@ -28,6 +33,17 @@ RecordSet::~RecordSet()
     close();
 }
 
+bool RecordSet::fail(const StoreError& error)
+{
+    m_error = error;
+    return false;
+}
+
+bool RecordSet::failSql(const QSqlError& error)
+{
+    return fail(m_db ? m_db->errorOf(error) : StoreError::fromSql(error, m_path));
+}
+
 QSqlQuery& RecordSet::prepared(const QString& sql)
 {
     auto& slot = m_queries[sql];
@@ -39,26 +55,31 @@ QSqlQuery& RecordSet::prepared(const QString& sql)
     return *slot;
 }
 
-bool RecordSet::open(const QString& path, const QString& source, QString* error)
+bool RecordSet::open(const QString& path, const QString& source, StoreError* error)
 {
     close();
-    auto fail = [&](const QString& why) {
+    m_error = {};
+    auto refuse = [&](const StoreError& why) {
+        m_error = why;
         if (error)
             *error = why;
         m_db.reset();
         m_queries.clear();
         return false;
     };
-    QString why;
+    StoreError why;
     m_db = Database::open(path, &why);
     if (!m_db)
-        return fail(why);
+        return refuse(why);
     m_path = path;
     m_fields.clear();
     m_index.clear();
     m_keys.clear();
     m_copy.clear();
     m_ownAdded.clear();
+    m_baseKeys.clear();
+    m_indexed = false;
+    m_pos = -1;
 
     const QString trimmed = source.trimmed();
     const bool isStatement = trimmed.contains(QLatin1Char(' '));
@@ -66,7 +87,8 @@ bool RecordSet::open(const QString& path, const QString& source, QString* error)
     if (!m_table.isEmpty()) {
         const QString stored = m_db->tableName(m_table);
         if (stored.isEmpty())
-            return fail(QStringLiteral("The database has no table named %1.").arg(m_table));
+            return refuse(StoreError::make(StoreError::Kind::Refused,
+                                           QStringLiteral("The database has no table named %1.").arg(m_table)));
         m_table = stored;
         m_fields = m_db->tableFields(m_table);
     }
@@ -74,28 +96,32 @@ bool RecordSet::open(const QString& path, const QString& source, QString* error)
         m_mode = Mode::Table;
         QSqlQuery q(m_db->sql());
         if (!q.exec(QStringLiteral("SELECT max(rowid) FROM ") + Database::quoted(m_table)))
-            return fail(q.lastError().text());
+            return refuse(m_db->errorOf(q.lastError()));
         m_snapMax = q.next() ? q.value(0).toLongLong() : 0;
     } else {
-        const auto sql = translateAccessSql(trimmed, &why);
+        QString refusal;
+        const auto sql = translateAccessSql(trimmed, &refusal);
         if (!sql)
-            return fail(why);
-        QSqlQuery q(m_db->sql());
-        q.setForwardOnly(true);
+            return refuse(StoreError::make(StoreError::Kind::Refused, refusal));
+        // A record source shows records: it never runs a statement that changes them.
+        if (!sql->startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+            return refuse(StoreError::make(
+                StoreError::Kind::Refused,
+                QStringLiteral("Only a Select statement can be opened to show records; nothing was run.")));
         if (!m_table.isEmpty()) {
             // Whole rows of one table: keep the keys, read rows as they are reached.
             m_mode = Mode::Keys;
             const qsizetype from = sql->indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive);
             const QString keysSql =
                 QStringLiteral("SELECT ") + Database::quoted(m_table) + QStringLiteral(".rowid") + sql->mid(from);
-            if (!q.exec(keysSql))
-                return fail(q.lastError().text());
-            while (q.next())
-                m_keys.append(q.value(0).toLongLong());
+            if (!readKeys(keysSql, &m_keys))
+                return refuse(m_error);
         } else {
             m_mode = Mode::Copy;
+            QSqlQuery q(m_db->sql());
+            q.setForwardOnly(true);
             if (!q.exec(*sql))
-                return fail(q.lastError().text());
+                return refuse(m_db->errorOf(q.lastError()));
             const QSqlRecord record = q.record();
             for (int i = 0; i < record.count(); ++i)
                 m_fields.append({record.fieldName(i), FieldType::Text, false});
@@ -105,6 +131,8 @@ bool RecordSet::open(const QString& path, const QString& source, QString* error)
                     row.append(q.value(i));
                 m_copy.append(row);
             }
+            if (q.lastError().isValid())
+                return refuse(m_db->errorOf(q.lastError()));
         }
     }
     for (int i = 0; i < m_fields.size(); ++i)
@@ -115,15 +143,19 @@ bool RecordSet::open(const QString& path, const QString& source, QString* error)
     m_bof = m_eof = true;
     m_row = QVariantList(m_fields.size());
     // The first record becomes current; an empty set has none.
+    bool failed = false;
     if (m_mode == Mode::Table) {
         QSqlQuery& first = prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
                                     QStringLiteral(" WHERE rowid <= ? ORDER BY rowid LIMIT 1"));
         first.bindValue(0, m_snapMax);
-        if (!first.exec())
-            return fail(first.lastError().text());
-        loadFrom(first);
+        failed = !first.exec() ? (failSql(first.lastError()), true) : loadFrom(first) == Load::Failed;
     } else {
-        setCurrentIndex(0);
+        failed = !setCurrentIndex(0, 1) && m_error.isError();
+    }
+    if (failed) {
+        const StoreError reason = m_error;
+        close();
+        return refuse(reason);
     }
     moved();
     return true;
@@ -138,6 +170,28 @@ void RecordSet::close()
     m_db.reset();
     m_state = State::None;
     m_bof = m_eof = true;
+}
+
+bool RecordSet::readKeys(const QString& sql, QList<qint64>* keys, const QVariantList& bound)
+{
+    // Read through the engine directly: a million keys in a fraction of the
+    // time Qt's row-by-row values would take.
+    sqlite3* handle = m_db->handle();
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr);
+    for (int i = 0; rc == SQLITE_OK && i < bound.size(); ++i)
+        rc = sqlite3_bind_int64(statement, i + 1, bound.at(i).toLongLong());
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW)
+            keys->append(sqlite3_column_int64(statement, 0));
+    }
+    const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        return fail(StoreError::fromSqlite(rc, message, m_path));
+    return true;
 }
 
 int RecordSet::fieldIndex(const QString& name) const
@@ -155,33 +209,68 @@ QVariant RecordSet::value(const QString& field) const
     return value(fieldIndex(field));
 }
 
-bool RecordSet::loadFrom(QSqlQuery& query)
+QVariantList RecordSet::rowFrom(QSqlQuery& query) const
+{
+    QVariantList row(m_fields.size());
+    for (int i = 0; i < m_fields.size(); ++i)
+        row[i] = fromStored(m_fields.at(i).type, query.value(i + 1));
+    return row;
+}
+
+RecordSet::Load RecordSet::loadFrom(QSqlQuery& query)
 {
     if (!query.next()) {
+        const QSqlError error = query.lastError();
         query.finish();
-        return false;
+        if (error.isValid()) {
+            failSql(error);
+            return Load::Failed;
+        }
+        return Load::NoRow;
     }
     m_key = query.value(0).toLongLong();
-    m_row = QVariantList(m_fields.size());
-    for (int i = 0; i < m_fields.size(); ++i)
-        m_row[i] = fromStored(m_fields.at(i).type, query.value(i + 1));
+    m_row = rowFrom(query);
     query.finish();
     m_state = State::Row;
     m_bof = m_eof = false;
-    return true;
+    return Load::Row;
 }
 
-bool RecordSet::loadRow(qint64 key)
+RecordSet::Load RecordSet::loadRow(qint64 key)
 {
     QSqlQuery& q = prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
                             QStringLiteral(" WHERE rowid = ?"));
     q.bindValue(0, key);
-    if (!q.exec())
-        return false;
+    if (!q.exec()) {
+        failSql(q.lastError());
+        return Load::Failed;
+    }
     return loadFrom(q);
 }
 
-bool RecordSet::setCurrentIndex(qsizetype index)
+std::optional<QVariantList> RecordSet::readRow(qint64 key)
+{
+    QSqlQuery& q = prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
+                            QStringLiteral(" WHERE rowid = ?"));
+    q.bindValue(0, key);
+    if (!q.exec()) {
+        failSql(q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next()) {
+        if (q.lastError().isValid())
+            failSql(q.lastError());
+        q.finish();
+        return std::nullopt;
+    }
+    QVariantList row = rowFrom(q);
+    q.finish();
+    return row;
+}
+
+// Makes the record at `index` of the key list current; a key whose row was
+// deleted meanwhile is dropped and the next one in `direction` is taken.
+bool RecordSet::setCurrentIndex(qsizetype index, int direction)
 {
     if (m_mode == Mode::Copy) {
         if (index < 0 || index >= m_copy.size())
@@ -193,13 +282,19 @@ bool RecordSet::setCurrentIndex(qsizetype index)
         m_bof = m_eof = false;
         return true;
     }
-    // Key mode: skip keys whose rows were deleted meanwhile.
     while (index >= 0 && index < m_keys.size()) {
-        if (loadRow(m_keys.at(index))) {
+        switch (loadRow(m_keys.at(index))) {
+        case Load::Row:
             m_pos = index;
             return true;
+        case Load::Failed:
+            return false;
+        case Load::NoRow:
+            m_keys.removeAt(index);
+            if (direction < 0)
+                --index;
+            break;
         }
-        m_keys.removeAt(index);
     }
     return false;
 }
@@ -217,7 +312,7 @@ void RecordSet::moved()
 
 // One step through a table in row-id order, over the rows of the snapshot and
 // then the rows this set added.
-bool RecordSet::tableStep(bool forward)
+RecordSet::Load RecordSet::tableStep(bool forward)
 {
     const qint64 from = m_key;
     if (forward) {
@@ -226,38 +321,51 @@ bool RecordSet::tableStep(bool forward)
                                     QStringLiteral(" WHERE rowid > ? AND rowid <= ? ORDER BY rowid LIMIT 1"));
             q.bindValue(0, m_state == State::None ? std::numeric_limits<qint64>::min() : from);
             q.bindValue(1, m_snapMax);
-            if (q.exec() && loadFrom(q))
-                return true;
+            if (!q.exec()) {
+                failSql(q.lastError());
+                return Load::Failed;
+            }
+            if (const Load load = loadFrom(q); load != Load::NoRow)
+                return load;
         }
-        for (auto it = m_ownAdded.upper_bound(from); it != m_ownAdded.end(); ++it) {
-            if (loadRow(*it))
-                return true;
+        for (auto it = std::upper_bound(m_ownAdded.cbegin(), m_ownAdded.cend(), from); it != m_ownAdded.cend(); ++it) {
+            if (const Load load = loadRow(*it); load != Load::NoRow)
+                return load;
         }
-        return false;
+        return Load::NoRow;
     }
-    for (auto it = std::make_reverse_iterator(m_ownAdded.lower_bound(from)); it != m_ownAdded.rend(); ++it) {
-        if (loadRow(*it))
-            return true;
+    auto it = std::lower_bound(m_ownAdded.cbegin(), m_ownAdded.cend(), from);
+    while (it != m_ownAdded.cbegin()) {
+        --it;
+        if (const Load load = loadRow(*it); load != Load::NoRow)
+            return load;
     }
     QSqlQuery& q = prepared(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
                             QStringLiteral(" WHERE rowid < ? AND rowid <= ? ORDER BY rowid DESC LIMIT 1"));
     q.bindValue(0, from);
     q.bindValue(1, m_snapMax);
-    return q.exec() && loadFrom(q);
+    if (!q.exec()) {
+        failSql(q.lastError());
+        return Load::Failed;
+    }
+    return loadFrom(q);
 }
 
 bool RecordSet::MoveFirst()
 {
+    m_error = {};
     if (!isOpen() || !leave())
         return false;
     bool found = false;
     if (m_mode == Mode::Table) {
         m_key = std::numeric_limits<qint64>::min();
         m_state = State::None;
-        found = tableStep(true);
+        found = tableStep(true) == Load::Row;
     } else {
-        found = setCurrentIndex(0);
+        found = setCurrentIndex(0, 1);
     }
+    if (m_error)
+        return false;
     if (!found) {
         m_state = State::None;
         m_bof = m_eof = true;
@@ -268,15 +376,18 @@ bool RecordSet::MoveFirst()
 
 bool RecordSet::MoveLast()
 {
+    m_error = {};
     if (!isOpen() || !leave())
         return false;
     bool found = false;
     if (m_mode == Mode::Table) {
         m_key = std::numeric_limits<qint64>::max();
-        found = tableStep(false);
+        found = tableStep(false) == Load::Row;
     } else {
-        found = setCurrentIndex(m_mode == Mode::Copy ? m_copy.size() - 1 : m_keys.size() - 1);
+        found = setCurrentIndex(m_mode == Mode::Copy ? m_copy.size() - 1 : m_keys.size() - 1, -1);
     }
+    if (m_error)
+        return false;
     if (!found) {
         m_state = State::None;
         m_bof = m_eof = true;
@@ -287,6 +398,7 @@ bool RecordSet::MoveLast()
 
 bool RecordSet::MoveNext()
 {
+    m_error = {};
     if (!isOpen() || !leave())
         return false;
     if (m_state == State::New) {
@@ -295,11 +407,13 @@ bool RecordSet::MoveNext()
     }
     bool found = false;
     if (m_mode == Mode::Table) {
-        found = m_state != State::None && tableStep(true);
+        found = m_state != State::None && tableStep(true) == Load::Row;
     } else if (m_state != State::None) {
         // After a delete the next key already stands at the old position.
-        found = setCurrentIndex(m_state == State::Deleted ? m_pos : m_pos + 1);
+        found = setCurrentIndex(m_state == State::Deleted ? m_pos : m_pos + 1, 1);
     }
+    if (m_error)
+        return false;
     if (!found) {
         // Stay on the last record, flagged past the end.
         m_eof = true;
@@ -311,6 +425,7 @@ bool RecordSet::MoveNext()
 
 bool RecordSet::MovePrevious()
 {
+    m_error = {};
     if (!isOpen() || !leave())
         return false;
     if (m_state == State::New) {
@@ -319,9 +434,11 @@ bool RecordSet::MovePrevious()
     }
     bool found = false;
     if (m_mode == Mode::Table)
-        found = m_state != State::None && tableStep(false);
+        found = m_state != State::None && tableStep(false) == Load::Row;
     else if (m_state != State::None)
-        found = setCurrentIndex(m_pos - 1);
+        found = setCurrentIndex(m_pos - 1, -1);
+    if (m_error)
+        return false;
     if (!found) {
         m_bof = true;
         return false;
@@ -332,43 +449,137 @@ bool RecordSet::MovePrevious()
 
 bool RecordSet::moveToKey(qint64 key)
 {
+    m_error = {};
     if (!isOpen() || m_mode == Mode::Copy)
         return false;
     if (m_mode == Mode::Keys) {
         const qsizetype index = m_keys.indexOf(key);
-        return index >= 0 && setCurrentIndex(index);
+        if (index < 0 || loadRow(key) != Load::Row)
+            return false;
+        m_pos = index;
+        return true;
     }
-    if (key > m_snapMax && !m_ownAdded.count(key))
+    if (key > m_snapMax && !std::binary_search(m_ownAdded.cbegin(), m_ownAdded.cend(), key))
         return false;
-    return loadRow(key);
+    return loadRow(key) == Load::Row;
 }
 
-qint64 RecordSet::RecordCount()
+bool RecordSet::moveToPosition(qint64 position)
 {
-    if (!isOpen())
-        return 0;
-    if (m_mode == Mode::Copy)
-        return m_copy.size();
-    if (m_mode == Mode::Keys)
-        return m_keys.size();
-    // All rows, less those added by others since the snapshot, plus our own.
+    m_error = {};
+    if (!isOpen() || !leave())
+        return false;
+    if (m_state == State::New)
+        CancelUpdate();
+    bool found = false;
+    if (m_mode == Mode::Table) {
+        const auto key = keyAt(position);
+        found = key && loadRow(*key) == Load::Row;
+    } else {
+        found = position >= 0 && position < (m_mode == Mode::Copy ? m_copy.size() : m_keys.size()) &&
+                setCurrentIndex(qsizetype(position), 1);
+    }
+    if (!found)
+        return false;
+    moved();
+    return true;
+}
+
+bool RecordSet::buildIndex()
+{
+    if (m_indexed)
+        return true;
+    const QString table = Database::quoted(m_table);
     QSqlQuery q(m_db->sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM ") + Database::quoted(m_table)) || !q.next())
-        return 0;
-    qint64 count = q.value(0).toLongLong();
+    // The whole count is the engine's fastest; rows added above the snapshot are few.
+    if (!q.exec(QStringLiteral("SELECT count(*), min(rowid) FROM ") + table) || !q.next())
+        return failSql(q.lastError());
+    const qint64 all = q.value(0).toLongLong();
+    const qint64 first = q.value(1).toLongLong();
     q.finish();
-    QSqlQuery& above =
-        prepared(QStringLiteral("SELECT rowid FROM ") + Database::quoted(m_table) + QStringLiteral(" WHERE rowid > ?"));
-    above.bindValue(0, m_snapMax);
-    if (above.exec()) {
-        while (above.next()) {
-            if (!m_ownAdded.count(above.value(0).toLongLong()))
-                --count;
-        }
-        above.finish();
+    QList<qint64> above;
+    if (!readKeys(QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE rowid > ?1"), &above,
+                  {m_snapMax}))
+        return false;
+    m_baseCount = all - above.size();
+    m_firstKey = first;
+    m_dense = m_baseCount == 0 || m_snapMax - first + 1 == m_baseCount;
+    m_baseKeys.clear();
+    if (!m_dense &&
+        !readKeys(QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE rowid <= ?1 ORDER BY rowid"),
+                  &m_baseKeys, {m_snapMax}))
+        return false;
+    m_indexed = true;
+    return true;
+}
+
+std::optional<qint64> RecordSet::count()
+{
+    m_error = {};
+    if (!isOpen())
+        return 0;
+    switch (m_mode) {
+    case Mode::Copy:
+        return m_copy.size();
+    case Mode::Keys:
+        return m_keys.size();
+    case Mode::Table:
+        break;
     }
-    return count;
+    if (!buildIndex())
+        return std::nullopt;
+    return m_baseCount + m_ownAdded.size();
+}
+
+std::optional<qint64> RecordSet::keyAt(qint64 position)
+{
+    if (position < 0 || !isOpen())
+        return std::nullopt;
+    switch (m_mode) {
+    case Mode::Copy:
+        return position < m_copy.size() ? std::optional<qint64>(position) : std::nullopt;
+    case Mode::Keys:
+        return position < m_keys.size() ? std::optional<qint64>(m_keys.at(position)) : std::nullopt;
+    case Mode::Table:
+        break;
+    }
+    if (!buildIndex())
+        return std::nullopt;
+    if (position < m_baseCount)
+        return m_dense ? m_firstKey + position : m_baseKeys.at(position);
+    position -= m_baseCount;
+    return position < m_ownAdded.size() ? std::optional<qint64>(m_ownAdded.at(position)) : std::nullopt;
+}
+
+qint64 RecordSet::currentPosition()
+{
+    if (m_state != State::Row)
+        return -1;
+    if (m_mode != Mode::Table)
+        return m_pos;
+    if (!buildIndex())
+        return -1;
+    if (m_key <= m_snapMax) {
+        if (m_dense)
+            return m_key - m_firstKey;
+        const auto it = std::lower_bound(m_baseKeys.cbegin(), m_baseKeys.cend(), m_key);
+        return it != m_baseKeys.cend() && *it == m_key ? it - m_baseKeys.cbegin() : -1;
+    }
+    const auto it = std::lower_bound(m_ownAdded.cbegin(), m_ownAdded.cend(), m_key);
+    return it != m_ownAdded.cend() && *it == m_key ? m_baseCount + (it - m_ownAdded.cbegin()) : -1;
+}
+
+std::optional<QVariantList> RecordSet::rowAt(qint64 position)
+{
+    m_error = {};
+    if (m_mode == Mode::Copy)
+        return position >= 0 && position < m_copy.size() ? std::optional<QVariantList>(m_copy.at(position))
+                                                         : std::nullopt;
+    const auto key = keyAt(position);
+    if (!key)
+        return std::nullopt;
+    return readRow(*key);
 }
 
 void RecordSet::AddNew()
@@ -397,43 +608,55 @@ void RecordSet::CancelUpdate()
     moved();
 }
 
-bool RecordSet::Delete(QString* error)
+bool RecordSet::Delete(StoreError* error)
 {
+    m_error = {};
+    auto refuse = [&](const StoreError& why) {
+        m_error = why;
+        if (error)
+            *error = why;
+        return false;
+    };
     if (m_state == State::New) {
         CancelUpdate();
         return true;
     }
-    if (!hasCurrent() || isReadOnly()) {
-        if (error)
-            *error = QStringLiteral("There is no current record to delete.");
-        return false;
-    }
+    if (!hasCurrent() || isReadOnly())
+        return refuse(
+            StoreError::make(StoreError::Kind::Refused, QStringLiteral("There is no current record to delete.")));
     Transaction transaction(*m_db);
+    if (!transaction.begun())
+        return refuse(transaction.error());
     QSqlQuery& q =
         prepared(QStringLiteral("DELETE FROM ") + Database::quoted(m_table) + QStringLiteral(" WHERE rowid = ?"));
     q.bindValue(0, m_key);
-    if (!transaction.begun() || !q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
+    if (!q.exec())
+        return refuse(m_db->errorOf(q.lastError()));
     q.finish();
-    if (!transaction.commit(error))
-        return false;
-    m_ownAdded.erase(m_key);
+    if (!transaction.commit())
+        return refuse(transaction.error());
+    if (const auto it = std::lower_bound(m_ownAdded.begin(), m_ownAdded.end(), m_key);
+        it != m_ownAdded.end() && *it == m_key)
+        m_ownAdded.erase(it);
+    else if (m_key <= m_snapMax)
+        m_indexed = false; // positions after it moved up by one
     if (m_mode == Mode::Keys)
         m_keys.removeAt(m_pos);
     m_state = State::Deleted;
     return true;
 }
 
-bool RecordSet::store(const QHash<int, QVariant>& values, QString* error)
+bool RecordSet::store(const QHash<int, QVariant>& values, StoreError* error)
 {
-    if (isReadOnly()) {
+    m_error = {};
+    auto refuse = [&](const StoreError& why) {
+        m_error = why;
         if (error)
-            *error = QStringLiteral("These records can only be read.");
+            *error = why;
         return false;
-    }
+    };
+    if (isReadOnly())
+        return refuse(StoreError::make(StoreError::Kind::Refused, QStringLiteral("These records can only be read.")));
     if (m_state != State::New && m_state != State::Row)
         return true;
     QList<int> columns;
@@ -474,26 +697,26 @@ bool RecordSet::store(const QHash<int, QVariant>& values, QString* error)
         q.bindValue(place, m_key);
 
     Transaction transaction(*m_db);
-    if (!transaction.begun() || !q.exec()) {
-        if (error)
-            *error = transaction.begun() ? q.lastError().text() : m_db->sql().lastError().text();
-        return false;
-    }
+    if (!transaction.begun())
+        return refuse(transaction.error());
+    if (!q.exec())
+        return refuse(m_db->errorOf(q.lastError()));
     const qint64 key = m_state == State::New ? q.lastInsertId().toLongLong() : m_key;
     q.finish();
-    if (!transaction.commit(error))
-        return false;
+    if (!transaction.commit())
+        return refuse(transaction.error());
     if (m_state == State::New) {
         if (m_mode == Mode::Table) {
             if (key > m_snapMax)
-                m_ownAdded.insert(key);
+                m_ownAdded.insert(std::upper_bound(m_ownAdded.begin(), m_ownAdded.end(), key), key);
         } else if (m_mode == Mode::Keys) {
             m_keys.append(key);
             m_pos = m_keys.size() - 1;
         }
     }
     // Read the row back, so store-assigned values (the record number) show.
-    if (!loadRow(key)) {
+    if (loadRow(key) != Load::Row) {
+        m_error = {}; // stored all the same; show what was written
         m_key = key;
         m_state = State::Row;
         for (int c : columns)
@@ -511,26 +734,20 @@ std::unique_ptr<Snapshot> RecordSet::OpenRecordset() const
     QList<QVariantList> rows;
     QSqlQuery q(m_db->sql());
     q.setForwardOnly(true);
-    auto readRow = [&] {
-        QVariantList row;
-        for (int i = 0; i < m_fields.size(); ++i)
-            row.append(fromStored(m_fields.at(i).type, q.value(i + 1)));
-        rows.append(row);
-    };
     if (m_mode == Mode::Table) {
         q.prepare(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
                   QStringLiteral(" WHERE rowid <= ? ORDER BY rowid"));
         q.bindValue(0, m_snapMax);
         if (q.exec()) {
             while (q.next())
-                readRow();
+                rows.append(rowFrom(q));
         }
         for (qint64 key : m_ownAdded) {
             q.prepare(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
                       QStringLiteral(" WHERE rowid = ?"));
             q.bindValue(0, key);
             if (q.exec() && q.next())
-                readRow();
+                rows.append(rowFrom(q));
         }
     } else {
         q.prepare(QStringLiteral("SELECT rowid, * FROM ") + Database::quoted(m_table) +
@@ -538,7 +755,7 @@ std::unique_ptr<Snapshot> RecordSet::OpenRecordset() const
         for (qint64 key : m_keys) {
             q.bindValue(0, key);
             if (q.exec() && q.next())
-                readRow();
+                rows.append(rowFrom(q));
         }
     }
     return std::make_unique<Snapshot>(m_fields, rows);

@@ -9,7 +9,7 @@
 
 #include <functional>
 #include <memory>
-#include <set>
+#include <optional>
 
 namespace store {
 
@@ -40,10 +40,15 @@ private:
 /// The open set of records of one record source, with one current record.
 ///
 /// A table opened by name is read lazily in insertion order (by row id), so
-/// opening a table of a million calls reads one row. The set keeps its own
-/// snapshot of keys: rows added by another record set appear after a reopen,
-/// rows this set adds appear at once. A statement reading whole rows of one
-/// table keeps the keys it found; any other statement is a read-only copy.
+/// opening a table of a million calls reads one row, and a record is reached
+/// by its position without reading the rows before it. The set keeps its own
+/// snapshot: rows added by another record set appear after a reopen, rows
+/// this set adds appear at once. A select reading whole rows of one table
+/// keeps the keys it found; any other select is a read-only copy. Only a
+/// select is ever opened.
+///
+/// Every operation tells "no row" from a failure: after a false return,
+/// error() says whether (and why) the store failed.
 class RecordSet {
 public:
     RecordSet() = default;
@@ -51,11 +56,12 @@ public:
     RecordSet(const RecordSet&) = delete;
     RecordSet& operator=(const RecordSet&) = delete;
 
-    /// Opens `source` (a table name or a statement) in the database at `path`;
-    /// the first record becomes current. False with `error` set on failure.
-    bool open(const QString& path, const QString& source, QString* error);
+    /// Opens `source` (a table name or a select statement) in the database at
+    /// `path`; the first record becomes current. False with `error` set on failure.
+    bool open(const QString& path, const QString& source, StoreError* error = nullptr);
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    /// A copy that cannot be written (a select that is not of whole rows of one table).
     bool isReadOnly() const { return m_mode == Mode::Copy; }
     Database* database() const { return m_db.get(); }
     /// The table behind the set, when there is one.
@@ -80,8 +86,20 @@ public:
     bool MovePrevious();
     /// Makes the stored record with this row id current, if the set holds it.
     bool moveToKey(qint64 key);
-    /// Number of records in the set.
-    qint64 RecordCount();
+    /// Makes the record at a position (0 to count() - 1) current.
+    bool moveToPosition(qint64 position);
+    /// Position of the current record; -1 when none is current.
+    qint64 currentPosition();
+
+    /// Number of records in the set; nullopt on a failure.
+    std::optional<qint64> count();
+    /// Number of records in the set (0 on a failure, which error() tells).
+    qint64 RecordCount() { return count().value_or(0); }
+    /// Row id of the record at a position; nullopt past the end or on a failure.
+    std::optional<qint64> keyAt(qint64 position);
+    /// Values of the record at a position, without making it current; nullopt
+    /// for a record gone meanwhile (another program deleted it) or a failure.
+    std::optional<QVariantList> rowAt(qint64 position);
 
     /// A new empty record becomes current; it is stored by store().
     void AddNew();
@@ -89,16 +107,19 @@ public:
     /// (none when there was none); reported as a move, so bound controls show it.
     void CancelUpdate();
     /// Deletes the current record in its own transaction.
-    bool Delete(QString* error);
+    bool Delete(StoreError* error = nullptr);
 
     QVariant value(int field) const;
     QVariant value(const QString& field) const;
 
     /// Writes `values` (field index -> value) into the current record, or adds
     /// the new record, in one transaction. The record stays current.
-    bool store(const QHash<int, QVariant>& values, QString* error);
+    bool store(const QHash<int, QVariant>& values, StoreError* error = nullptr);
 
     std::unique_ptr<Snapshot> OpenRecordset() const;
+
+    /// The failure of the last operation; no error after a success or "no row".
+    const StoreError& error() const { return m_error; }
 
     /// Runs before the current record is left; a false return cancels the move.
     std::function<bool()> beforeLeave;
@@ -108,14 +129,21 @@ public:
 private:
     enum class Mode { Table, Keys, Copy };
     enum class State { None, Row, New, Deleted };
+    enum class Load { Row, NoRow, Failed };
 
     bool leave();
     void moved();
-    bool loadRow(qint64 key);
-    bool loadFrom(QSqlQuery& query);
-    bool tableStep(bool forward);
-    bool setCurrentIndex(qsizetype index);
+    bool fail(const StoreError& error);
+    bool failSql(const QSqlError& error);
+    Load loadRow(qint64 key);
+    Load loadFrom(QSqlQuery& query);
+    std::optional<QVariantList> readRow(qint64 key);
+    Load tableStep(bool forward);
+    bool setCurrentIndex(qsizetype index, int direction);
+    bool buildIndex();
+    bool readKeys(const QString& sql, QList<qint64>* keys, const QVariantList& bound = {});
     QSqlQuery& prepared(const QString& sql);
+    QVariantList rowFrom(QSqlQuery& query) const;
 
     std::shared_ptr<Database> m_db;
     QString m_path;
@@ -124,10 +152,20 @@ private:
     QList<FieldInfo> m_fields;
     QHash<QString, int> m_index;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_queries;
+    StoreError m_error;
 
-    // Table mode: rows up to m_snapMax plus the rows this set added.
+    // Table mode: the rows up to m_snapMax, then the rows this set added.
     qint64 m_snapMax = 0;
-    std::set<qint64> m_ownAdded;
+    QList<qint64> m_ownAdded; // ascending
+    // Positions of the rows up to m_snapMax, worked out on first use: when
+    // their row ids run without a gap the key of a position is a sum, else
+    // the keys are read once.
+    bool m_indexed = false;
+    qint64 m_baseCount = 0;
+    qint64 m_firstKey = 0;
+    bool m_dense = true;
+    QList<qint64> m_baseKeys;
+
     // Key mode: the keys found; copy mode: the rows.
     QList<qint64> m_keys;
     QList<QVariantList> m_copy;
@@ -140,7 +178,6 @@ private:
     QVariantList m_row;
     bool m_bof = true;
     bool m_eof = true;
-    bool m_counted = false;
 };
 
 } // namespace store

@@ -14,6 +14,127 @@ namespace ui {
 
 using namespace store;
 
+/// How the data control reads, shows and compares one kind of bound control.
+class BoundControl {
+public:
+    virtual ~BoundControl() = default;
+    /// Labels only show their field.
+    virtual bool writable() const { return true; }
+    /// The content, to tell whether the user changed it since it was shown.
+    virtual QString content(QWidget* control) const = 0;
+    /// The value to store; nullopt with `error` set when it does not fit the field.
+    virtual std::optional<QVariant> value(QWidget* control, FieldType type, QString* error) const = 0;
+    virtual void show(QWidget* control, FieldType type, const QVariant& stored) const = 0;
+};
+
+namespace {
+
+class MaskedDateBinding final : public BoundControl {
+    static MaskedDateEdit* of(QWidget* c) { return static_cast<MaskedDateEdit*>(c); }
+
+public:
+    QString content(QWidget* c) const override { return of(c)->isBlank() ? QString() : of(c)->maskedText(); }
+    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    {
+        // The entry's fixed month-first form, whatever the user's convention.
+        if (of(c)->isBlank())
+            return QVariant();
+        if (type == FieldType::Date && of(c)->date().isValid())
+            return QVariant(of(c)->date());
+        return fromText(type, of(c)->maskedText(), error);
+    }
+    void show(QWidget* c, FieldType type, const QVariant& stored) const override
+    {
+        of(c)->setMaskedText(toText(type, stored, Shown::Masked));
+    }
+};
+
+class LineEditBinding final : public BoundControl {
+    static QLineEdit* of(QWidget* c) { return static_cast<QLineEdit*>(c); }
+
+public:
+    QString content(QWidget* c) const override { return of(c)->text(); }
+    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    {
+        return fromText(type, of(c)->text(), error);
+    }
+    void show(QWidget* c, FieldType type, const QVariant& stored) const override
+    {
+        of(c)->setText(toText(type, stored));
+    }
+};
+
+class MemoBinding final : public BoundControl {
+    static QPlainTextEdit* of(QWidget* c) { return static_cast<QPlainTextEdit*>(c); }
+
+public:
+    QString content(QWidget* c) const override { return of(c)->toPlainText(); }
+    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    {
+        return fromText(type, of(c)->toPlainText(), error);
+    }
+    void show(QWidget* c, FieldType type, const QVariant& stored) const override
+    {
+        const QString text = toText(type, stored);
+        if (of(c)->toPlainText() != text)
+            of(c)->setPlainText(text);
+    }
+};
+
+class CheckBinding final : public BoundControl {
+    static QCheckBox* of(QWidget* c) { return static_cast<QCheckBox*>(c); }
+
+public:
+    QString content(QWidget* c) const override
+    {
+        return of(c)->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    std::optional<QVariant> value(QWidget* c, FieldType type, QString*) const override
+    {
+        return type == FieldType::YesNo ? QVariant(of(c)->isChecked()) : QVariant(of(c)->isChecked() ? -1 : 0);
+    }
+    void show(QWidget* c, FieldType, const QVariant& stored) const override
+    {
+        of(c)->setChecked(stored.isValid() && !stored.isNull() && stored.toBool());
+    }
+};
+
+class LabelBinding final : public BoundControl {
+    static QLabel* of(QWidget* c) { return static_cast<QLabel*>(c); }
+
+public:
+    bool writable() const override { return false; }
+    QString content(QWidget* c) const override { return of(c)->text(); }
+    std::optional<QVariant> value(QWidget*, FieldType, QString*) const override { return std::nullopt; }
+    void show(QWidget* c, FieldType type, const QVariant& stored) const override
+    {
+        of(c)->setText(toText(type, stored));
+    }
+};
+
+// The one place that tells the kinds of bound controls apart.
+const BoundControl* bindingFor(QWidget* control)
+{
+    static const MaskedDateBinding masked;
+    static const LineEditBinding line;
+    static const MemoBinding memo;
+    static const CheckBinding check;
+    static const LabelBinding label;
+    if (qobject_cast<MaskedDateEdit*>(control))
+        return &masked;
+    if (qobject_cast<QLineEdit*>(control))
+        return &line;
+    if (qobject_cast<QPlainTextEdit*>(control))
+        return &memo;
+    if (qobject_cast<QCheckBox*>(control))
+        return &check;
+    if (qobject_cast<QLabel*>(control))
+        return &label;
+    return nullptr;
+}
+
+} // namespace
+
 RecordSource::RecordSource(QWidget* parent, const QString& name, const QString& source)
     : QWidget(parent), m_source(source), m_caption(new QLabel(this))
 {
@@ -58,6 +179,13 @@ RecordSource::RecordSource(QWidget* parent, const QString& name, const QString& 
     };
 }
 
+RecordSource::~RecordSource()
+{
+    // Nothing may run against half-destroyed controls.
+    m_set.beforeLeave = nullptr;
+    m_set.afterMove = nullptr;
+}
+
 void RecordSource::setCaption(const QString& caption)
 {
     m_caption->setText(caption);
@@ -70,44 +198,83 @@ QString RecordSource::caption() const
 
 void RecordSource::bind(QWidget* control, const QString& field)
 {
-    m_bindings.append({control, field, contentOf(control)});
+    const BoundControl* kind = bindingFor(control);
+    Q_ASSERT_X(kind, "RecordSource::bind", "a control of a kind that cannot be bound");
+    if (kind)
+        m_bindings.append({control, kind, field, kind->content(control)});
 }
 
 void RecordSource::step(int direction)
 {
+    bool moved = false;
     switch (direction) {
     case -2:
-        m_set.MoveFirst();
+        moved = m_set.MoveFirst();
         break;
     case -1:
         // The bar stops at the first record rather than running off it.
-        if (!m_set.MovePrevious())
-            m_set.MoveFirst();
+        moved = m_set.MovePrevious();
+        if (!moved && !m_set.error())
+            moved = m_set.MoveFirst();
         break;
     case 1:
-        if (!m_set.MoveNext() && !m_set.hasCurrent())
-            m_set.MoveLast();
+        moved = m_set.MoveNext();
+        if (!moved && !m_set.error() && !m_set.hasCurrent())
+            moved = m_set.MoveLast();
         break;
     default:
-        m_set.MoveLast();
+        moved = m_set.MoveLast();
         break;
     }
+    if (!moved && m_set.error())
+        reportStoreError(QStringLiteral("The next record could not be read from %1.").arg(m_set.table()));
 }
 
-void RecordSource::report(const QString& what, const QString& error) const
+bool RecordSource::moveToPosition(qint64 position)
 {
-    msgBox(what + QStringLiteral("\n\n") + error, Buttons::Ok, Icon::Critical);
+    if (m_set.moveToPosition(position))
+        return true;
+    if (m_set.error())
+        reportStoreError(QStringLiteral("The record could not be read from %1.").arg(m_set.table()));
+    return false;
+}
+
+void RecordSource::reportStoreError(const QString& what) const
+{
+    msgBox(what + QStringLiteral("\n\n") + m_set.error().text(), Buttons::Ok, Icon::Critical);
+}
+
+bool RecordSource::hasEditableBindings() const
+{
+    return std::any_of(m_bindings.begin(), m_bindings.end(),
+                       [](const Binding& b) { return b.control && b.kind->writable(); });
 }
 
 bool RecordSource::Refresh()
 {
     if (m_set.isOpen() && !writeBack())
         return false;
-    QString error;
-    if (!m_set.open(m_path, m_source, &error)) {
-        report(QStringLiteral("The records of this screen cannot be opened."), error);
+    for (;;) {
+        StoreError error;
+        if (m_set.open(m_path, m_source, &error))
+            break;
         showRecord();
+        emit reopened();
+        // A lock held by another program passes: the user may try again.
+        if (error.kind == StoreError::Kind::InUse) {
+            if (msgBox(error.text(), Buttons::RetryCancel, Icon::Exclamation) == Answer::Retry)
+                continue;
+            return false;
+        }
+        msgBox(QStringLiteral("The records of this screen cannot be opened.\n\n") + error.text(), Buttons::Ok,
+               Icon::Critical);
         return false;
+    }
+    emit reopened();
+    // Told when the screen opens, not at the first Save.
+    if (m_set.database()->isReadOnly() && hasEditableBindings()) {
+        msgBox(StoreError::about(StoreError::Kind::ReadOnly, m_set.database()->path()).message, Buttons::Ok,
+               Icon::Exclamation);
     }
     return true;
 }
@@ -122,6 +289,7 @@ bool RecordSource::openOnLoad()
 void RecordSource::Close()
 {
     m_set.close();
+    emit reopened();
 }
 
 bool RecordSource::UpdateRecord()
@@ -131,10 +299,10 @@ bool RecordSource::UpdateRecord()
 
 bool RecordSource::Execute(const QString& statement, int* rowsAffected)
 {
-    QString error;
+    StoreError error;
     std::shared_ptr<Database> db = Database::open(m_path, &error);
     if (!db || !db->execute(statement, &error, rowsAffected)) {
-        report(QStringLiteral("The statement could not be run."), error);
+        msgBox(QStringLiteral("The statement could not be run.\n\n") + error.text(), Buttons::Ok, Icon::Critical);
         return false;
     }
     return true;
@@ -146,7 +314,7 @@ bool RecordSource::writeBackOnClose()
         return true;
     if (!writeBack())
         return false;
-    m_set.close();
+    Close();
     return true;
 }
 
@@ -157,8 +325,13 @@ bool RecordSource::writeBackOnExit()
     if (m_set.isNew())
         m_set.CancelUpdate();
     const bool stored = writeBack();
-    m_set.close();
+    Close();
     return stored;
+}
+
+void RecordSource::discard()
+{
+    Close();
 }
 
 std::optional<QHash<int, QVariant>> RecordSource::boundValues()
@@ -168,34 +341,16 @@ std::optional<QHash<int, QVariant>> RecordSource::boundValues()
     for (const Binding& binding : std::as_const(m_bindings)) {
         QWidget* control = binding.control;
         const int field = m_set.fieldIndex(binding.field);
-        if (!control || field < 0 || qobject_cast<QLabel*>(control))
+        if (!control || field < 0 || !binding.kind->writable())
             continue;
-        if (!adding && contentOf(control) == binding.shown)
+        if (!adding && binding.kind->content(control) == binding.shown)
             continue; // untouched since the record was shown
         const FieldType type = m_set.Fields().at(field).type;
-        std::optional<QVariant> value;
         QString error;
-        if (auto* masked = qobject_cast<MaskedDateEdit*>(control)) {
-            // The entry's fixed month-first form, whatever the user's convention.
-            if (masked->isBlank())
-                value = QVariant();
-            else if (type == FieldType::Date && masked->date().isValid())
-                value = QVariant(masked->date());
-            else
-                value = fromText(type, masked->maskedText(), &error);
-        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            value = fromText(type, edit->text(), &error);
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
-            value = fromText(type, memo->toPlainText(), &error);
-        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            value = type == FieldType::YesNo ? QVariant(check->isChecked()) : QVariant(check->isChecked() ? -1 : 0);
-        } else {
-            continue;
-        }
+        const std::optional<QVariant> value = binding.kind->value(control, type, &error);
         if (!value) {
             const QString name = control->accessibleName().isEmpty() ? binding.field : control->accessibleName();
-            msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error), Buttons::Ok,
-                       Icon::Exclamation);
+            msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error), Buttons::Ok, Icon::Exclamation);
             control->setFocus();
             return std::nullopt;
         }
@@ -216,30 +371,15 @@ bool RecordSource::writeBack()
         return false;
     if (values->isEmpty())
         return true; // nothing changed; a new record with nothing set is never stored
-    QString error;
-    if (!m_set.store(*values, &error)) {
-        report(QStringLiteral("The record could not be stored in %1.").arg(m_set.table()), error);
+    if (!m_set.store(*values)) {
+        reportStoreError(QStringLiteral("The record could not be stored in %1.").arg(m_set.table()));
         return false;
     }
     // Every bound control shows the record as stored: the record number the
     // store assigned, and one value in each pair of controls bound to one field.
     showRecord();
+    emit stored();
     return true;
-}
-
-QString RecordSource::contentOf(QWidget* control)
-{
-    if (auto* masked = qobject_cast<MaskedDateEdit*>(control))
-        return masked->isBlank() ? QString() : masked->maskedText();
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        return edit->text();
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(control))
-        return memo->toPlainText();
-    if (auto* check = qobject_cast<QCheckBox*>(control))
-        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    if (auto* label = qobject_cast<QLabel*>(control))
-        return label->text();
-    return {};
 }
 
 void RecordSource::showRecord()
@@ -249,21 +389,10 @@ void RecordSource::showRecord()
         if (!control)
             continue;
         const int field = m_set.fieldIndex(binding.field);
-        const bool current = m_set.hasCurrent();
         const FieldType type = field >= 0 ? m_set.Fields().at(field).type : FieldType::Text;
-        const QVariant stored = current && field >= 0 ? m_set.value(field) : QVariant();
-        if (auto* masked = qobject_cast<MaskedDateEdit*>(control)) {
-            masked->setMaskedText(toText(type, stored, Shown::Masked));
-        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            edit->setText(toText(type, stored));
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(toText(type, stored));
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
-            memo->setPlainText(toText(type, stored));
-        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            check->setChecked(stored.isValid() && !stored.isNull() && stored.toBool());
-        }
-        binding.shown = contentOf(control);
+        const QVariant stored = m_set.hasCurrent() && field >= 0 ? m_set.value(field) : QVariant();
+        binding.kind->show(control, type, stored);
+        binding.shown = binding.kind->content(control);
     }
 }
 

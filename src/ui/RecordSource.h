@@ -12,6 +12,8 @@ class QToolButton;
 
 namespace ui {
 
+class BoundControl;
+
 /// A record source placed on a screen (`Data1`, `Data2`): a table or a
 /// statement on the stop database, the controls bound to its fields, and an
 /// optional navigation bar (first, previous, next, last) with a caption.
@@ -19,10 +21,12 @@ namespace ui {
 /// Bound controls write into the current record on UpdateRecord and whenever
 /// the source leaves the record: a move, a Refresh or the closing of its
 /// screen. A new record with nothing set in its bound controls is never stored.
+/// Every failure of the store is told to the user in words they can act on.
 class RecordSource : public QWidget, public SourceHook {
     Q_OBJECT
 public:
     RecordSource(QWidget* parent, const QString& name, const QString& source);
+    ~RecordSource() override;
 
     void setDatabaseName(const QString& path) { m_path = path; }
     const QString& DatabaseName() const { return m_path; }
@@ -45,32 +49,43 @@ public:
     bool isOpen() const { return m_set.isOpen(); }
     void Close();
 
+    /// Moves by the navigation bar: -2 first, -1 previous, 1 next, 2 last.
+    void step(int direction);
+    /// Makes the record at a position current (a grid's row), storing edits first.
+    bool moveToPosition(qint64 position);
+    /// Tells the user about a failure of the store (the set's last error).
+    void reportStoreError(const QString& what) const;
+
     // SourceHook
     bool openOnLoad() override;
     bool writeBackOnClose() override;
     bool writeBackOnExit() override;
+    void discard() override;
 
 signals:
     /// The current record changed, including when the source first opens.
     void Reposition();
+    /// The record set was opened again (Refresh) or closed: positions changed.
+    void reopened();
+    /// The current record was stored.
+    void stored();
 
 private:
     struct Binding {
         QPointer<QWidget> control;
+        const BoundControl* kind;
         QString field;
         // What the control held when the record was last shown: only a
         // control whose content changed since is written back, so a value
         // that does not survive a round trip unchanged is never rewritten.
         QString shown;
     };
-    static QString contentOf(QWidget* control);
     /// Values of the bound controls that differ from the current record;
     /// nullopt after telling the user that a value does not fit its field.
     std::optional<QHash<int, QVariant>> boundValues();
     bool writeBack();
     void showRecord();
-    void report(const QString& what, const QString& error) const;
-    void step(int direction);
+    bool hasEditableBindings() const;
 
     store::RecordSet m_set;
     QString m_path;

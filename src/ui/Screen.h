@@ -21,6 +21,8 @@ public:
     virtual bool writeBackOnClose() = 0;
     /// The program is ending: store edits of stored records, drop half-made new ones.
     virtual bool writeBackOnExit() = 0;
+    /// The screen closes without storing (the user chose to lose what could not be stored).
+    virtual void discard() = 0;
 };
 
 /// A window with named controls. The screen registry loads, shows and unloads
@@ -40,8 +42,12 @@ public:
     virtual void Form_Load() {}
     /// Runs whenever the window is shown, resized or brought back to the front.
     virtual void Form_Paint() {}
-    /// Runs when the screen is unloaded, before its record sources write back.
+    /// Runs when the screen is unloaded, once its record sources have stored
+    /// what they hold.
     virtual void Form_Unload() {}
+    /// The program is ending at once (the main menu's Exit): drop what must
+    /// never be stored unchecked, before the record sources store the rest.
+    virtual void programEnding() {}
 
     /// The button Enter presses (when the focus is not on another button).
     void setDefaultButton(QPushButton* button);

@@ -92,12 +92,20 @@ bool ScreenRegistry::unload(Screen* screen)
     const QString name = screen->objectName();
     if (m_loaded.value(name) != screen)
         return true;
-    screen->Form_Unload();
+    // What the screen holds is stored before its unload handler runs: when
+    // storing is refused the screen stays as it was, handlers and all.
     const auto sources = screen->sources();
     for (SourceHook* source : sources) {
-        if (!source->writeBackOnClose())
+        if (source->writeBackOnClose())
+            continue;
+        // The user was told why; a window must never hold them prisoner.
+        if (msgBox(QStringLiteral("What you changed on this screen could not be stored.\n\nClose it anyway and "
+                                  "lose those changes?"),
+                   Buttons::YesNo, Icon::Question) != Answer::Yes)
             return false;
+        source->discard();
     }
+    screen->Form_Unload();
     m_loaded.remove(name);
     screen->hide();
     emit screen->closed();
@@ -130,6 +138,8 @@ QList<Screen*> ScreenRegistry::loaded() const
 
 void ScreenRegistry::exitProgram()
 {
+    for (Screen* screen : loaded())
+        screen->programEnding();
     for (Screen* screen : loaded()) {
         const auto sources = screen->sources();
         for (SourceHook* source : sources)

@@ -31,8 +31,9 @@ public:
     Screen* show(const QString& name);
     /// Loads and shows the screen modal; returns when it is hidden or unloaded.
     bool showModal(const QString& name);
-    /// Closes the screen: its unload handler runs, its record sources write back,
-    /// and it is discarded. False (screen kept) when storing failed.
+    /// Closes the screen: its record sources store what they hold, its unload
+    /// handler runs, and it is discarded. When storing fails the user is told
+    /// why and asked whether to close all the same; false (screen kept) on No.
     bool unload(Screen* screen);
     bool unload(const QString& name);
     /// Closes a screen and shows the next one (most screens return to the

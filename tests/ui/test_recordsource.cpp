@@ -202,8 +202,7 @@ private slots:
         QCOMPARE(f.source->Recordset().value(QStringLiteral("callmade")).toString(), QStringLiteral("Kept"));
         addCall(f, QStringLiteral("99"), QStringLiteral("Withdrawn"));
         QVERIFY(f.source->Recordset().MoveLast());
-        QString error;
-        QVERIFY(f.source->Recordset().Delete(&error));
+        QVERIFY(f.source->Recordset().Delete());
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM DData")).toInt(), 1);
         QCOMPARE(f.source->Recordset().RecordCount(), 1);
     }
