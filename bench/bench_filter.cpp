@@ -116,9 +116,9 @@ double firstScreen(const QString& path, const QString& statement, qint64* found)
     QElapsedTimer timer;
     timer.start();
     store::RecordSet set;
-    QString error;
+    store::StoreError error;
     if (!set.open(path, statement, &error))
-        qFatal("cannot open the filter: %s", qPrintable(error));
+        qFatal("cannot open the filter: %s", qPrintable(error.text()));
     int read = 0;
     for (bool more = set.hasCurrent(); more && read < 100; more = set.MoveNext())
         read += set.value(QStringLiteral("Recno")).isValid() ? 1 : 0;
@@ -145,8 +145,9 @@ void measure(const QString& label, const QString& path, const QString& sqlite3)
             countBaseline.append(cli(sqlite3, path, *count));
             QElapsedTimer timer;
             timer.start();
-            if (!countFoundRecords(path, statement, &error))
-                qFatal("cannot count: %s", qPrintable(error));
+            store::StoreError why;
+            if (!countFoundRecords(path, statement, &why))
+                qFatal("cannot count: %s", qPrintable(why.text()));
             countOurs.append(timer.nsecsElapsed() / 1e6);
         }
         report(filter.name + QStringLiteral(" (%1 found)").arg(found), median(ours), median(baseline), 1.5);

@@ -228,8 +228,11 @@ class TestFilterRun : public QObject {
     {
         store::RecordSet set;
         QList<int> recnos;
-        if (!set.open(m_db->databasePath(), statement, error))
+        store::StoreError why;
+        if (!set.open(m_db->databasePath(), statement, &why)) {
+            *error = why.text();
             return {-1};
+        }
         for (bool more = set.hasCurrent(); more; more = set.MoveNext())
             recnos.append(set.value(QStringLiteral("Recno")).toInt());
         std::sort(recnos.begin(), recnos.end());
@@ -255,8 +258,9 @@ class TestFilterRun : public QObject {
                 expected.append(call.recno);
         }
         QVERIFY2(got == expected, qPrintable(built.statement));
-        const auto count = countFoundRecords(m_db->databasePath(), built.statement, &error);
-        QVERIFY2(count, qPrintable(error));
+        store::StoreError why;
+        const auto count = countFoundRecords(m_db->databasePath(), built.statement, &why);
+        QVERIFY2(count, qPrintable(why.text()));
         QCOMPARE(*count, qint64(expected.size()));
     }
 
@@ -287,8 +291,8 @@ private slots:
         QVERIFY(!CheckCriteria(filter.find));
         const BuiltFilter built = CreateSQLStatement(filter, QStringLiteral("DData"));
         store::RecordSet set;
-        QString error;
-        QVERIFY2(set.open(m_db->databasePath(), built.statement, &error), qPrintable(error));
+        store::StoreError error;
+        QVERIFY2(set.open(m_db->databasePath(), built.statement, &error), qPrintable(error.text()));
         QDate previous(9999, 1, 1);
         int rows = 0;
         for (bool more = set.hasCurrent(); more; more = set.MoveNext(), ++rows) {
@@ -403,14 +407,18 @@ private slots:
 
     void countRefusesWhatCannotRun()
     {
-        QString error;
+        store::StoreError error;
         QVERIFY(!countFoundRecords(m_db->databasePath(), QStringLiteral("Select DData.* From DData Where "), &error));
-        QCOMPARE(error, QStringLiteral("The filter statement ends too early."));
+        QCOMPARE(error.kind, store::StoreError::Kind::Refused);
+        QCOMPARE(error.message, QStringLiteral("The filter statement ends too early."));
         QVERIFY(!countFoundRecords(m_db->folder() + QStringLiteral("/missing.mdb"),
                                    QStringLiteral("Select DData.* From DData"), &error));
-        QVERIFY(error.contains(QLatin1String("missing.mdb")));
+        QCOMPARE(error.kind, store::StoreError::Kind::Missing);
+        QVERIFY(!countFoundRecords(m_db->databasePath(),
+                                   QStringLiteral("Select DData.* From DData Where [Nothing] = 1"), &error));
+        QVERIFY(error.isError());
         const auto all = countFoundRecords(m_db->databasePath(), QStringLiteral("Delete * From DData"), &error);
-        QVERIFY2(all, qPrintable(error));
+        QVERIFY2(all, qPrintable(error.text()));
         QCOMPARE(*all, qint64(m_calls.size()));
     }
 };

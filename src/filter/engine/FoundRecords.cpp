@@ -8,24 +8,25 @@
 
 namespace filter::engine {
 
-std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, QString* error)
+std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, store::StoreError* error)
 {
-    auto fail = [&](const QString& why) -> std::optional<qint64> {
+    auto fail = [&](const store::StoreError& why) -> std::optional<qint64> {
         if (error)
             *error = why;
         return std::nullopt;
     };
-    QString why;
-    const auto sql = store::translateAccessCount(statement, &why);
+    QString refusal;
+    const auto sql = store::translateAccessCount(statement, &refusal);
     if (!sql)
-        return fail(why);
+        return fail(store::StoreError::make(store::StoreError::Kind::Refused, refusal));
+    store::StoreError why;
     const auto db = store::Database::open(databasePath, &why);
     if (!db)
         return fail(why);
     QSqlQuery query(db->sql());
     query.setForwardOnly(true);
     if (!query.exec(*sql) || !query.next())
-        return fail(query.lastError().text());
+        return fail(db->errorOf(query.lastError()));
     return query.value(0).toLongLong();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/StoreError.h"
+
 #include <QString>
 
 #include <optional>
@@ -10,6 +12,7 @@ namespace filter::engine {
 /// the database at `databasePath`, counted by the database without reading
 /// the records. Nullopt with `error` set when the statement is refused or the
 /// database cannot be read.
-std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, QString* error);
+std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement,
+                                        store::StoreError* error);
 
 } // namespace filter::engine
