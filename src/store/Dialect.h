@@ -1,17 +1,57 @@
 #pragma once
 
+#include "Database.h"
+
+#include <QList>
 #include <QString>
 
 #include <optional>
 
 namespace store {
 
-/// Translates one statement of the classic query dialect into SQLite's:
-/// bracketed names become quoted names, `Select T.* From T` and
-/// `Delete * From T` take SQLite's form, `#m/d/yyyy#` dates become ISO text.
-/// Text inside quoted literals is kept as typed. Refuses (nullopt, `error` set)
-/// anything but a single SELECT or DELETE statement.
+/// Translates one statement of the classic query dialect into plain SQLite
+/// (nothing registered on the connection, so the sqlite3 command line runs it
+/// too):
+/// - `Select T.* From T`, `Select [T].* From T`, `Select * From T` or a list of
+///   fields, with an optional Where and ORDER BY; `Delete * From T` (or
+///   `Delete T.* From T`) with an optional Where. Nothing else: one statement,
+///   one table, an optional trailing ";".
+/// - Conditions: `=`, `<>`, `<`, `>`, `<=`, `>=`, `[NOT] LIKE 'pattern'`,
+///   `IS [NOT] NULL`, `AND`, `OR`, `NOT`, parentheses; operands are field
+///   names (bare or in brackets), numbers, quoted texts, `#m/d/yy#` and
+///   `#m/d/yyyy#` dates (two-digit years 00-29 are 2000-2029, 30-99 are
+///   1930-1999), Yes/No/True/False, Null and `DatePart("unit", x)`.
+/// - A comparison with a quoted text compares without regard to the case of
+///   ASCII letters, and an empty field (Null or empty text) compares as the
+///   empty text. Comparing with Null, or with the text of one lone apostrophe
+///   (`''''`, the filter's "empty"), compares with the empty text: `= Null`
+///   finds the empty fields, `<> ''''` the others. In a compared text, `[c]`
+///   stands for c when c is one of `# ? ( ) * : ;` (the filter encloses
+///   these so that a LIKE takes them literally).
+/// - LIKE takes `*`, `?`, `#`, `[..]`, `[!..]` without regard to case.
+/// - `= Yes`/`= True` finds every value but 0; `= No`/`= False` finds 0 and
+///   Null.
+/// User text stays inside quoted literals; comment marks, a second statement,
+/// unknown functions or characters are refused (nullopt, `error` says why).
 std::optional<QString> translateAccessSql(const QString& statement, QString* error);
+
+/// The same, knowing the fields of the statement's table: sorting by a text
+/// or memo field ignores the case of ASCII letters.
+std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error);
+
+/// The same for a record source, which only ever reads: a Delete statement
+/// is refused (nullopt, `error` set), never run.
+std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error);
+
+/// The number of records a Select or Delete statement finds or deletes, as
+/// one SQLite statement `SELECT count(*) FROM ... WHERE ...` (its ORDER BY
+/// dropped), so counting never reads the records themselves.
+std::optional<QString> translateAccessCount(const QString& statement, QString* error);
+
+/// The text a comparison compares with, given the value of a quoted literal:
+/// one lone apostrophe is the empty text, and `[c]` is c for the characters
+/// the filter encloses.
+QString comparisonText(const QString& literalValue);
 
 /// When a statement reads whole rows of one table ("Select T.* From T ...",
 /// with an optional Where and ORDER BY), the table's name; else empty.

@@ -1,6 +1,5 @@
 // Conversions between what a control shows and what the database keeps, and
 // the translation of the classic query dialect.
-#include "store/Dialect.h"
 #include "store/FieldValue.h"
 
 #include <QLocale>
@@ -96,54 +95,6 @@ private slots:
         QCOMPARE(typeFromDeclared(QStringLiteral("CURRENCY")), FieldType::Currency);
         QCOMPARE(typeFromDeclared(QStringLiteral("DOUBLE")), FieldType::Double);
         QCOMPARE(typeFromDeclared(QStringLiteral("YESNO")), FieldType::YesNo);
-    }
-
-    void dialect_data()
-    {
-        QTest::addColumn<QString>("access");
-        QTest::addColumn<QString>("sqlite");
-        QTest::newRow("select all") << "Select DData.* From DData"
-                                    << "Select DData.* From DData";
-        QTest::newRow("bracketed") << "Select [DData].* From [DData]"
-                                   << "Select \"DData\".* From \"DData\"";
-        QTest::newRow("where and order") << "Select DData.* From DData Where [LaneNo] = 5 ORDER BY [DateNow]"
-                                         << "Select DData.* From DData Where \"LaneNo\" = 5 ORDER BY \"DateNow\"";
-        QTest::newRow("delete all") << "Delete * From DData"
-                                    << "Delete From DData";
-        QTest::newRow("delete where") << "Delete * From DData Where [callmade] = \"Ball stuck in pit\""
-                                      << "Delete From DData Where \"callmade\" = 'Ball stuck in pit'";
-        QTest::newRow("date literal") << "Select DData.* From DData Where DateNow >= #12/7/04#"
-                                      << "Select DData.* From DData Where DateNow >= '2004-12-07'";
-        QTest::newRow("quotes inside a literal stay text")
-            << "Select DData.* From DData Where [Notes] = 'it''s [not] a name; really'"
-            << "Select DData.* From DData Where \"Notes\" = 'it''s [not] a name; really'";
-    }
-    void dialect()
-    {
-        QFETCH(QString, access);
-        QFETCH(QString, sqlite);
-        QString error;
-        const auto translated = translateAccessSql(access, &error);
-        QVERIFY2(translated, qPrintable(error));
-        QCOMPARE(*translated, sqlite);
-    }
-
-    void dialectRefusesMoreThanOneStatement()
-    {
-        QString error;
-        QVERIFY(!translateAccessSql(QStringLiteral("Delete * From DData; Drop Table Calls"), &error));
-        QCOMPARE(error, QStringLiteral("Only one statement can be run at a time."));
-        QVERIFY(!translateAccessSql(QStringLiteral("Drop Table Calls"), &error));
-        QVERIFY(!translateAccessSql(QStringLiteral("Select DData.* From DData Where Notes = 'open"), &error));
-        QVERIFY(translateAccessSql(QStringLiteral("Select DData.* From DData;"), &error));
-    }
-
-    void singleTableStatements()
-    {
-        QCOMPARE(singleTableOf(QStringLiteral("Select DData.* From DData")), QStringLiteral("DData"));
-        QCOMPARE(singleTableOf(QStringLiteral("Select [DData].* From DData Where LaneNo = 1 ORDER BY LaneNo")),
-                 QStringLiteral("DData"));
-        QCOMPARE(singleTableOf(QStringLiteral("Select LaneNo From DData")), QString());
     }
 };
 
