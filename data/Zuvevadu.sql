@@ -11,6 +11,9 @@ CREATE TABLE "DData" (
   "Notes" MEMO TEXT,
   "Recno" INTEGER PRIMARY KEY AUTOINCREMENT
 );
+-- Filters by lane and by date on a log of a million calls read only the calls they find.
+CREATE INDEX "DData_LaneNo" ON "DData" ("LaneNo", "DateNow");
+CREATE INDEX "DData_DateNow" ON "DData" ("DateNow");
 CREATE TABLE "Calls" (
   "C1" TEXT(30),
   "C2" TEXT(30),

@@ -302,14 +302,20 @@ std::optional<QString> Parser::statement(Output output)
             return std::nullopt;
         sql += QStringLiteral(" WHERE ") + *condition;
     }
+    QString order;
     if (isSelect && isWord("order") && isWord("by", 1)) {
         m_pos += 2;
-        const auto order = orderBy();
-        if (!order)
+        const auto items = orderBy();
+        if (!items)
             return std::nullopt;
-        if (output != Output::Count)
-            sql += QStringLiteral(" ORDER BY ") + *order;
+        order = *items;
     }
+    // A record source shows the calls in the order they were logged, within
+    // the sort asked for: never in the order an index happens to give.
+    if (output == Output::SelectedRows)
+        order += order.isEmpty() ? QStringLiteral("rowid") : QStringLiteral(", rowid");
+    if (!order.isEmpty() && output != Output::Count)
+        sql += QStringLiteral(" ORDER BY ") + order;
     const bool semicolon = acceptSymbol(";");
     if (peek().kind != Token::End) {
         if (semicolon)

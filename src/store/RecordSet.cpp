@@ -99,15 +99,14 @@ bool RecordSet::open(const QString& path, const QString& source, StoreError* err
             return refuse(m_db->errorOf(q.lastError()));
         m_snapMax = q.next() ? q.value(0).toLongLong() : 0;
     } else {
+        // A record set shows records: a statement that changes them is refused, never run.
         QString refusal;
-        const auto sql = translateAccessSql(trimmed, &refusal);
-        if (!sql)
-            return refuse(StoreError::make(StoreError::Kind::Refused, refusal));
-        // A record source shows records: it never runs a statement that changes them.
-        if (!sql->startsWith(QLatin1String("select"), Qt::CaseInsensitive))
-            return refuse(StoreError::make(
-                StoreError::Kind::Refused,
-                QStringLiteral("Only a Select statement can be opened to show records; nothing was run.")));
+        const auto sql = translateAccessSelect(trimmed, m_fields, &refusal);
+        if (!sql || !sql->startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+            return refuse(StoreError::make(StoreError::Kind::Refused,
+                                           refusal.isEmpty() ? QStringLiteral("Only a Select statement can be opened "
+                                                                              "to show records; nothing was run.")
+                                                             : refusal));
         if (!m_table.isEmpty()) {
             // Whole rows of one table: keep the keys, read rows as they are reached.
             m_mode = Mode::Keys;
