@@ -231,7 +231,16 @@ QString appFolder()
 
 QString databasePath()
 {
-    return QDir(appFolder()).filePath(QStringLiteral("Zuvevadu.mdb"));
+    // The file's name is matched without regard to case ("ZUVEVADU.MDB" is
+    // the same database), so a second one is never made beside it.
+    const QDir folder(appFolder());
+    const QString name = QStringLiteral("Zuvevadu.mdb");
+    if (!folder.exists(name)) {
+        const QStringList found = folder.entryList({name}, QDir::Files | QDir::Readable, QDir::Name);
+        if (!found.isEmpty())
+            return folder.filePath(found.first());
+    }
+    return folder.filePath(name);
 }
 
 } // namespace ui

@@ -131,7 +131,7 @@ void beep();
 QDate today();
 QDateTime now();
 QString appFolder();
-/// The delivered database in the application folder.
+/// The database in the application folder, "Zuvevadu.mdb" in any case of letters.
 QString databasePath();
 
 } // namespace ui

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -292,6 +293,64 @@ private slots:
         QVERIFY2(text.contains(path), qPrintable(text));
         QCOMPARE(QFile::exists(path), !content.isEmpty()); // nothing is created in its place
         QCOMPARE(QFile(path).size(), qint64(content.size()));
+    }
+
+    void theDatabaseNameIgnoresCase()
+    {
+        testing::TestApp app;
+        const QString upper = app.folder() + QStringLiteral("/ZUVEVADU.MDB");
+        QVERIFY(QFile::rename(app.databasePath(), upper));
+        QCOMPARE(ui::databasePath(), upper);
+        CallForm f(ui::databasePath());
+        QVERIFY(f.source->Refresh());
+        addCall(f, QStringLiteral("3"), QStringLiteral("Stored in the file as it is named"));
+        QVERIFY(!QFile::exists(app.databasePath()));
+        QVERIFY(QFile::rename(upper, app.databasePath()));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT callmade FROM DData")).toString(),
+                 QStringLiteral("Stored in the file as it is named"));
+    }
+
+    // A file another program holds locked is "in use", never "damaged": the
+    // user may try again, and gets in once the lock is gone.
+    void aLockedFileIsInUseAndCanBeTriedAgain()
+    {
+        testing::TestApp app;
+        store::Database::setBusyTimeout(100);
+        QVERIFY(app.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        CallForm f(app.databasePath());
+        app.messages().answers.enqueue(ui::Answer::Retry);
+        app.messages().onAsk = [&](const ui::Message& message) {
+            if (app.messages().seen.size() == 2)
+                app.exec(QStringLiteral("ROLLBACK")); // the other program lets go while the second question is up
+            QVERIFY(!message.text.contains(QLatin1String("damaged")));
+        };
+        app.messages().answers.enqueue(ui::Answer::Retry);
+        QVERIFY(f.source->Refresh());
+        QCOMPARE(app.messages().seen.size(), 2);
+        QVERIFY(app.messages().seen.first().text.contains(QLatin1String("is in use by another program")));
+        QCOMPARE(app.messages().seen.first().buttons, ui::Buttons::RetryCancel);
+        store::Database::setBusyTimeout(4000);
+    }
+
+    void aReadOnlyFileIsToldWhenTheScreenOpens()
+    {
+        testing::TestApp app;
+        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), app.databasePath()}) != 0)
+            QSKIP("this file system cannot make a file read-only for the superuser");
+        auto undo = qScopeGuard([&] {
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), app.databasePath()});
+        });
+        CallForm f(app.databasePath());
+        QVERIFY(f.source->Refresh());
+        QCOMPARE(app.messages().seen.size(), 1);
+        QVERIFY(app.messages().seen.first().text.contains(QLatin1String("can only be read")));
+        // Storing then says the same, with the engine's words only as the detail.
+        f.source->Recordset().AddNew();
+        f.lane->setText(QStringLiteral("4"));
+        QVERIFY(!f.source->UpdateRecord());
+        const QString refusal = app.messages().seen.last().text;
+        QVERIFY2(refusal.startsWith(QLatin1String("The record could not be stored in DData.")), qPrintable(refusal));
+        QVERIFY(refusal.contains(QLatin1String("can only be read")));
     }
 
     void aSqliteFileOfAnotherProgramIsRefused()
