@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,10 +64,57 @@ QLineEdit* textBox(QWidget* parent, const QString& name, QRect at, int maxLength
     return e;
 }
 
+namespace {
+
+bool hasLongWord(const QString& text)
+{
+    constexpr qsizetype kLongestWord = 2000;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestWord)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+MemoBox::MemoBox(QWidget* parent) : QPlainTextEdit(parent)
+{
+    // Keys held down grow a run one character at a time.
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { chooseWrap(toPlainText()); });
+}
+
+void MemoBox::chooseWrap(const QString& text)
+{
+    const auto mode = hasLongWord(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
+}
+
+void MemoBox::setNote(const QString& text)
+{
+    if (text == toPlainText())
+        return;
+    // The long run breaks anywhere before it is laid out; a short note
+    // replaces it before lines break between words again.
+    if (hasLongWord(text))
+        chooseWrap(text);
+    setPlainText(text);
+}
+
+void MemoBox::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText())
+        chooseWrap(toPlainText() + source->text());
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
 QPlainTextEdit* memoBox(QWidget* parent, const QString& name, QRect at, const QString& accessibleName,
                         const QString& toolTip)
 {
-    auto* m = new QPlainTextEdit(parent);
+    auto* m = new MemoBox(parent);
     m->setObjectName(name);
     m->setGeometry(at);
     m->setAccessibleName(accessibleName);

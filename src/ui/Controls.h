@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPlainTextEdit>
 #include <QRect>
 #include <QString>
 
@@ -7,7 +8,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QWidget;
@@ -26,6 +27,25 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect at);
 QLineEdit* textBox(QWidget* parent, const QString& name, QRect at, int maxLength, const QString& accessibleName,
                    const QString& toolTip = {});
+/// A multi-line notes box. Lines break between words; a note holding a run of
+/// thousands of characters with no room to break it (a pasted log, a key held
+/// down) breaks anywhere instead, chosen before the text is laid out, since
+/// laying out such a run between words takes time that grows with the square
+/// of its length and would freeze the screen.
+class MemoBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MemoBox(QWidget* parent);
+    /// Shows a stored note (the data control's way in).
+    void setNote(const QString& text);
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void chooseWrap(const QString& text);
+};
+
 QPlainTextEdit* memoBox(QWidget* parent, const QString& name, QRect at, const QString& accessibleName,
                         const QString& toolTip = {});
 QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, QRect at,

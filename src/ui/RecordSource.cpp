@@ -1,5 +1,6 @@
 #include "RecordSource.h"
 
+#include "Controls.h"
 #include "MaskedDateEdit.h"
 #include "Platform.h"
 
@@ -76,7 +77,9 @@ public:
     void show(QWidget* c, FieldType type, const QVariant& stored) const override
     {
         const QString text = toText(type, stored);
-        if (of(c)->toPlainText() != text)
+        if (auto* memo = qobject_cast<MemoBox*>(c))
+            memo->setNote(text);
+        else if (of(c)->toPlainText() != text)
             of(c)->setPlainText(text);
     }
 };

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -462,6 +463,34 @@ private slots:
 
         entry->Command1->click();
         QCOMPARE(lastCall(app, QStringLiteral("callmade")).toString(), QStringLiteral("My own words"));
+    }
+
+    // A note pasted as one run of characters with no room to break it (a
+    // pasted log) is laid out breaking anywhere, so the screen stays quick to
+    // type in; all of it is stored.
+    void aLongNoteIsKeptWhole()
+    {
+        testing::TestApp app;
+        ListOfCalls* board = openBoard();
+        QVERIFY(board);
+        EnterLaneNo* entry = pick(board, 3);
+        QVERIFY(entry);
+        QTest::keyClicks(entry->Text5, QStringLiteral("5"));
+        entry->Command3->click();
+        const QString log(300000, QLatin1Char('x'));
+        QApplication::clipboard()->setText(log);
+        entry->Text9->paste();
+        QCOMPARE(entry->Text9->wordWrapMode(), QTextOption::WrapAnywhere);
+        QTest::keyClicks(entry->Text9, QStringLiteral(" end"));
+        entry->Command1->click();
+        QCOMPARE(app.scalar(QStringLiteral("SELECT length(Notes) FROM DData")).toInt(), 300004);
+
+        // Ordinary notes keep breaking between words.
+        entry = pick(board, 3);
+        entry->Command3->click();
+        QTest::keyClicks(entry->Text9, QStringLiteral("Deck chain slipping, adjusted"));
+        QCOMPARE(entry->Text9->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        entry->Command2->click();
     }
 
     void keyOnSaveWithoutLane()
