@@ -15,6 +15,11 @@ QDate reportToday()
 
 void fillReportData(TempDatabase& db)
 {
+    fillReportData([&db](const QString& sql) { return db.exec(sql); });
+}
+
+void fillReportData(const std::function<bool(const QString&)>& exec)
+{
     // DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2, Notes
     const char* calls[] = {
         "'2003-12-31', '9:05:00 PM', 'Wednesday', 4, 'Ball stuck in pit', '1', ' ', 'Ray', NULL",
@@ -33,12 +38,12 @@ void fillReportData(TempDatabase& db)
         "'2004-12-12', '3:30:00 PM', 'Sunday', 9, 'Out of range', '4', 'Ray', ' ', NULL",
     };
     for (const char* values : calls) {
-        QVERIFY2(db.exec(QStringLiteral("INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, "
-                                        "Name2, Notes) VALUES (") +
-                         QString::fromUtf8(values) + QLatin1Char(')')),
+        QVERIFY2(exec(QStringLiteral("INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, "
+                                     "Name2, Notes) VALUES (") +
+                      QString::fromUtf8(values) + QLatin1Char(')')),
                  values);
     }
-    QVERIFY(db.exec(QStringLiteral(
+    QVERIFY(exec(QStringLiteral(
         "INSERT INTO DWork (DateNow, mecha1, mecha2, mechp1, mechp2, noteam1, noteam2, notepm1, notepm2) VALUES "
         "('2004-11-30', 'Dave', 'Marco', 'Ray', 'Tomasz', 'Replaced deck belt on lane 21.', NULL, "
         "'League night, busy.', 'Cleaned pit on 21-22.'),"
@@ -47,7 +52,7 @@ void fillReportData(TempDatabase& db)
         "weekend leagues start.', NULL),"
         "('2004-12-07', 'Dave', 'Marco', 'Ray', NULL, 'Chain came off the sprocket on 12.\nPut it back, checked "
         "the tension.', 'Oil pan on 12 leaks.', NULL, NULL)")));
-    QVERIFY(db.exec(QStringLiteral(
+    QVERIFY(exec(QStringLiteral(
         "INSERT INTO WAssign (DateNow, \"1W\", \"2W\", \"3W\", \"1M\", \"2M\") VALUES "
         "('2004-12-01', 'Clean and oil deck chains', 'Check sweep belts', NULL, 'Dave', NULL),"
         "('2004-12-07', 'Replace oil pan gasket on 12', 'Check turret springs', 'Clean ball lift rods', 'Marco', "

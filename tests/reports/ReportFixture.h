@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace testing {
 
 class TempDatabase;
@@ -16,6 +18,8 @@ QDate reportToday();
 /// week, last week, this month, last month, this year and last year, with
 /// blank, empty and absent notes and names.
 void fillReportData(TempDatabase& db);
+/// The same through any way of running SQL on the test database.
+void fillReportData(const std::function<bool(const QString&)>& exec);
 
 /// Copies every delivered report definition into `folder`.
 void copyDefinitions(const QString& folder);
