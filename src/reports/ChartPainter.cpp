@@ -28,10 +28,12 @@ void addBars(QChart* chart, const ChartData& data)
     set->setLabelColor(QColor(0x20, 0x20, 0x20));
     QStringList categories;
     double top = 0;
+    qsizetype longest = 0;
     for (const ChartSlice& slice : data.slices) {
         *set << slice.value;
         categories << slice.label;
         top = std::max(top, slice.value);
+        longest = std::max(longest, slice.label.size());
     }
     auto* series = new QBarSeries;
     series->append(set);
@@ -44,8 +46,10 @@ void addBars(QChart* chart, const ChartData& data)
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
     axisX->setTitleText(data.spec.categoryHeading);
-    if (categories.size() > 16)
+    // Names stand upright once they no longer fit side by side; lane numbers do.
+    if (longest > 4 && categories.size() * (longest + 2) > 110)
         axisX->setLabelsAngle(-90);
+    axisX->setGridLineVisible(false);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
 
@@ -66,8 +70,14 @@ void addBars(QChart* chart, const ChartData& data)
 
 void addPie(QChart* chart, const ChartData& data)
 {
+    // Neighbouring slices in clearly different colours; the rest in grey.
+    static const QColor palette[] = {QColor(0x3B, 0x6E, 0xA5), QColor(0xE0, 0x8A, 0x2E), QColor(0x4E, 0x9A, 0x4A),
+                                     QColor(0xC0, 0x45, 0x3B), QColor(0x7B, 0x5E, 0xA7), QColor(0x2F, 0x9C, 0xA8),
+                                     QColor(0xC9, 0xA2, 0x27), QColor(0x8C, 0x56, 0x3C), QColor(0xD1, 0x6B, 0xA5),
+                                     QColor(0x5C, 0x7A, 0x29)};
     auto* series = new QPieSeries;
-    series->setPieSize(0.62);
+    series->setPieSize(0.55);
+    int index = 0;
     for (const ChartSlice& slice : data.slices) {
         const double share = data.total > 0 ? 100.0 * slice.value / data.total : 0;
         QPieSlice* piece = series->append(slice.label, slice.value);
@@ -76,6 +86,9 @@ void addPie(QChart* chart, const ChartData& data)
         piece->setLabelVisible(true);
         piece->setLabelPosition(QPieSlice::LabelOutside);
         piece->setBorderColor(Qt::white);
+        const bool rest = data.spec.top > 0 && index == data.spec.top;
+        piece->setColor(rest ? QColor(0xB0, 0xB0, 0xB0) : palette[index % 10]);
+        ++index;
     }
     chart->addSeries(series);
     chart->legend()->hide();
@@ -95,6 +108,7 @@ void paintChart(QPainter& painter, const QRectF& area, const ChartData& data, do
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTheme(QChart::ChartThemeLight);
     chart->setBackgroundVisible(false);
+    chart->setPlotAreaBackgroundVisible(false);
     chart->setMargins(QMargins(4, 4, 4, 4));
     QFont labels(QStringLiteral("DejaVu Sans"));
     labels.setPointSizeF(7.5);
@@ -104,7 +118,11 @@ void paintChart(QPainter& painter, const QRectF& area, const ChartData& data, do
     else
         addBars(chart, data);
     for (QAbstractAxis* axis : chart->axes()) {
-        axis->setLabelsFont(labels);
+        QFont axisLabels = labels;
+        // Many lanes: smaller numbers, so that each fits under its bar.
+        if (auto* categories = qobject_cast<QBarCategoryAxis*>(axis); categories && categories->count() > 24)
+            axisLabels.setPointSizeF(6);
+        axis->setLabelsFont(axisLabels);
         QFont title = labels;
         title.setBold(true);
         axis->setTitleFont(title);
@@ -122,7 +140,7 @@ void paintChart(QPainter& painter, const QRectF& area, const ChartData& data, do
     chart->setGeometry(QRectF(QPointF(0, 0), sceneSize));
 
     const double devicePerPoint = std::abs(painter.worldTransform().m11());
-    const double pixelsPerPoint = std::clamp(devicePerPoint, 1.5, 300.0 / 72.0);
+    const double pixelsPerPoint = std::clamp(devicePerPoint, 1.0, 300.0 / 72.0);
     QImage image((area.size() * pixelsPerPoint).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
