@@ -134,6 +134,9 @@ PreviewWindow::PreviewWindow(std::shared_ptr<ui::ReportDocument> document, QWidg
     // A page width of paper and a bit, as high as the screen allows.
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
     resize(std::min(900, screen.width() - 40), std::min(1000, screen.height() - 60));
+    // The page, not the page box, has the keys: Page Up and Down, Home and End move.
+    Area->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(Area);
     showPage(0);
 }
 
