@@ -11,6 +11,8 @@
 //
 //   bench_reports [big-rows] [pdf-rows]      (defaults 1,000,000 and 100,000)
 //   bench_reports --pictures <folder>        pictures of a preview, a PDF page and the graphs
+//   bench_reports --make <folder> <rows>     a database of calls and the definitions
+//   bench_reports --pdf|--preview|--graph <folder>   one measured run
 #include "AllScreens.h"
 #include "reports/CrystalReport.h"
 #include "reports/PreviewWindow.h"
@@ -260,6 +262,8 @@ int main(int argc, char* argv[])
         return graphChild(args.at(2));
     if (args.size() > 2 && args.at(1) == QLatin1String("--pictures"))
         return pictures(args.at(2));
+    if (args.size() > 3 && args.at(1) == QLatin1String("--make")) // a folder to look into by hand
+        return makeFolder(args.at(2), args.at(3).toLongLong()) ? 0 : 1;
 
     const qint64 bigRows = args.size() > 1 ? args.at(1).toLongLong() : 1000000;
     const qint64 pdfRows = args.size() > 2 ? args.at(2).toLongLong() : 100000;

@@ -14,6 +14,8 @@
 
 #include <sqlite3.h>
 
+#include <malloc.h>
+
 namespace reports {
 namespace {
 
@@ -78,6 +80,11 @@ bool Report::writePdf(const QString& path, QString* error) const
     }
     bool painted = false;
     QString why;
+    // The PDF writer builds each page in a buffer it frees at the next page;
+    // left to its defaults the C library hands that memory back to the system
+    // after every page and asks for it again, which costs more than drawing.
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
     {
         // Pages go to the file one by one as they are drawn; none is kept.
         QPdfWriter writer(&file);
