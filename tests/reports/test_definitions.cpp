@@ -217,6 +217,35 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("the sort field \"+{DData.When}\"")), qPrintable(error));
     }
 
+    void formulasSqlCannotRunAreCheckedRowByRow()
+    {
+        testing::TempDatabase db;
+        testing::fillReportData(db);
+        testing::copyDefinitions(db.folder());
+        // A date made from the row's own values is left to the evaluator.
+        const QString december =
+            QStringLiteral("{DData.DateNow} = Date (Year ({DData.DateNow}), 12, Day ({DData.DateNow})) and "
+                           "{DData.LaneNo} in 9 to 12");
+        ReportRequest request = requestFor(db, QStringLiteral("filter.rpt"));
+        request.selection = december;
+        request.sortFields[0] = QStringLiteral("-{DData.LaneNo}");
+        QString error;
+        const auto list = Report::run(request, &error);
+        QVERIFY2(list, qPrintable(error));
+        QCOMPARE(list->recordIds(), (QList<qint64>{10, 12, 13, 14}));
+        QVERIFY(list->pageText(0).contains(QStringLiteral("Total: 4 calls")));
+        request = requestFor(db, QStringLiteral("bgraph.rpt"));
+        request.selection = december;
+        const auto graph = Report::run(request, &error);
+        QVERIFY2(graph, qPrintable(error));
+        QCOMPARE(graph->chart()->slices.size(), 2);
+        QCOMPARE(graph->chart()->slices.at(0).label, QStringLiteral("9"));
+        QCOMPARE(graph->chart()->slices.at(0).value, 2.0);
+        QCOMPARE(graph->chart()->slices.at(1).label, QStringLiteral("12"));
+        QCOMPARE(graph->chart()->slices.at(1).value, 2.0);
+        QCOMPARE(graph->recordCount(), 4);
+    }
+
     void csvHoldsTheRowsForASpreadsheet()
     {
         testing::TempDatabase db;

@@ -1,4 +1,5 @@
 #include "Report.h"
+#include "ReportRows.h"
 
 #include "store/Database.h"
 #include "store/JetSql.h"
@@ -222,7 +223,7 @@ bool Report::build(store::Database& db, const ReportRequest& request, QString* e
     if (m_def.table.compare(QLatin1String("DData"), Qt::CaseInsensitive) == 0)
         ensureDateIndex(db, m_def.table, QStringLiteral("DateNow"));
     QString why;
-    const auto selection = Selection::prepare(db, m_def.table, formula, sort, m_printedAt.date(), &why, leading);
+    auto selection = Selection::prepare(db, m_def.table, formula, sort, m_printedAt.date(), &why, leading);
     if (!selection) {
         *error = why;
         if (why.startsWith(QLatin1String("the selection formula")))
@@ -233,14 +234,77 @@ bool Report::build(store::Database& db, const ReportRequest& request, QString* e
         return buildChart(db, *selection, error);
     if (m_def.isRecordLayout())
         return buildRecords(db, *selection, error);
-    return buildTabular(db, *selection, error);
+    m_selection = std::move(*selection);
+    return buildTabular(db, *m_selection, error);
 }
 
 bool Report::buildTabular(store::Database& db, const Selection& selection, QString* error)
 {
-    QStringList columns;
     const bool grouped = m_def.group.has_value();
     const QStringList totals = grouped ? m_def.group->totals : QStringList();
+    m_grandTotals = QList<double>(totals.size(), 0.0);
+    bool complete = true;
+    selection.formula().sqlWhere(&complete);
+
+    // When the database keeps the report's order itself (an index: the calls
+    // by date), the groups are counted in SQLite and the rows of a page are
+    // read from their position when the page is drawn: the first page of a
+    // million calls shows without one of them read. Other orders are sorted
+    // once, keeping the record numbers.
+    if (complete) {
+        bool sorts = false;
+        const QString plan = QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid FROM ") +
+                             store::Database::quoted(m_def.table) + selection.whereClause() + selection.orderByClause();
+        if (!forEachRow(
+                db, plan,
+                [&](sqlite3_stmt* row) {
+                    if (columnValue(row, 3).toString().contains(QLatin1String("TEMP B-TREE")))
+                        sorts = true;
+                },
+                error))
+            return false;
+        m_rowsByPosition = !sorts;
+    }
+    if (m_rowsByPosition) {
+        QString sql;
+        if (grouped) {
+            const SortField& lead = selection.order().first();
+            QString key = store::Database::quoted(lead.field.name);
+            if (isText(lead.field.type))
+                key += QStringLiteral(" COLLATE NOCASE");
+            QStringList columns{store::Database::quoted(lead.field.name), QStringLiteral("count(*)")};
+            for (const QString& total : totals)
+                columns << QStringLiteral("total(") + store::Database::quoted(total) + QLatin1Char(')');
+            sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+                  store::Database::quoted(m_def.table) + selection.whereClause() + QStringLiteral(" GROUP BY ") + key +
+                  QStringLiteral(" ORDER BY ") + key +
+                  (lead.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
+        } else {
+            sql = QStringLiteral("SELECT NULL, count(*) FROM ") + store::Database::quoted(m_def.table) +
+                  selection.whereClause();
+        }
+        qint64 start = 0;
+        const bool ok = forEachRow(
+            db, sql,
+            [&](sqlite3_stmt* row) {
+                Run run;
+                run.start = start;
+                run.count = sqlite3_column_int64(row, 1);
+                run.key = columnValue(row, 0);
+                for (int t = 0; t < totals.size(); ++t) {
+                    run.totals << sqlite3_column_double(row, 2 + t);
+                    m_grandTotals[t] += run.totals.last();
+                }
+                start += run.count;
+                if (run.count > 0)
+                    m_runs.append(run);
+            },
+            error);
+        m_recordCount = start;
+        return ok;
+    }
+
+    QStringList columns;
     if (grouped)
         columns << store::Database::quoted(m_def.group->field);
     for (const QString& total : totals)
@@ -248,7 +312,6 @@ bool Report::buildTabular(store::Database& db, const Selection& selection, QStri
     const bool textKey = grouped && isText(m_groupType);
     QByteArray previous;
     int previousType = -1;
-    m_grandTotals = QList<double>(totals.size(), 0.0);
     const bool ok = selection.forEach(
         db, columns,
         [&](sqlite3_stmt* row) {
@@ -496,33 +559,17 @@ bool Report::buildChart(store::Database& db, const Selection& selection, QString
     return true;
 }
 
-QHash<qint64, QList<QVariant>> Report::fetchRows(store::Database& db, const QList<qint64>& ids) const
+QList<qint64> Report::recordIds() const
 {
-    QHash<qint64, QList<QVariant>> rows;
-    if (ids.isEmpty())
-        return rows;
-    QStringList columns{QStringLiteral("rowid")};
-    for (const Column& column : m_def.columns)
-        columns << store::Database::quoted(column.field);
-    QStringList list;
-    list.reserve(ids.size());
-    for (qint64 id : ids)
-        list << QString::number(id);
-    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                        store::Database::quoted(m_def.table) + QStringLiteral(" WHERE rowid IN (") +
-                        list.join(QLatin1Char(',')) + QLatin1Char(')');
+    if (!m_rowsByPosition)
+        return m_ids;
+    QList<qint64> ids;
     QString ignored;
-    forEachRow(
-        db, sql,
-        [&](sqlite3_stmt* row) {
-            QList<QVariant> values;
-            values.reserve(m_def.columns.size());
-            for (int i = 0; i < m_def.columns.size(); ++i)
-                values << columnValue(row, 1 + i);
-            rows.insert(sqlite3_column_int64(row, 0), values);
-        },
-        &ignored);
-    return rows;
+    auto db = store::Database::open(m_databasePath, &ignored);
+    if (db && m_selection)
+        m_selection->forEach(
+            *db, {}, [&](sqlite3_stmt* row) { ids << sqlite3_column_int64(row, 0); }, &ignored);
+    return ids;
 }
 
 QString Report::cellText(int column, const QVariant& value) const
@@ -549,7 +596,7 @@ QString Report::footerText(int run) const
 
 QString Report::totalText() const
 {
-    QString text = QStringLiteral("Total: ") + counted(m_ids.size(), m_def.totalLabel);
+    QString text = QStringLiteral("Total: ") + counted(m_recordCount, m_def.totalLabel);
     if (m_def.group) {
         for (int t = 0; t < m_def.group->totals.size(); ++t)
             text += QStringLiteral(", total %1: %2").arg(m_def.group->totals.at(t), numberText(m_grandTotals.value(t)));

@@ -76,7 +76,7 @@ public:
     /// Rows selected (records of a record layout, records counted by a graph).
     qint64 recordCount() const { return m_recordCount; }
     /// The record numbers selected, in report order (tabular reports).
-    const QList<qint64>& recordIds() const { return m_ids; }
+    QList<qint64> recordIds() const;
     /// The graph's values, for graph reports.
     const std::optional<ChartData>& chart() const { return m_chart; }
 
@@ -131,9 +131,9 @@ private:
     void paginateLines();
     std::vector<Band> pageBands(int index) const;
     TabPos fillPage(TabPos pos, std::vector<Band>* bands) const;
-    QHash<qint64, QList<QVariant>> fetchRows(store::Database& db, const QList<qint64>& ids) const;
-    void paintPage(QPainter& painter, int index, store::Database* db) const;
-    QStringList pageText(int index, store::Database* db) const;
+    class RowReader;
+    void paintPage(QPainter& painter, int index, RowReader* rows) const;
+    QStringList pageText(int index, RowReader* rows) const;
     QString cellText(int column, const QVariant& value) const;
     void measureLines();
     QString groupLabel(const QVariant& key) const;
@@ -149,7 +149,11 @@ private:
     QString m_selectionShown; // a formula the caller passed, shown under the title
     qint64 m_recordCount = 0;
 
-    // Tabular reports.
+    // Tabular reports. Rows are found by position in report order: through
+    // the record numbers kept from one sorted pass, or, when the database
+    // keeps the order itself (an index), by reading from that position.
+    std::optional<Selection> m_selection;
+    bool m_rowsByPosition = false;
     QList<store::FieldInfo> m_tableFields;
     QList<store::FieldType> m_columnTypes;
     store::FieldType m_groupType = store::FieldType::Text;

@@ -1,6 +1,7 @@
 // A report written out: onto a paged device (printer or PDF) page after page,
 // and its rows as CSV.
 #include "Report.h"
+#include "ReportRows.h"
 
 #include "store/Database.h"
 
@@ -59,13 +60,15 @@ bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device, QString* err
             return false;
         }
     }
+    // One reader for all pages: the rows are read once, in order.
+    RowReader rows(*this, db.get());
     for (int i = 0; i < pageCount(); ++i) {
         if (i > 0 && !device.newPage()) {
             if (error)
                 *error = QStringLiteral("the output stopped after page %1").arg(i);
             return false;
         }
-        paintPage(painter, i, db.get());
+        paintPage(painter, i, &rows);
     }
     return true;
 }
@@ -183,11 +186,10 @@ bool Report::writeCsv(const QString& path, QString* error) const
         line(headings);
         auto db = store::Database::open(m_databasePath, &why);
         ok = db != nullptr;
-        for (qsizetype at = 0; ok && at < m_ids.size(); at += 500) {
-            const QList<qint64> chunk = m_ids.mid(at, 500);
-            const auto rows = fetchRows(*db, chunk);
-            for (qint64 id : chunk) {
-                const QList<QVariant> values = rows.value(id);
+        RowReader reader(*this, db.get());
+        for (qint64 at = 0; ok && at < m_recordCount; at += 500) {
+            const QList<QList<QVariant>> rows = reader.rows(at, 500);
+            for (const QList<QVariant>& values : rows) {
                 QStringList cells;
                 for (int c = 0; c < m_def.columns.size(); ++c) {
                     const QVariant v = values.value(c);

@@ -6,6 +6,7 @@
 // rows in each group alone, so a report of a million calls is paged without
 // reading one of them; a page reads its own rows when it is drawn.
 #include "Report.h"
+#include "ReportRows.h"
 
 #include "store/Database.h"
 
@@ -246,7 +247,7 @@ Report::TabPos Report::fillPage(TabPos pos, std::vector<Band>* bands) const
 void Report::paginateTabular()
 {
     m_tabPages.clear();
-    TabPos pos = m_ids.isEmpty() ? TabPos{0, kNoRecords, 0} : TabPos{0, kHeader, 0};
+    TabPos pos = m_recordCount == 0 ? TabPos{0, kNoRecords, 0} : TabPos{0, kHeader, 0};
     while (pos.phase != kEnd) {
         m_tabPages.append(pos);
         const TabPos next = fillPage(pos, nullptr);
@@ -321,10 +322,11 @@ void Report::paintPage(QPainter& painter, int index) const
 {
     QString ignored;
     auto db = m_def.isRecordLayout() || m_def.chart ? nullptr : store::Database::open(m_databasePath, &ignored);
-    paintPage(painter, index, db.get());
+    RowReader rows(*this, db.get());
+    paintPage(painter, index, &rows);
 }
 
-void Report::paintPage(QPainter& painter, int index, store::Database* db) const
+void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
 {
     const Geometry g{pageSize().width(), pageSize().height()};
     const double dpi = painter.device()->logicalDpiY();
@@ -464,12 +466,6 @@ void Report::paintPage(QPainter& painter, int index, store::Database* db) const
         }
     } else {
         const std::vector<Band> bands = pageBands(index);
-        QList<qint64> ids;
-        for (const Band& band : bands) {
-            if (band.kind == Band::Kind::Rows)
-                ids << m_ids.mid(band.first, band.count);
-        }
-        const auto rows = db ? fetchRows(*db, ids) : QHash<qint64, QList<QVariant>>();
         for (const Band& band : bands) {
             switch (band.kind) {
             case Band::Kind::GroupHeader:
@@ -488,16 +484,18 @@ void Report::paintPage(QPainter& painter, int index, store::Database* db) const
                 y = top + 12;
                 break;
             }
-            case Band::Kind::Rows:
+            case Band::Kind::Rows: {
                 pen.setFont(pointFont(kBodyFont));
-                for (qint64 r = band.first; r < band.first + band.count; ++r) {
-                    const QList<QVariant> values = rows.value(m_ids.at(r));
+                const QList<QList<QVariant>> rows = reader->rows(band.first, band.count);
+                for (qint64 r = 0; r < band.count; ++r) {
+                    const QList<QVariant> values = rows.value(r);
                     for (int c = 0; c < m_def.columns.size(); ++c)
                         pen.draw(xs[c], y + 9, widths[c] - 4, cellText(c, values.value(c)),
                                  m_def.columns[c].alignRight);
                     y += 12;
                 }
                 break;
+            }
             case Band::Kind::GroupFooter:
                 pen.setFont(pointFont(kBodyFont, false, true));
                 painter.setPen(faint);
@@ -539,11 +537,12 @@ void Report::paintPage(QPainter& painter, int index, store::Database* db) const
 QStringList Report::pageText(int index) const
 {
     QString ignored;
-    auto db = store::Database::open(m_databasePath, &ignored);
-    return pageText(index, db.get());
+    auto db = m_def.isRecordLayout() || m_def.chart ? nullptr : store::Database::open(m_databasePath, &ignored);
+    RowReader rows(*this, db.get());
+    return pageText(index, &rows);
 }
 
-QStringList Report::pageText(int index, store::Database* db) const
+QStringList Report::pageText(int index, RowReader* reader) const
 {
     QStringList out;
     out << m_def.title + QStringLiteral(" | Printed ") + reportMoment(m_printedAt);
@@ -559,12 +558,6 @@ QStringList Report::pageText(int index, store::Database* db) const
             headings << column.heading;
         out << headings.join(QStringLiteral(" | "));
         const std::vector<Band> bands = pageBands(index);
-        QList<qint64> ids;
-        for (const Band& band : bands) {
-            if (band.kind == Band::Kind::Rows)
-                ids << m_ids.mid(band.first, band.count);
-        }
-        const auto rows = db ? fetchRows(*db, ids) : QHash<qint64, QList<QVariant>>();
         for (const Band& band : bands) {
             switch (band.kind) {
             case Band::Kind::GroupHeader:
@@ -573,15 +566,17 @@ QStringList Report::pageText(int index, store::Database* db) const
             case Band::Kind::Continued:
                 out << QStringLiteral("== ") + groupLabel(m_runs.at(band.run).key) + QStringLiteral(" (continued)");
                 break;
-            case Band::Kind::Rows:
-                for (qint64 r = band.first; r < band.first + band.count; ++r) {
-                    const QList<QVariant> values = rows.value(m_ids.at(r));
+            case Band::Kind::Rows: {
+                const QList<QList<QVariant>> rows = reader->rows(band.first, band.count);
+                for (qint64 r = 0; r < band.count; ++r) {
+                    const QList<QVariant> values = rows.value(r);
                     QStringList cells;
                     for (int c = 0; c < m_def.columns.size(); ++c)
                         cells << cellText(c, values.value(c));
                     out << cells.join(QStringLiteral(" | "));
                 }
                 break;
+            }
             case Band::Kind::GroupFooter:
                 out << QStringLiteral("   ") + footerText(band.run);
                 break;

@@ -7,17 +7,13 @@
 #include <sqlite3.h>
 
 namespace reports {
-namespace {
-
-sqlite3* handleOf(store::Database& db)
+sqlite3* sqliteHandle(store::Database& db)
 {
     const QVariant v = db.sql().driver()->handle();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3* const*>(v.constData());
 }
-
-} // namespace
 
 QVariant columnValue(sqlite3_stmt* statement, int column)
 {
@@ -37,7 +33,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
 
 bool forEachRow(store::Database& db, const QString& sql, const std::function<void(sqlite3_stmt*)>& row, QString* error)
 {
-    sqlite3* handle = handleOf(db);
+    sqlite3* handle = sqliteHandle(db);
     if (!handle) {
         if (error)
             *error = QStringLiteral("the database connection is not open");

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace store {
@@ -55,6 +56,9 @@ private:
 
 /// SQL text of an ORDER BY term for a field.
 QString orderTerm(const SortField& field);
+
+/// The SQLite connection under a database, for statements stepped by hand.
+sqlite3* sqliteHandle(store::Database& db);
 
 /// A column of the current row of a raw statement as a stored value.
 QVariant columnValue(sqlite3_stmt* statement, int column);
