@@ -47,7 +47,7 @@ QPixmap reportPicture()
 
 } // namespace
 
-PrintMenu::PrintMenu() : ui::Screen(QStringLiteral("PrintMenu"), QStringLiteral("Print Menu"), QSize(560, 548))
+PrintMenu::PrintMenu() : ui::Screen(QStringLiteral("PrintMenu"), QStringLiteral("Print Menu"), QSize(560, 566))
 {
     QWidget* c = canvas();
     const int left = 12;
