@@ -5,6 +5,7 @@
 #include "store/JetSql.h"
 
 #include <QDir>
+#include <QLocale>
 
 #include <sqlite3.h>
 
@@ -52,9 +53,15 @@ QString shownValue(Format format, store::FieldType type, const QVariant& value)
 {
     if (value.isNull() || !value.isValid())
         return {};
-    if (format == Format::Date || (format == Format::Text && type == store::FieldType::Date)) {
+    if (format == Format::Date || format == Format::DayDate ||
+        (format == Format::Text && type == store::FieldType::Date)) {
         const QDate date = QDate::fromString(value.toString().left(10), Qt::ISODate);
-        return date.isValid() ? reportDate(date) : value.toString();
+        if (!date.isValid())
+            return value.toString();
+        // Weekdays in English, as the calls store them, whatever the user's language.
+        if (format == Format::DayDate)
+            return QLocale::c().dayName(date.dayOfWeek()) + QLatin1Char(' ') + reportDate(date);
+        return reportDate(date);
     }
     if (format == Format::Number || (format == Format::Text && store::isNumeric(type))) {
         bool ok = false;

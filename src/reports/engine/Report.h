@@ -93,6 +93,9 @@ public:
     /// Writes the report's rows as CSV for a spreadsheet (dates as yyyy-mm-dd).
     bool writeCsv(const QString& path, QString* error) const;
 
+    /// Texts laid out once per font, shared by the pages drawn in one go.
+    struct TextCache;
+
     /// A stretch of a tabular page: a group's heading (again, "continued", on
     /// a page that starts inside the group), rows, a group's footing, the total.
     struct Band {
@@ -132,7 +135,7 @@ private:
     std::vector<Band> pageBands(int index) const;
     TabPos fillPage(TabPos pos, std::vector<Band>* bands) const;
     class RowReader;
-    void paintPage(QPainter& painter, int index, RowReader* rows) const;
+    void paintPage(QPainter& painter, int index, RowReader* rows, TextCache* texts) const;
     QStringList pageText(int index, RowReader* rows) const;
     QString cellText(int column, const QVariant& value) const;
     void measureLines();

@@ -105,11 +105,14 @@ private:
 
 Format formatOf(const Reader& r)
 {
-    const QString f = r.choice(
-        "format", {QStringLiteral("text"), QStringLiteral("date"), QStringLiteral("number"), QStringLiteral("memo")},
-        QStringLiteral("text"));
+    const QString f = r.choice("format",
+                               {QStringLiteral("text"), QStringLiteral("date"), QStringLiteral("dayDate"),
+                                QStringLiteral("number"), QStringLiteral("memo")},
+                               QStringLiteral("text"));
     if (f == QLatin1String("date"))
         return Format::Date;
+    if (f == QLatin1String("dayDate"))
+        return Format::DayDate;
     if (f == QLatin1String("number"))
         return Format::Number;
     if (f == QLatin1String("memo"))

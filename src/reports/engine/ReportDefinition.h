@@ -8,8 +8,9 @@
 
 namespace reports {
 
-/// How a value is shown on a report.
-enum class Format { Text, Date, Number, Memo };
+/// How a value is shown on a report: dates as MM/DD/YYYY ("dayDate": with
+/// the weekday before it), memos by their first line.
+enum class Format { Text, Date, DayDate, Number, Memo };
 
 /// One column of a tabular report.
 struct Column {

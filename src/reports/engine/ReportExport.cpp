@@ -62,13 +62,14 @@ bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device, QString* err
     }
     // One reader for all pages: the rows are read once, in order.
     RowReader rows(*this, db.get());
+    TextCache texts;
     for (int i = 0; i < pageCount(); ++i) {
         if (i > 0 && !device.newPage()) {
             if (error)
                 *error = QStringLiteral("the output stopped after page %1").arg(i);
             return false;
         }
-        paintPage(painter, i, &rows);
+        paintPage(painter, i, &rows, &texts);
     }
     return true;
 }

@@ -11,10 +11,12 @@
 #include "store/Database.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QRawFont>
 
 #include <cmath>
 
@@ -90,48 +92,79 @@ struct Geometry {
     double bodyBottom() const { return height - kMargin - 20; }
 };
 
-// Text drawn at a baseline, elided to a width; the widths of repeated values
-// (weekdays, calls, names) are measured once.
+// Text drawn at a baseline, elided to a width.
 class TextPen {
 public:
-    TextPen(QPainter& painter) : m_painter(painter) {}
+    TextPen(QPainter& painter, Report::TextCache& cache) : m_painter(painter), m_cache(cache) {}
     void setFont(const QFont& font)
     {
         m_painter.setFont(font);
-        m_metrics.emplace(m_painter.font(), m_painter.device());
-        m_widths.clear();
+        // The font at the device's resolution: its sizes are points (see fontScale).
+        const QFont resolved(m_painter.font(), m_painter.device());
+        m_metrics.emplace(resolved, m_painter.device());
+        m_raw = QRawFont::fromFont(resolved);
+        m_entries = &m_cache.byFont[resolved.key()];
     }
-    double width(const QString& text)
-    {
-        auto it = m_widths.constFind(text);
-        if (it != m_widths.constEnd())
-            return *it;
-        if (m_widths.size() > 4000)
-            m_widths.clear();
-        // Metrics of the device, scaled back to points.
-        const double w = m_metrics->horizontalAdvance(text) * m_scale;
-        m_widths.insert(text, w);
-        return w;
-    }
-    void setScale(double scale) { m_scale = scale; }
     void draw(double x, double baseline, double width, const QString& text, bool right = false)
     {
-        if (text.isEmpty())
+        // Nothing to see (a mechanic not ticked is stored as one blank): nothing drawn.
+        if (text.isEmpty() || (text.front().isSpace() && text.trimmed().isEmpty()))
             return;
-        QString shown = text;
-        double w = this->width(text);
-        if (w > width) {
-            shown = m_metrics->elidedText(text, Qt::ElideRight, width / m_scale);
-            w = m_metrics->horizontalAdvance(shown) * m_scale;
+        const QString key = text + QChar(0x1F) + QString::number(width);
+        Report::TextCache::Entry* it = Report::TextCache::find(*m_entries, key);
+        if (!it) {
+            Report::TextCache::Entry entry;
+            entry.run = glyphs(text, &entry.width);
+            if (entry.width > width) {
+                const QString shown = m_metrics->elidedText(text, Qt::ElideRight, width);
+                entry.run = glyphs(shown, &entry.width);
+            }
+            it = Report::TextCache::add(*m_entries, key, entry);
         }
-        m_painter.drawText(QPointF(right ? x + width - w : x, baseline), shown);
+        if (it->run.isEmpty()) // a font without a glyph table: Qt lays the text out
+            m_painter.drawText(QPointF(right ? x + width - it->width : x, baseline), text);
+        else
+            m_painter.drawGlyphRun(QPointF(right ? x + width - it->width : x, baseline), it->run);
     }
 
 private:
+    // The glyphs of a table cell straight from the font: cells hold names,
+    // calls and numbers, which need no shaping beyond one glyph per character.
+    QGlyphRun glyphs(const QString& text, double* width) const
+    {
+        QGlyphRun run;
+        if (!m_raw.isValid()) {
+            *width = m_metrics->horizontalAdvance(text);
+            return run;
+        }
+        QList<quint32> indexes = m_raw.glyphIndexesForString(text);
+        // A character the font lacks (Chinese in a note) is left to Qt, which finds another font.
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            if (indexes.at(i) == 0 && !text.at(i).isSpace()) {
+                *width = m_metrics->horizontalAdvance(text);
+                return run;
+            }
+        }
+        const QList<QPointF> advances = m_raw.advancesForGlyphIndexes(indexes);
+        QList<QPointF> positions;
+        positions.reserve(indexes.size());
+        double x = 0;
+        for (const QPointF& advance : advances) {
+            positions << QPointF(x, 0);
+            x += advance.x();
+        }
+        run.setRawFont(m_raw);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        *width = x;
+        return run;
+    }
+
     QPainter& m_painter;
+    Report::TextCache& m_cache;
     std::optional<QFontMetricsF> m_metrics;
-    QHash<QString, double> m_widths;
-    double m_scale = 1;
+    QRawFont m_raw;
+    Report::TextCache::Generations* m_entries = nullptr;
 };
 
 } // namespace
@@ -323,10 +356,10 @@ void Report::paintPage(QPainter& painter, int index) const
     QString ignored;
     auto db = m_def.isRecordLayout() || m_def.chart ? nullptr : store::Database::open(m_databasePath, &ignored);
     RowReader rows(*this, db.get());
-    paintPage(painter, index, &rows);
+    paintPage(painter, index, &rows, nullptr);
 }
 
-void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
+void Report::paintPage(QPainter& painter, int index, RowReader* reader, TextCache* texts) const
 {
     const Geometry g{pageSize().width(), pageSize().height()};
     const double dpi = painter.device()->logicalDpiY();
@@ -342,8 +375,9 @@ void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
     painter.scale(scale, painter.device()->logicalDpiY() / 72.0);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    TextPen pen(painter);
-    pen.setScale(1); // fonts are sized so that the device's metrics are points
+    TextCache local;
+    // Fonts are sized so that the device's metrics are points.
+    TextPen pen(painter, texts ? *texts : local);
     const QColor ink(0x20, 0x20, 0x20);
     const QColor faint(0x70, 0x70, 0x70);
     const QPen rule(QColor(0x90, 0x90, 0x90), 0.5);
@@ -363,6 +397,9 @@ void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
     painter.setPen(rule);
     painter.drawLine(QPointF(g.left(), kMargin + 36), QPointF(g.right(), kMargin + 36));
 
+    // Room after a column: more after a number set to the right, so that it
+    // does not run into the text of the next column.
+    auto gap = [this](int c) { return m_def.columns[c].alignRight ? 8.0 : 4.0; };
     // Columns, scaled down together when they are wider than the paper.
     QList<double> xs;
     QList<double> widths;
@@ -380,7 +417,7 @@ void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
         painter.setPen(ink);
         pen.setFont(pointFont(kBodyFont, true));
         for (int c = 0; c < m_def.columns.size(); ++c)
-            pen.draw(xs[c], kMargin + 49, widths[c] - 4, m_def.columns[c].heading, m_def.columns[c].alignRight);
+            pen.draw(xs[c], kMargin + 49, widths[c] - gap(c), m_def.columns[c].heading, m_def.columns[c].alignRight);
         painter.setPen(rule);
         painter.drawLine(QPointF(g.left(), kMargin + 53), QPointF(g.right(), kMargin + 53));
     }
@@ -490,7 +527,7 @@ void Report::paintPage(QPainter& painter, int index, RowReader* reader) const
                 for (qint64 r = 0; r < band.count; ++r) {
                     const QList<QVariant> values = rows.value(r);
                     for (int c = 0; c < m_def.columns.size(); ++c)
-                        pen.draw(xs[c], y + 9, widths[c] - 4, cellText(c, values.value(c)),
+                        pen.draw(xs[c], y + 9, widths[c] - gap(c), cellText(c, values.value(c)),
                                  m_def.columns[c].alignRight);
                     y += 12;
                 }

@@ -5,6 +5,8 @@
 
 #include "store/Database.h"
 
+#include <QGlyphRun>
+
 #include <sqlite3.h>
 
 namespace reports {
@@ -94,6 +96,44 @@ private:
     QStringList m_columns;
     sqlite3_stmt* m_statement = nullptr;
     qint64 m_next = -1;
+};
+
+// Texts as laid out once, by font: a report repeats its weekdays, calls,
+// names and dates on every page, and shaping a text costs more than drawing it.
+// Two generations keep memory bounded without losing the texts that recur:
+// a text still used when the young one fills up moves back into it.
+struct Report::TextCache {
+    struct Entry {
+        QGlyphRun run;
+        double width = 0;
+    };
+    struct Generations {
+        QHash<QString, Entry> young;
+        QHash<QString, Entry> old;
+    };
+    static constexpr qsizetype kGeneration = 3000;
+    QHash<QString, Generations> byFont;
+
+    /// The entry for `key`, or null. Entries stay put until the next add().
+    static Entry* find(Generations& texts, const QString& key)
+    {
+        auto it = texts.young.find(key);
+        if (it != texts.young.end())
+            return &*it;
+        auto aged = texts.old.find(key);
+        if (aged == texts.old.end())
+            return nullptr;
+        const Entry kept = *aged; // the old generation may go while it moves
+        return add(texts, key, kept);
+    }
+    static Entry* add(Generations& texts, const QString& key, const Entry& entry)
+    {
+        if (texts.young.size() >= kGeneration) {
+            texts.old = std::move(texts.young);
+            texts.young.clear();
+        }
+        return &*texts.young.insert(key, entry);
+    }
 };
 
 } // namespace reports
