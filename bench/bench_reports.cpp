@@ -306,7 +306,7 @@ int main(int argc, char* argv[])
     QList<double> bigFirst, smallFirst;
     double bigGrown = 0;
     int bigPages = 0;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         const Run b = runChild(QStringLiteral("--preview"), big.path());
         bigFirst << b.ms;
         bigGrown = std::max(bigGrown, b.grownKb);
