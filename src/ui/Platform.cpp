@@ -118,43 +118,53 @@ public:
     }
 };
 
-void paintDocument(QPrinter* printer, const ReportDocument& document)
-{
-    QPainter painter(printer);
-    for (qsizetype i = 0; i < document.pages.size(); ++i) {
-        if (i > 0)
-            printer->newPage();
-        painter.drawPicture(0, 0, document.pages.at(i));
-    }
-}
-
-class RealReportOutput final : public ReportOutputSeam {
+// Until the reports folder supplies the program's preview window: Qt's own.
+class BasicReportOutput final : public ReportOutputSeam {
 public:
-    void toWindow(const ReportDocument& document) override
+    void toWindow(std::shared_ptr<ReportDocument> document) override
     {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageSize(QPageSize(document.pageSizeMm, QPageSize::Millimeter));
-        printer.setDocName(document.title);
+        printer.setFullPage(true);
+        printer.setPageSize(QPageSize(document->pageSize(), QPageSize::Point));
+        printer.setDocName(document->title());
         QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
-        preview.setWindowTitle(document.title);
+        preview.setWindowTitle(document->title());
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&document](QPrinter* target) { paintDocument(target, document); });
+                         [document](QPrinter* target) { paint(target, *document); });
         preview.exec();
     }
     bool toPrinter(const ReportDocument& document, QString* error) override
     {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageSize(QPageSize(document.pageSizeMm, QPageSize::Millimeter));
-        printer.setDocName(document.title);
+        printer.setFullPage(true);
+        printer.setPageSize(QPageSize(document.pageSize(), QPageSize::Point));
+        printer.setDocName(document.title());
         if (!printer.isValid()) {
             if (error)
                 *error = QStringLiteral("No printer is set up on this computer.");
             return false;
         }
-        paintDocument(&printer, document);
+        paint(&printer, document);
         return true;
     }
+
+private:
+    static void paint(QPrinter* printer, const ReportDocument& document)
+    {
+        QPainter painter(printer);
+        for (int i = 0; i < document.pageCount(); ++i) {
+            if (i > 0)
+                printer->newPage();
+            document.paintPage(painter, i);
+        }
+    }
 };
+
+std::function<std::unique_ptr<ReportOutputSeam>()>& reportOutputFactory()
+{
+    static std::function<std::unique_ptr<ReportOutputSeam>()> factory;
+    return factory;
+}
 
 class RealHelp final : public HelpSeam {
 public:
@@ -204,10 +214,15 @@ void Platform::reset()
     m_beep = std::make_unique<RealBeep>();
     m_clock = std::make_unique<RealClock>();
     m_fileDialog = std::make_unique<RealFileDialog>();
-    m_reportOutput = std::make_unique<RealReportOutput>();
+    m_reportOutput = reportOutputFactory() ? reportOutputFactory()() : std::make_unique<BasicReportOutput>();
     m_help = std::make_unique<RealHelp>();
     m_drive = std::make_unique<RealDrive>();
     m_appFolder.clear();
+}
+
+void Platform::setReportOutputFactory(std::function<std::unique_ptr<ReportOutputSeam>()> factory)
+{
+    reportOutputFactory() = std::move(factory);
 }
 
 QString Platform::appFolder() const

@@ -2,11 +2,14 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QPicture>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 
+class QPainter;
 class QWidget;
 
 namespace ui {
@@ -53,17 +56,32 @@ public:
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
 };
 
-/// A finished report: its pages drawn at the printer's resolution.
-struct ReportDocument {
-    QString title;
-    QList<QPicture> pages;
-    QSizeF pageSizeMm{215.9, 279.4};
+/// A report ready for its destination. Pages are drawn when asked for, so a
+/// long report is shown from its first page on without drawing the others.
+class ReportDocument {
+public:
+    virtual ~ReportDocument() = default;
+    virtual QString title() const = 0;
+    /// The report file it came from ("daily.rpt").
+    virtual QString fileName() const = 0;
+    /// The paper in points (1/72 inch).
+    virtual QSizeF pageSize() const = 0;
+    virtual int pageCount() const = 0;
+    /// Draws a page onto the painter's device, whose origin is the paper's corner.
+    virtual void paintPage(QPainter& painter, int index) const = 0;
+    /// The text of a page, line by line as drawn.
+    virtual QStringList pageText(int index) const = 0;
+    virtual bool savePdf(const QString& path, QString* error) const = 0;
+    virtual bool saveCsv(const QString& path, QString* error) const = 0;
 };
 
 class ReportOutputSeam {
 public:
     virtual ~ReportOutputSeam() = default;
-    virtual void toWindow(const ReportDocument& document) = 0;
+    /// Opens a preview window on the report; returns once its first page shows.
+    virtual void toWindow(std::shared_ptr<ReportDocument> document) = 0;
+    /// Sends the report to the default printer; false with the reason when
+    /// it could not (no printer set up, the printer refused the job).
     virtual bool toPrinter(const ReportDocument& document, QString* error) = 0;
 };
 
@@ -112,6 +130,10 @@ public:
 
     /// Puts every real default back.
     void reset();
+
+    /// The program's own report output (its preview window and printing),
+    /// supplied by the reports folder; reset() puts it back as the default.
+    static void setReportOutputFactory(std::function<std::unique_ptr<ReportOutputSeam>()> factory);
 
 private:
     Platform();

@@ -69,16 +69,37 @@ public:
     QQueue<QString> names;
 };
 
+/// Records every report sent to the preview window or the printer. With
+/// `printerError` set the printer refuses, as a machine without one does.
 class RecordingReportOutput final : public ReportOutputSeam {
 public:
-    void toWindow(const ReportDocument& document) override { windows.append(document); }
-    bool toPrinter(const ReportDocument& document, QString*) override
+    void toWindow(std::shared_ptr<ReportDocument> document) override { windows.append(std::move(document)); }
+    bool toPrinter(const ReportDocument& document, QString* error) override
     {
-        printed.append(document);
+        if (!printerError.isEmpty()) {
+            if (error)
+                *error = printerError;
+            return false;
+        }
+        Printed job;
+        job.title = document.title();
+        job.fileName = document.fileName();
+        job.pages = document.pageCount();
+        for (int i = 0; i < job.pages; ++i)
+            job.text << document.pageText(i);
+        printed.append(job);
         return true;
     }
-    QList<ReportDocument> windows;
-    QList<ReportDocument> printed;
+    /// What reached the printer: the report and the text of its pages.
+    struct Printed {
+        QString title;
+        QString fileName;
+        int pages = 0;
+        QStringList text;
+    };
+    QList<std::shared_ptr<ReportDocument>> windows;
+    QList<Printed> printed;
+    QString printerError;
 };
 
 class RecordingHelp final : public HelpSeam {

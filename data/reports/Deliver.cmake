@@ -1,0 +1,37 @@
+# Delivers the report definitions into the application folder without ever
+# overwriting one a user changed. Beside the build it keeps a copy of what it
+# last delivered: a file in the application folder that still equals that
+# copy is the program's own and is updated; any other is the user's and stays.
+#   cmake -DSOURCE=<data/reports> -DTARGET=<app folder> -DSTATE=<build folder> -P Deliver.cmake
+file(GLOB definitions "${SOURCE}/*.rpt")
+file(MAKE_DIRECTORY "${STATE}")
+foreach(definition ${definitions})
+  get_filename_component(name "${definition}" NAME)
+  set(target "${TARGET}/${name}")
+  set(last "${STATE}/${name}")
+  set(deliver FALSE)
+  if(NOT EXISTS "${target}")
+    set(deliver TRUE)
+  else()
+    file(SHA256 "${target}" present)
+    file(SHA256 "${definition}" wanted)
+    if(NOT present STREQUAL wanted)
+      if(EXISTS "${last}")
+        file(SHA256 "${last}" delivered)
+        if(present STREQUAL delivered)
+          set(deliver TRUE)
+        else()
+          message(STATUS "Keeping ${target}: it was changed after it was delivered")
+        endif()
+      else()
+        message(STATUS "Keeping ${target}: it is not the one this build delivered")
+      endif()
+    endif()
+  endif()
+  if(deliver)
+    # Written beside, then renamed into place.
+    file(COPY_FILE "${definition}" "${target}.partial")
+    file(RENAME "${target}.partial" "${target}")
+    file(COPY_FILE "${definition}" "${last}")
+  endif()
+endforeach()

@@ -1,0 +1,196 @@
+#include "Selection.h"
+
+#include "store/Database.h"
+
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+namespace reports {
+sqlite3* sqliteHandle(store::Database& db)
+{
+    const QVariant v = db.sql().driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_NULL:
+        return QVariant();
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+    }
+    }
+}
+
+bool forEachRow(store::Database& db, const QString& sql, const std::function<void(sqlite3_stmt*)>& row, QString* error)
+{
+    sqlite3* handle = sqliteHandle(db);
+    if (!handle) {
+        if (error)
+            *error = QStringLiteral("the database connection is not open");
+        return false;
+    }
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(statement);
+        return false;
+    }
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        row(statement);
+    const bool done = rc == SQLITE_DONE;
+    if (!done && error) {
+        *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
+                     ? QStringLiteral("the database is in use by another program; try again in a moment")
+                     : QString::fromUtf8(sqlite3_errmsg(handle));
+    }
+    sqlite3_finalize(statement);
+    return done;
+}
+
+void ensureDateIndex(store::Database& db, const QString& table, const QString& field)
+{
+    const QString name = db.tableName(table) + QLatin1Char('_') + field;
+    QString ignored;
+    forEachRow(
+        db,
+        QStringLiteral("CREATE INDEX IF NOT EXISTS ") + store::Database::quoted(name) + QStringLiteral(" ON ") +
+            store::Database::quoted(db.tableName(table)) + QStringLiteral(" (") + store::Database::quoted(field) +
+            QStringLiteral(")"),
+        [](sqlite3_stmt*) {}, &ignored);
+}
+
+QString orderTerm(const SortField& field)
+{
+    QString term = store::Database::quoted(field.field.name);
+    if (field.field.type == store::FieldType::Text || field.field.type == store::FieldType::Memo)
+        term += QStringLiteral(" COLLATE NOCASE");
+    return term + (field.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
+}
+
+std::optional<Selection> Selection::prepare(store::Database& db, const QString& table, const QString& formula,
+                                            const QStringList& sortFields, const QDate& today, QString* error,
+                                            const QList<SortField>& leading)
+{
+    const QList<store::FieldInfo> fields = db.tableFields(table);
+    if (fields.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the database has no table %1").arg(table);
+        return std::nullopt;
+    }
+    Selection selection;
+    selection.m_table = db.tableName(table);
+    FormulaError formulaError;
+    auto compiled = Formula::compile(formula, selection.m_table, fields, today, &formulaError);
+    if (!compiled) {
+        if (error)
+            *error = QStringLiteral("the selection formula is not valid %1.").arg(formulaError.describe());
+        return std::nullopt;
+    }
+    selection.m_formula = std::move(*compiled);
+    auto add = [&](const SortField& field) {
+        for (const SortField& present : selection.m_order) {
+            if (present.field.name == field.field.name)
+                return; // the first mention decides the direction
+        }
+        selection.m_order.append(field);
+    };
+    for (SortField field : leading) {
+        // A sort field on the group's own field sets the group's direction.
+        for (const QString& text : sortFields) {
+            if (const auto sort = parseSortField(text, selection.m_table, fields, nullptr);
+                sort && sort->field.name == field.field.name)
+                field.descending = sort->descending;
+        }
+        add(field);
+    }
+    for (int i = 0; i < sortFields.size(); ++i) {
+        if (sortFields.at(i).trimmed().isEmpty())
+            continue;
+        QString why;
+        const auto sort = parseSortField(sortFields.at(i), selection.m_table, fields, &why);
+        if (!sort) {
+            if (error)
+                *error = why + QLatin1Char('.');
+            return std::nullopt;
+        }
+        add(*sort);
+    }
+    return selection;
+}
+
+QString Selection::whereClause() const
+{
+    const QString sql = m_formula.sqlWhere();
+    return sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + sql;
+}
+
+QString Selection::orderByClause() const
+{
+    QStringList terms;
+    for (const SortField& field : m_order)
+        terms << orderTerm(field);
+    terms << QStringLiteral("rowid ASC");
+    return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+}
+
+bool Selection::forEach(store::Database& db, const QStringList& columns, const std::function<void(sqlite3_stmt*)>& row,
+                        QString* error) const
+{
+    bool complete = true;
+    m_formula.sqlWhere(&complete);
+    QStringList selected{QStringLiteral("rowid")};
+    selected << columns;
+    const int residualAt = int(selected.size());
+    if (!complete) {
+        for (const BoundField& field : m_formula.fields())
+            selected << store::Database::quoted(field.name);
+    }
+    const QString sql = QStringLiteral("SELECT ") + selected.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+                        store::Database::quoted(m_table) + whereClause() + orderByClause();
+    if (complete)
+        return forEachRow(db, sql, row, error);
+    const int count = int(m_formula.fields().size());
+    return forEachRow(
+        db, sql,
+        [&](sqlite3_stmt* statement) {
+            QList<QVariant> values;
+            values.reserve(count);
+            for (int i = 0; i < count; ++i)
+                values << columnValue(statement, residualAt + i);
+            if (m_formula.passesResidual(values))
+                row(statement);
+        },
+        error);
+}
+
+std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
+                                             const QStringList& sortFields, QString* error, const QDate& today)
+{
+    auto db = store::Database::open(databasePath, error);
+    if (!db)
+        return std::nullopt;
+    const auto selection =
+        Selection::prepare(*db, table, formula, sortFields, today.isValid() ? today : QDate::currentDate(), error);
+    if (!selection)
+        return std::nullopt;
+    QList<qint64> ids;
+    if (!selection->forEach(
+            *db, {}, [&](sqlite3_stmt* statement) { ids.append(sqlite3_column_int64(statement, 0)); }, error))
+        return std::nullopt;
+    return ids;
+}
+
+} // namespace reports
