@@ -78,8 +78,20 @@ SetInfo inspectSet(const QString& path)
         info.entries = end ? qint64(end->entries) : -1;
         return info;
     }
-    if (QFileInfo(partPath(path, 1)).isFile())
-        info.kind = SetKind::Split;
+    // Any part of a set: the disk in the drive may be one from its middle.
+    const QFileInfo last(path);
+    QString base = last.fileName();
+    if (last.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
+        base.chop(4);
+    const QRegularExpression part(QLatin1Char('^') + QRegularExpression::escape(base) + QStringLiteral("\\.z[0-9]{2,}$"),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const auto names = last.absoluteDir().entryList(QDir::Files);
+    for (const QString& name : names) {
+        if (part.match(name).hasMatch()) {
+            info.kind = SetKind::Split;
+            break;
+        }
+    }
     return info;
 }
 

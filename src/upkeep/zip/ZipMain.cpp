@@ -233,7 +233,12 @@ int ZipMain::openForReading(zip_t** archive)
     QString file = m_archivePath;
     switch (set.kind) {
     case SetKind::Missing:
-        return result::FileNotFound;
+        // A set read before: its disks may all have left the drive.
+        if (!m_multidisk || m_joined.isEmpty() || !m_joinedFor.startsWith(m_archivePath + QLatin1Char('|')))
+            return result::FileNotFound;
+        if (const int code = joinedCopy(&file); code != result::Success)
+            return code;
+        break;
     case SetKind::Single:
         break;
     case SetKind::Split:
