@@ -171,6 +171,11 @@ public:
         const QString path = root();
         return path.isEmpty() ? 0 : QStorageInfo(path).bytesTotal();
     }
+    qint64 freeSpace() const override
+    {
+        const QString path = root();
+        return path.isEmpty() ? -1 : QStorageInfo(path).bytesAvailable();
+    }
 };
 
 } // namespace

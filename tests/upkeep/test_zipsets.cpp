@@ -145,10 +145,15 @@ private slots:
         QCOMPARE(zip.EntryCount(), 2);
         QCOMPARE(zip.List(), 0);
         QCOMPARE(events.listed, (QStringList{QStringLiteral("calls.mdb"), QStringLiteral("notes.txt")}));
-        QCOMPARE(events.disks, (QList<int>{1, 2}));
+        QCOMPARE(events.sizes, (QList<qint64>{3500000, 200000}));
+        QVERIFY(events.disks.isEmpty()); // the last disk holds the directory
         zip.setExtractFolder(path(QStringLiteral("restored")));
         QCOMPARE(zip.Extract(0), 0);
-        QCOMPARE(events.disks, (QList<int>{1, 2})); // read once, kept
+        QCOMPARE(events.disks, (QList<int>{1, 2}));
+        events.listed.clear();
+        QCOMPARE(zip.List(), 0); // read once, kept
+        QCOMPARE(events.disks, (QList<int>{1, 2}));
+        QCOMPARE(events.listed.size(), 2);
         QCOMPARE(readFile(path(QStringLiteral("restored/calls.mdb"))), readFile(path(QStringLiteral("in/calls.mdb"))));
 
         // Starting from the first disk, the last one is asked for first.

@@ -161,7 +161,7 @@ QString previousPath(const QString& database)
     return database + QStringLiteral(".previous");
 }
 
-bool verifyDatabase(const QString& path, QString* why)
+bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks)
 {
     if (!QFileInfo(path).isFile())
         return fail(why, QStringLiteral("it cannot be found"));
@@ -178,6 +178,8 @@ bool verifyDatabase(const QString& path, QString* why)
         if (!present.contains(table.toLower()))
             return fail(why, QStringLiteral("it is not a Tarrowby Stopwell database: it has no table %1").arg(table));
     }
+    if (hooks && hooks->pump)
+        sqlite3_progress_handler(db.get(), 4000, &pumpWhileBusy, const_cast<Hooks*>(hooks));
     const QStringList problems = db.column("PRAGMA integrity_check");
     if (!db.ok())
         return fail(why, explain(db.rc(), db.message()));
@@ -232,7 +234,7 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
     reach(hooks, Step::Copied);
 
     QString problem;
-    if (!verifyDatabase(copy, &problem)) {
+    if (!verifyDatabase(copy, &problem, &hooks)) {
         QFile::remove(copy);
         return failed(QStringLiteral("the compacted copy did not pass its check: ") + problem);
     }
@@ -265,7 +267,7 @@ bool replaceDatabase(const QString& staged, const QString& database, QString* wh
     if (store::Database::openSources(database) > 0)
         return fail(why, QStringLiteral("the database is open on another screen"));
     QString problem;
-    if (!verifyDatabase(staged, &problem))
+    if (!verifyDatabase(staged, &problem, &hooks))
         return fail(why, QStringLiteral("the database in the backup did not pass its check: ") + problem);
     reach(hooks, Step::Checked);
 
@@ -299,9 +301,7 @@ bool replaceDatabase(const QString& staged, const QString& database, QString* wh
     if (!store::Database::open(database, &openError)) {
         if (QFileInfo::exists(previous))
             renameOver(previous, database);
-        return fail(why, QStringLiteral("the restored database could not be opened (%1); the database was put back "
-                                        "as it was")
-                             .arg(openError));
+        return fail(why, QStringLiteral("the restored database could not be opened (%1)").arg(openError));
     }
     reach(hooks, Step::Opened);
     QFile::remove(previous);

@@ -25,7 +25,7 @@ struct Hooks {
 /// Whether `path` is a whole stop database: it opens, holds the seven tables
 /// and passes SQLite's integrity check. `why` says what is wrong, in words
 /// that follow "The file ...".
-bool verifyDatabase(const QString& path, QString* why);
+bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks = nullptr);
 
 /// "SL.MDB" beside the database: where the compacted copy is made.
 QString compactCopyPath(const QString& database);

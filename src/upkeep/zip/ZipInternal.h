@@ -59,6 +59,9 @@ QString storedName(const QString& listed);
 /// "MM/dd/yy HH:mm" in local time, whatever the locale.
 QString dateTimeText(std::time_t time);
 
+/// A date and time as the zip format keeps them (local time).
+std::time_t fromDosTime(quint32 dos);
+
 /// Writes an archive with no entries at `path`.
 bool writeEmptyArchive(const QString& path);
 

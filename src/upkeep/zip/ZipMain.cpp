@@ -2,6 +2,7 @@
 
 #include "DiskMedium.h"
 #include "SplitSet.h"
+#include "ZipFormat.h"
 #include "ZipInternal.h"
 
 #include <QCoreApplication>
@@ -103,6 +104,19 @@ QString dateTimeText(std::time_t time)
     const QDate d = local.date();
     const QTime t = local.time();
     return QString::asprintf("%02d/%02d/%02d %02d:%02d", d.month(), d.day(), d.year() % 100, t.hour(), t.minute());
+}
+
+std::time_t fromDosTime(quint32 dos)
+{
+    const int time = int(dos & 0xffff);
+    const int date = int(dos >> 16);
+    QDate day(1980 + (date >> 9), (date >> 5) & 15, date & 31);
+    QTime clock((time >> 11) & 31, (time >> 5) & 63, (time & 31) * 2);
+    if (!day.isValid())
+        day = QDate(1980, 1, 1);
+    if (!clock.isValid())
+        clock = QTime(0, 0);
+    return std::time_t(QDateTime(day, clock).toSecsSinceEpoch());
 }
 
 bool writeEmptyArchive(const QString& path)
@@ -262,11 +276,59 @@ int ZipMain::openForReading(zip_t** archive)
     return code;
 }
 
+int ZipMain::listLastDisk()
+{
+    const QString folder = QFileInfo(m_archivePath).absolutePath();
+    for (int tries = 0; !QFileInfo(m_archivePath).isFile(); ++tries) {
+        if (!m_medium->isRemovable(folder))
+            return result::FileNotFound;
+        if (tries >= 3)
+            return result::WrongDiskTooOften;
+        if (!askDisk(0))
+            return result::Aborted;
+    }
+    QFile last(m_archivePath);
+    if (!last.open(QIODevice::ReadOnly))
+        return result::ReadError;
+    const std::optional<EndRecord> end = findEndRecord(last);
+    if (!end)
+        return result::BadZipFile;
+    if (end->centralDisk != end->thisDisk || end->entriesOnDisk != end->entries)
+        return kNeedsAllDisks;
+    if (!last.seek(qint64(end->centralOffset)))
+        return result::BadZipFile;
+    const auto entries = parseCentral(last.read(qint64(end->centralSize)), end->entries);
+    if (!entries)
+        return result::BadZipFile;
+    for (qsizetype i = 0; i < entries->size(); ++i) {
+        const CentralEntry& entry = entries->at(i);
+        // Names are UTF-8 when flagged so; otherwise whatever reads as UTF-8 is taken as such.
+        QString name = QString::fromUtf8(entry.name);
+        if (!(entry.flags & 0x0800) && name.contains(QChar::ReplacementCharacter))
+            name = QString::fromLatin1(entry.name);
+        name.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        const qint64 size = qint64(entry.size);
+        const qint64 packed = qint64(entry.compressedSize);
+        const int ratio = size > 0 ? qMax(0, int(qRound(100.0 - packed * 100.0 / double(size)))) : 0;
+        emit Listing(name, size, packed, dateTimeText(fromDosTime(entry.dosTime)), ratio);
+        if (!tick(i + 1, entries->size()))
+            return result::Aborted;
+    }
+    return result::Success;
+}
+
 int ZipMain::List()
 {
     Operation operation(*this);
     if (operation.refused())
         return kAnotherOperation;
+    // The last disk of a set holds its directory: listing needs no other disk.
+    const bool joined = m_joinedFor.section(QLatin1Char('|'), 0, 0) == m_archivePath && !m_joined.isEmpty();
+    if (m_multidisk && !joined && inspectSet(m_archivePath).kind == SetKind::Split) {
+        const int code = listLastDisk();
+        if (code != kNeedsAllDisks)
+            return code;
+    }
     zip_t* raw = nullptr;
     if (const int code = openForReading(&raw); code != result::Success)
         return code;

@@ -129,6 +129,9 @@ private:
     bool tick(qint64 done, qint64 total);
     /// Opens the archive for reading, joining a set of disks first.
     int openForReading(zip_t** archive);
+    /// Lists a set from its last disk alone; kNeedsAllDisks when its directory spans disks.
+    int listLastDisk();
+    static constexpr int kNeedsAllDisks = -1;
     /// The joined copy of a set of disks, made once per archive path.
     int joinedCopy(QString* path);
     QString workFolder();
