@@ -63,6 +63,15 @@ private:
         case ZIP_SOURCE_CLOSE:
             m_file.close();
             return 0;
+        case ZIP_SOURCE_SEEK: {
+            const zip_int64_t to = zip_source_seek_compute_offset(zip_uint64_t(m_file.pos()), zip_uint64_t(m_size),
+                                                                  data, length, &m_error);
+            if (to < 0 || !m_file.seek(to))
+                return -1;
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+            return m_file.pos();
         case ZIP_SOURCE_STAT: {
             auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &m_error);
             if (!st)
@@ -80,7 +89,8 @@ private:
             return 0;
         case ZIP_SOURCE_SUPPORTS:
             return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                                                  ZIP_SOURCE_SUPPORTS, -1);
         default:
             return fail(ZIP_ER_OPNOTSUPP);
         }
@@ -114,6 +124,32 @@ bool upToDate(zip_t* archive, zip_int64_t index, const QFileInfo& file)
     // Entry times are kept to two seconds.
     const qint64 fileTime = file.lastModified().toSecsSinceEpoch();
     return fileTime - fileTime % 2 <= qint64(st.mtime);
+}
+
+// Entries that came out larger than they went in are stored instead, as
+// Info-ZIP does; libzip copies the others as they are.
+int storeWhereDeflateDidNotHelp(const QString& path)
+{
+    int error = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(path).constData(), 0, &error));
+    if (!archive)
+        return result::Success;
+    bool changed = false;
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive.get(), zip_uint64_t(i), 0, &st) == 0 && st.comp_method != ZIP_CM_STORE &&
+            st.comp_size > st.size) {
+            zip_set_file_compression(archive.get(), zip_uint64_t(i), ZIP_CM_STORE, 0);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return result::Success;
+    if (zip_close(archive.get()) != 0)
+        return codeForArchiveError(zip_get_error(archive.get()), result::WriteError);
+    archive.release();
+    return result::Success;
 }
 
 } // namespace
@@ -224,6 +260,8 @@ int ZipMain::Add(int action)
     archive.release();
     if (!changed && !QFileInfo::exists(m_archivePath))
         writeEmptyArchive(m_archivePath);
+    if (const int code = storeWhereDeflateDidNotHelp(m_archivePath); code != result::Success)
+        return code;
     return skipped > 0 ? result::FilesSkipped : result::Success;
 }
 
@@ -258,6 +296,8 @@ int ZipMain::addMultidisk(int action)
     archive.release();
     if (!any)
         return skipped > 0 ? result::FilesSkipped : result::NothingToDo;
+    if (const int code = storeWhereDeflateDidNotHelp(built); code != result::Success)
+        return code;
 
     SetCallbacks callbacks;
     callbacks.medium = m_medium;
