@@ -80,6 +80,10 @@ ExtractDialog::ExtractDialog()
 
     connect(dirExtract->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &ExtractDialog::dirExtract_Change);
+    // Folders are read in the background: the current one is shown once its folder is in.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this] {
+        revealCurrent();
+    });
     connect(drvExtract, &QComboBox::activated, this, &ExtractDialog::drvExtract_Change);
     connect(cmdSelect, &QPushButton::clicked, this, &ExtractDialog::cmdSelect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ExtractDialog::cmdCancel_Click);
@@ -131,11 +135,21 @@ void ExtractDialog::showFolder(const QString& folder)
     const QString root = drive == 0 ? DriveA::root() : drvExtract->itemData(drive).toString();
     dirExtract->setRootIndex(m_folders->index(root.isEmpty() ? QStringLiteral("/") : root));
     dirExtract->setCurrentIndex(index);
-    dirExtract->scrollTo(index);
+    revealCurrent();
     if (drive >= 0) {
         drvExtract->setCurrentIndex(drive);
         m_drive = drive;
     }
+}
+
+void ExtractDialog::revealCurrent()
+{
+    const QModelIndex current = dirExtract->currentIndex();
+    if (!current.isValid())
+        return;
+    for (QModelIndex parent = current.parent(); parent.isValid(); parent = parent.parent())
+        dirExtract->expand(parent);
+    dirExtract->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 void ExtractDialog::openFolder(const QString& folder)

@@ -50,6 +50,8 @@ private:
     /// The folder a drive list entry stands for; empty when it cannot be read.
     QString driveRoot(int index) const;
     void showFolder(const QString& folder);
+    /// Opens the folders above the current one and scrolls it into view.
+    void revealCurrent();
 
     QFileSystemModel* m_folders;
     int m_drive = -1;

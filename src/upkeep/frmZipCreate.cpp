@@ -163,7 +163,8 @@ frmZipCreate::frmZipCreate() : ui::Screen(QStringLiteral("frmZipCreate"), QStrin
     connect(mnuOptions, &QMenu::aboutToShow, this, &frmZipCreate::mnuOptions_Click);
 
     m_body->installEventFilter(this);
-    // The design size is the smallest the window gets.
+    // The design size (below the menu bar) is the smallest the window gets.
+    resize(kDesign.width(), kDesign.height() + menuBar()->sizeHint().height());
     setMinimumSize(size());
 }
 
