@@ -97,7 +97,7 @@ bool frmZipCreate::commitExtracted(const QString& staged, const QString& target)
     const bool isDatabase = file.absolutePath() == database.absolutePath() &&
                             file.fileName().compare(database.fileName(), Qt::CaseInsensitive) == 0;
     if (!isDatabase)
-        return zip::replaceFile(staged, target);
+        return zip::commitFile(staged, target);
 
     if (const QStringList screens = screensUsingDatabase(); !screens.isEmpty()) {
         ui::msgBox(QStringLiteral("The database was not restored: it is open on ") + screenNames(screens) +

@@ -137,4 +137,14 @@ bool replaceFile(const QString& from, const QString& to)
     return true;
 }
 
+bool commitFile(const QString& staged, const QString& target)
+{
+    const int fd = ::open(QFile::encodeName(staged).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced && replaceFile(staged, target);
+}
+
 } // namespace upkeep::zip

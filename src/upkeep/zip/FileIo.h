@@ -44,4 +44,7 @@ int copyInto(QFile& in, const QString& target, const Progress& progress);
 /// Renames `from` over `to` in one step: `to` is either the old or the new file, never missing.
 bool replaceFile(const QString& from, const QString& to);
 
+/// Flushes `staged` to the disk, then renames it over `target`.
+bool commitFile(const QString& staged, const QString& target);
+
 } // namespace upkeep::zip

@@ -174,7 +174,7 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
             return result::Aborted;
     }
     entry.reset();
-    if (!syncToDisk(staged))
+    if (!staged.flush())
         return errno == ENOSPC ? result::DiskFull : result::WriteError;
 
     QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -204,7 +204,7 @@ bool ZipMain::commitExtracted(const QString& staged, const QString& target)
 {
     if (m_committer)
         return m_committer(staged, target);
-    return replaceFile(staged, target);
+    return commitFile(staged, target);
 }
 
 } // namespace upkeep::zip

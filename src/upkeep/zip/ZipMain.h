@@ -91,9 +91,11 @@ public:
 
     /// Where multidisk sets go (not owned); a fixed disk by default.
     void setMedium(DiskMedium* medium);
-    /// Puts an extracted file, complete and checked, over its target; false
-    /// when it must not go there (the committer has told the user why). The
-    /// default renames it over the target.
+    /// Puts an extracted file, complete and its CRC checked, over its target;
+    /// false when it must not go there (the committer has told the user why).
+    /// The file is written but not yet flushed to the disk: the committer
+    /// flushes it before it takes the target's place. The default flushes it
+    /// and renames it over the target.
     using Committer = std::function<bool(const QString& staged, const QString& target)>;
     void setCommitter(Committer committer) { m_committer = std::move(committer); }
     /// Runs now and then while an operation works; by default it lets
