@@ -411,6 +411,73 @@ private slots:
         QVERIFY(app.messages().seen.isEmpty());
     }
 
+    void readingTextOnlyForLongArchives_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("100 entries") << 100 << false;
+        QTest::newRow("101 entries") << 101 << true;
+    }
+    void readingTextOnlyForLongArchives()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, reading);
+        testing::TestApp app;
+        const QString src = QDir(app.folder()).filePath(QStringLiteral("many"));
+        frmZipCreate* window = openWindow();
+        const QString archive = QDir(app.folder()).filePath(QStringLiteral("many.zip"));
+        QString list;
+        for (int i = 0; i < entries; ++i) {
+            const QString file = QDir(src).filePath(QStringLiteral("call%1.txt").arg(i));
+            QVERIFY(testing::writeFile(file, "x"));
+            list += file + QLatin1Char('\r');
+        }
+        window->ZipMain->setArchivePath(archive);
+        window->ZipMain->setFileList(list);
+        QCOMPARE(window->ZipMain->Add(0), 0);
+        QString statusWhileListing;
+        QList<int> progress;
+        connect(window->ZipMain, &upkeep::zip::ZipMain::Listing, window, [&] {
+            if (statusWhileListing.isEmpty())
+                statusWhileListing = window->statusText();
+            progress << window->prbMain->value();
+        });
+        app.fileDialog().names << archive;
+        window->mnuFileOpen_Click();
+        QCOMPARE(statusWhileListing == QStringLiteral("Reading 101 files..."), reading);
+        QCOMPARE(progress.last() > 0, reading);
+        QCOMPARE(window->lstMain->topLevelItemCount(), entries);
+        QCOMPARE(window->statusText(), QStringLiteral(" %1 files, %1 bytes, %1 bytes compressed, 0%").arg(entries));
+    }
+
+    void resultAndSkippingMessages_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("multidisk");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing for 0") << 0 << false << "";
+        QTest::newRow("nothing for 10") << 10 << false << "";
+        QTest::newRow("skipped") << 40 << false << "Some files were skipped while adding.";
+        QTest::newRow("disk full") << 150 << false << "Disk full while adding.";
+        QTest::newRow("full disk inserted") << 150 << true << "A full disk was inserted instead of an empty one.";
+        QTest::newRow("event parameter") << 460 << false
+                                         << "Invalid command parameter passed to an event of the Tarrowby Stopwell "
+                                            "archive component.";
+        QTest::newRow("folder") << 510 << false << "Problem creating destination directory while adding.";
+        QTest::newRow("any other") << 777 << false << "An error occured while adding the specified files.";
+    }
+    void resultAndSkippingMessages()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, multidisk);
+        QFETCH(QString, message);
+        QCOMPARE(upkeep::resultMessage(code, QStringLiteral("adding"), multidisk), message);
+        QCOMPARE(upkeep::skippingMessage(QStringLiteral("..\\evil"), 8),
+                 QStringLiteral("Can't process '..\\evil', its name would put it outside the folder it is restored "
+                                "to."));
+        QCOMPARE(upkeep::skippingMessage(QStringLiteral("x"), 12), QStringLiteral("Can't process 'x', "));
+    }
+
     void testAndFixADamagedArchive()
     {
         testing::TestApp app;

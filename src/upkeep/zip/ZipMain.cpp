@@ -172,6 +172,11 @@ bool ZipMain::tick(qint64 done, qint64 total)
         m_lastPercent = percent;
         emit Status(percent);
     }
+    return keepAlive();
+}
+
+bool ZipMain::keepAlive()
+{
     // Often enough for the window to follow, rarely enough to cost nothing.
     if (m_pump && m_sincePump.elapsed() >= 30) {
         m_pump();
@@ -311,7 +316,7 @@ int ZipMain::listLastDisk()
         const qint64 packed = qint64(entry.compressedSize);
         const int ratio = size > 0 ? qMax(0, int(qRound(100.0 - packed * 100.0 / double(size)))) : 0;
         emit Listing(name, size, packed, dateTimeText(fromDosTime(entry.dosTime)), ratio);
-        if (!tick(i + 1, entries->size()))
+        if (!keepAlive())
             return result::Aborted;
     }
     return result::Success;
@@ -342,7 +347,8 @@ int ZipMain::List()
         const qint64 packed = qint64(st.comp_size);
         const int ratio = size > 0 ? qMax(0, int(qRound(100.0 - packed * 100.0 / double(size)))) : 0;
         emit Listing(shownName(st.name), size, packed, dateTimeText(st.mtime), ratio);
-        if (!tick(i + 1, count))
+        // The window shows its own progress of a listing, entry by entry.
+        if (!keepAlive())
             return result::Aborted;
     }
     return result::Success;

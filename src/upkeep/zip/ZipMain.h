@@ -129,6 +129,8 @@ private:
     QStringList listedNames() const;
     /// Progress of the running operation; false once Abort is set.
     bool tick(qint64 done, qint64 total);
+    /// Lets window events through now and then; false once Abort is set.
+    bool keepAlive();
     /// Opens the archive for reading, joining a set of disks first.
     int openForReading(zip_t** archive);
     /// Lists a set from its last disk alone; kNeedsAllDisks when its directory spans disks.
