@@ -41,4 +41,19 @@ qint64 DriveA::freeSpace(const QString& folder) const
     return zip::DiskMedium::freeSpace(folder);
 }
 
+bool DriveA::holdsProgram()
+{
+    return holds(ui::appFolder());
+}
+
+bool DriveA::erase(const QString& folder, QString* error)
+{
+    if (holdsProgram()) {
+        if (error)
+            *error = folder;
+        return false;
+    }
+    return zip::DiskMedium::erase(folder, error);
+}
+
 } // namespace upkeep

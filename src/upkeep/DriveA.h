@@ -17,8 +17,13 @@ public:
     /// Whether `path` lies on drive A:.
     static bool holds(const QString& path);
 
+    /// Whether the disk in drive A: holds the program's own folder (and so the database).
+    static bool holdsProgram();
+
     bool isRemovable(const QString& folder) const override;
     qint64 freeSpace(const QString& folder) const override;
+    /// Never erases the disk the program and its database are on.
+    bool erase(const QString& folder, QString* error) override;
 };
 
 } // namespace upkeep

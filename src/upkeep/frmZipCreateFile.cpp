@@ -171,6 +171,13 @@ void frmZipCreate::mnuAutomaticBackup_Click()
                                   "on the floppy will be erased and a backup disk will be created!"),
                    ui::Buttons::YesNo, ui::Icon::Question, QStringLiteral("Confirm")) != ui::Answer::Yes)
         return;
+    // Erasing the disk would take the program and the database with it.
+    if (DriveA::holdsProgram()) {
+        ui::msgBox(QStringLiteral("The disk in drive A holds this program and its database, and a backup erases "
+                                  "the disk. Put in another disk for the backup."),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+        return;
+    }
     mnuAutomaticBackup->setChecked(true);
     // A backup always spans as many disks as it needs, each erased first,
     // whatever the options were left at.

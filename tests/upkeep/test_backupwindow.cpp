@@ -210,6 +210,26 @@ private slots:
         QCOMPARE(app.messages().texts(), (Texts{kBackupQuestion, kRestoreQuestion}));
     }
 
+    void neverErasesTheDiskTheProgramIsOn()
+    {
+        testing::TestApp app;
+        app.drive().path = app.folder(); // the program runs from the memory stick
+        const QByteArray before = testing::readFile(app.databasePath());
+        frmZipCreate* window = openWindow();
+        window->mnuAutomaticBackup_Click();
+        QCOMPARE(app.messages().texts(),
+                 (Texts{kBackupQuestion, QStringLiteral("The disk in drive A holds this program and its database, "
+                                                        "and a backup erases the disk. Put in another disk for the "
+                                                        "backup.")}));
+        QCOMPARE(testing::readFile(app.databasePath()), before);
+        QVERIFY(!window->mnuAutomaticBackup->isChecked());
+        // Nor does a set written by hand with Clear disks on.
+        upkeep::DriveA drive;
+        QString where;
+        QVERIFY(!drive.erase(app.folder(), &where));
+        QVERIFY(QFileInfo::exists(app.databasePath()));
+    }
+
     void failedSequenceSaysSoAndClearsItsMark()
     {
         testing::TestApp app;

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -146,14 +147,24 @@ void reach(const Hooks& hooks, Step step)
         hooks.step(step);
 }
 
-// Checks a file while its data go to the disk on another thread: the check
-// reads what the page cache holds, the flush writes it out, and neither waits
-// for the other. True when both succeeded.
+// Checks a file while its data go to the disk: the check reads what the page
+// cache holds, the flush writes it out, and neither waits for the other. Both
+// run beside the calling thread, which keeps pumping (the window repaints
+// while SQLite's integrity check, one long step, runs). True when the file is
+// whole; `synced` tells whether it reached the disk.
 bool verifyWhileSyncing(const QString& path, QString* problem, const Hooks& hooks, bool* synced)
 {
     std::future<bool> flushed = std::async(std::launch::async, [path] { return syncFile(path); });
-    const bool whole = verifyDatabase(path, problem, &hooks);
+    QString why;
+    std::future<bool> checked = std::async(std::launch::async, [path, &why] { return verifyDatabase(path, &why); });
+    while (checked.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (hooks.pump)
+            hooks.pump();
+    }
+    const bool whole = checked.get();
     *synced = flushed.get();
+    if (!whole && problem)
+        *problem = why;
     return whole;
 }
 
