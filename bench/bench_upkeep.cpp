@@ -182,8 +182,7 @@ int main(int argc, char* argv[])
             QDir(unzipFolder).removeRecursively();
             settleDisk();
             unzipped << timeTool(QStringLiteral("unzip"),
-                                 {QStringLiteral("-qo"), QStringLiteral("base.zip"), QStringLiteral("-d"),
-                                  unzipFolder},
+                                 {QStringLiteral("-qo"), QStringLiteral("base.zip"), QStringLiteral("-d"), unzipFolder},
                                  folder);
             settleDisk();
             app.messages().seen.clear();

@@ -51,10 +51,10 @@ void compactDatabase()
     };
     dbfile::CompactResult outcome = compact();
     if (outcome == dbfile::CompactResult::Leftover) {
-        const ui::Answer answer = ui::msgBox(
-            QStringLiteral("A copy left over from a compaction that did not finish is in the way:\r") + why +
-                QStringLiteral("\rIt is not your database. Delete it and compact the database now?"),
-            ui::Buttons::YesNo, ui::Icon::Question);
+        const ui::Answer answer =
+            ui::msgBox(QStringLiteral("A copy left over from a compaction that did not finish is in the way:\r") + why +
+                           QStringLiteral("\rIt is not your database. Delete it and compact the database now?"),
+                       ui::Buttons::YesNo, ui::Icon::Question);
         if (answer != ui::Answer::Yes)
             return;
         if (!QFile::remove(dbfile::compactCopyPath(database))) {
@@ -74,8 +74,7 @@ void compactDatabase()
         break;
     case dbfile::CompactResult::Leftover:
     case dbfile::CompactResult::Failed:
-        ui::msgBox(kNotCompacted + why + QStringLiteral(". It is as it was."), ui::Buttons::Ok,
-                   ui::Icon::Exclamation);
+        ui::msgBox(kNotCompacted + why + QStringLiteral(". It is as it was."), ui::Buttons::Ok, ui::Icon::Exclamation);
         break;
     }
 }

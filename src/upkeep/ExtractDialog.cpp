@@ -25,13 +25,13 @@ const QString kDriveA = QStringLiteral("A:");
 // Volumes a user keeps files on: not the kernel's own.
 bool worthListing(const QStorageInfo& volume)
 {
-    static const QList<QByteArray> kernel{"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs",
-                                          "pstore", "bpf", "debugfs", "tracefs", "mqueue", "hugetlbfs", "configfs",
-                                          "fusectl", "autofs", "binfmt_misc", "efivarfs", "nsfs", "ramfs"};
+    static const QList<QByteArray> kernel{"proc",    "sysfs",       "devtmpfs",  "devpts",   "cgroup",
+                                          "cgroup2", "securityfs",  "pstore",    "bpf",      "debugfs",
+                                          "tracefs", "mqueue",      "hugetlbfs", "configfs", "fusectl",
+                                          "autofs",  "binfmt_misc", "efivarfs",  "nsfs",     "ramfs"};
     return volume.isValid() && !kernel.contains(volume.fileSystemType()) &&
            !volume.rootPath().startsWith(QLatin1String("/proc")) &&
-           !volume.rootPath().startsWith(QLatin1String("/sys")) &&
-           !volume.rootPath().startsWith(QLatin1String("/dev"));
+           !volume.rootPath().startsWith(QLatin1String("/sys")) && !volume.rootPath().startsWith(QLatin1String("/dev"));
 }
 
 } // namespace
@@ -41,8 +41,8 @@ ExtractDialog::ExtractDialog()
 {
     QWidget* c = canvas();
     lbl[0] = ui::label(c, QStringLiteral("lbl0"), QStringLiteral("Extract files to:"), QRect(12, 8, 280, 22));
-    txtExtract = ui::textBox(c, QStringLiteral("txtExtract"), QRect(12, 30, 396, 26), 0,
-                             QStringLiteral("Extract files to"));
+    txtExtract =
+        ui::textBox(c, QStringLiteral("txtExtract"), QRect(12, 30, 396, 26), 0, QStringLiteral("Extract files to"));
     txtExtract->setMaxLength(32767);
     lbl[1] = ui::label(c, QStringLiteral("lbl1"), QStringLiteral("Directories:"), QRect(12, 64, 280, 22));
     dirExtract = new QTreeView(c);
@@ -81,9 +81,7 @@ ExtractDialog::ExtractDialog()
     connect(dirExtract->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &ExtractDialog::dirExtract_Change);
     // Folders are read in the background: the current one is shown once its folder is in.
-    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this] {
-        revealCurrent();
-    });
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this] { revealCurrent(); });
     connect(drvExtract, &QComboBox::activated, this, &ExtractDialog::drvExtract_Change);
     connect(cmdSelect, &QPushButton::clicked, this, &ExtractDialog::cmdSelect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ExtractDialog::cmdCancel_Click);
@@ -98,7 +96,8 @@ QString ExtractDialog::driveRoot(int index) const
 {
     if (index < 0 || index >= drvExtract->count())
         return {};
-    const QString root = drvExtract->itemText(index) == kDriveA ? DriveA::root() : drvExtract->itemData(index).toString();
+    const QString root =
+        drvExtract->itemText(index) == kDriveA ? DriveA::root() : drvExtract->itemData(index).toString();
     const QFileInfo info(root);
     return !root.isEmpty() && info.isDir() && info.isReadable() ? info.absoluteFilePath() : QString();
 }

@@ -72,7 +72,8 @@ QString AskFilesToProcess(QWidget* parent, FileDialog& dialog, const QString& ti
 {
     dialog.title = title;
     dialog.flags = kMultipleExplorerLongNames;
-    dialog.fileName = ui::Platform::instance().fileDialog().openFileName(parent, title, {}, dialogFilter(dialog.filter));
+    dialog.fileName =
+        ui::Platform::instance().fileDialog().openFileName(parent, title, {}, dialogFilter(dialog.filter));
     return dialog.fileName;
 }
 

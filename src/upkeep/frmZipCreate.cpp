@@ -77,9 +77,8 @@ frmZipCreate::frmZipCreate() : ui::Screen(QStringLiteral("frmZipCreate"), QStrin
     ZipMain = new zip::ZipMain(this);
     ZipMain->setObjectName(QStringLiteral("ZipMain"));
     ZipMain->setMedium(&m_driveA);
-    ZipMain->setCommitter([this](const QString& staged, const QString& target) {
-        return commitExtracted(staged, target);
-    });
+    ZipMain->setCommitter(
+        [this](const QString& staged, const QString& target) { return commitExtracted(staged, target); });
     connect(ZipMain, &zip::ZipMain::Adding, this, &frmZipCreate::ZipMain_Adding);
     connect(ZipMain, &zip::ZipMain::Updating, this, &frmZipCreate::ZipMain_Updating);
     connect(ZipMain, &zip::ZipMain::Extracting, this, &frmZipCreate::ZipMain_Extracting);
@@ -135,8 +134,8 @@ frmZipCreate::frmZipCreate() : ui::Screen(QStringLiteral("frmZipCreate"), QStrin
     mnuOptionsStore =
         item(mnuOptions, "mnuOptionsStore", "&Store without compression", &frmZipCreate::mnuOptionsStore_Click);
     mnuOptionsBar1 = separator(mnuOptions, "mnuOptionsBar1");
-    mnuOptionsMultidiskMode = item(mnuOptions, "mnuOptionsMultidiskMode", "&Multidisk mode",
-                                   &frmZipCreate::mnuOptionsMultidiskMode_Click);
+    mnuOptionsMultidiskMode =
+        item(mnuOptions, "mnuOptionsMultidiskMode", "&Multidisk mode", &frmZipCreate::mnuOptionsMultidiskMode_Click);
     mnuOptionsClearDisks =
         item(mnuOptions, "mnuOptionsClearDisks", "&Clear disks", &frmZipCreate::mnuOptionsClearDisks_Click);
     mnuOptionsBar2 = separator(mnuOptions, "mnuOptionsBar2");
@@ -148,14 +147,14 @@ frmZipCreate::frmZipCreate() : ui::Screen(QStringLiteral("frmZipCreate"), QStrin
     mnuAutomaticBackup =
         item(mnuAutomatic, "mnuAutomaticBackup", "&Backup to Drive A", &frmZipCreate::mnuAutomaticBackup_Click);
     mnuAutomaticBackup->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuAutomaticRestore = item(mnuAutomatic, "mnuAutomaticRestore", "&Restore From Drive A",
-                               &frmZipCreate::mnuAutomaticRestore_Click);
+    mnuAutomaticRestore =
+        item(mnuAutomatic, "mnuAutomaticRestore", "&Restore From Drive A", &frmZipCreate::mnuAutomaticRestore_Click);
     mnuAutomaticRestore->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
     // Items that carry a check mark.
-    for (QAction* mark : {mnuFileWizard, mnuOptionsBest, mnuOptionsNormal, mnuOptionsFastest, mnuOptionsStore,
-                          mnuOptionsMultidiskMode, mnuOptionsClearDisks, mnuOptionsUseTempFile, mnuAutomaticBackup,
-                          mnuAutomaticRestore})
+    for (QAction* mark :
+         {mnuFileWizard, mnuOptionsBest, mnuOptionsNormal, mnuOptionsFastest, mnuOptionsStore, mnuOptionsMultidiskMode,
+          mnuOptionsClearDisks, mnuOptionsUseTempFile, mnuAutomaticBackup, mnuAutomaticRestore})
         mark->setCheckable(true);
 
     connect(mnuFile, &QMenu::aboutToShow, this, &frmZipCreate::mnuFile_Click);

@@ -274,9 +274,9 @@ void frmZipCreate::ShowArchiveSummary()
         return;
     }
     const int saving = 100 - int(double(m_totalPacked) / double(m_totalSize) * 100);
-    setStatus(QLatin1Char(' ') + QString::number(m_listed) + QStringLiteral(" files, ") +
-              QString::number(m_totalSize) + QStringLiteral(" bytes, ") + QString::number(m_totalPacked) +
-              QStringLiteral(" bytes compressed, ") + QString::number(saving) + QLatin1Char('%'));
+    setStatus(QLatin1Char(' ') + QString::number(m_listed) + QStringLiteral(" files, ") + QString::number(m_totalSize) +
+              QStringLiteral(" bytes, ") + QString::number(m_totalPacked) + QStringLiteral(" bytes compressed, ") +
+              QString::number(saving) + QLatin1Char('%'));
 }
 
 } // namespace upkeep

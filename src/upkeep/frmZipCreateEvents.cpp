@@ -58,9 +58,9 @@ void frmZipCreate::ZipMain_Status(int percent)
 
 void frmZipCreate::ZipMain_Newdisk(int disk, bool& cancel)
 {
-    const QString text = disk == 0 ? QStringLiteral("Please insert the last disk of the set.")
-                                   : QStringLiteral("Please insert disk #") + QString::number(disk) +
-                                         QStringLiteral(" of the set.");
+    const QString text =
+        disk == 0 ? QStringLiteral("Please insert the last disk of the set.")
+                  : QStringLiteral("Please insert disk #") + QString::number(disk) + QStringLiteral(" of the set.");
     cancel = ui::msgBox(text, ui::Buttons::OkCancel) == ui::Answer::Cancel;
 }
 
@@ -116,8 +116,9 @@ bool frmZipCreate::commitExtracted(const QString& staged, const QString& target)
     };
     QString why;
     if (!dbfile::replaceDatabase(staged, database.absoluteFilePath(), &why, hooks)) {
-        ui::msgBox(QStringLiteral("The database was not restored: ") + why + QStringLiteral(". Your database is as "
-                                                                                             "it was."),
+        ui::msgBox(QStringLiteral("The database was not restored: ") + why +
+                       QStringLiteral(". Your database is as "
+                                      "it was."),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }

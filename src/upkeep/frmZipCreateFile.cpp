@@ -197,8 +197,8 @@ void frmZipCreate::mnuAutomaticBackup_Click()
 
 void frmZipCreate::mnuAutomaticRestore_Click()
 {
-    if (ui::msgBox(QStringLiteral("Please insert your backup disk in drive A?"), ui::Buttons::YesNo,
-                   ui::Icon::Question, QStringLiteral("Confirm")) != ui::Answer::Yes)
+    if (ui::msgBox(QStringLiteral("Please insert your backup disk in drive A?"), ui::Buttons::YesNo, ui::Icon::Question,
+                   QStringLiteral("Confirm")) != ui::Answer::Yes)
         return;
     // Before any disk is read: the database must not be open on another screen.
     if (const QStringList screens = screensUsingDatabase(); !screens.isEmpty()) {

@@ -82,8 +82,10 @@ public:
         QObject::connect(&zip, &Z::Updating, &zip, sized("Updating"));
         QObject::connect(&zip, &Z::Extracting, &zip, sized("Extracting"));
         QObject::connect(&zip, &Z::Testing, &zip, sized("Testing"));
-        QObject::connect(&zip, &Z::Deleting, &zip, [this](const QString& name) { events << QStringLiteral("Deleting:") + name; });
-        QObject::connect(&zip, &Z::Fixing, &zip, [this](const QString& name) { events << QStringLiteral("Fixing:") + name; });
+        QObject::connect(&zip, &Z::Deleting, &zip,
+                         [this](const QString& name) { events << QStringLiteral("Deleting:") + name; });
+        QObject::connect(&zip, &Z::Fixing, &zip,
+                         [this](const QString& name) { events << QStringLiteral("Fixing:") + name; });
         QObject::connect(&zip, &Z::Status, &zip, [this](int percent) { progress << percent; });
         QObject::connect(&zip, &Z::Listing, &zip,
                          [this](const QString& name, qint64 size, qint64 packed, const QString& when, int ratio) {

@@ -3,8 +3,8 @@
 // changed when the window asks), the replace question, a database held open,
 // the menus' enabling rules and check marks, and the archive manager's
 // test, fix and restore by hand.
-#include "support/TestApp.h"
 #include "ZipSupport.h"
+#include "support/TestApp.h"
 
 #include "app/MainMenu.h"
 #include "ui/ScreenRegistry.h"
@@ -273,9 +273,10 @@ private slots:
         menu->mnuUtilCompact_Click();
         const QString where = QStringLiteral("the screen \"") + notes->windowTitle() + QLatin1Char('"');
         QCOMPARE(app.messages().texts(),
-                 (Texts{kRestoreQuestion, QStringLiteral("The database cannot be restored while it is open on ") +
-                                              where + QStringLiteral(". Close it, then choose Restore From Drive A "
-                                                                     "again."),
+                 (Texts{kRestoreQuestion,
+                        QStringLiteral("The database cannot be restored while it is open on ") + where +
+                            QStringLiteral(". Close it, then choose Restore From Drive A "
+                                           "again."),
                         QStringLiteral("The database was not compacted: it is open on ") + where +
                             QStringLiteral(". Close it, then choose Compact Database again.")}));
         QCOMPARE(testing::readFile(app.databasePath()), before);
@@ -309,8 +310,9 @@ private slots:
         menu->mnuUtilCompact_Click();
         const QString question = QStringLiteral("A copy left over from a compaction that did not finish is in the "
                                                 "way:\r") +
-                                 leftover + QStringLiteral("\rIt is not your database. Delete it and compact the "
-                                                           "database now?");
+                                 leftover +
+                                 QStringLiteral("\rIt is not your database. Delete it and compact the "
+                                                "database now?");
         if (answer == int(ui::Answer::No)) {
             QCOMPARE(app.messages().texts(), Texts{question});
             QCOMPARE(testing::readFile(app.databasePath()), before);
@@ -340,15 +342,15 @@ private slots:
         };
         auto file = [&] {
             window->mnuFile_Click();
-            return enabled({window->mnuFileClose, window->mnuFileFix->menuAction(), window->mnuFileDelete,
-                            window->mnuFileTest});
+            return enabled(
+                {window->mnuFileClose, window->mnuFileFix->menuAction(), window->mnuFileDelete, window->mnuFileTest});
         };
         auto marks = [&]() -> QString {
             window->mnuOptions_Click();
             QString flags;
-            for (QAction* item : {window->mnuOptionsBest, window->mnuOptionsNormal, window->mnuOptionsFastest,
-                                  window->mnuOptionsStore, window->mnuOptionsMultidiskMode,
-                                  window->mnuOptionsClearDisks, window->mnuOptionsUseTempFile})
+            for (QAction* item :
+                 {window->mnuOptionsBest, window->mnuOptionsNormal, window->mnuOptionsFastest, window->mnuOptionsStore,
+                  window->mnuOptionsMultidiskMode, window->mnuOptionsClearDisks, window->mnuOptionsUseTempFile})
                 flags += item->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
             return flags + QLatin1Char(' ') + enabled({window->mnuOptionsClearDisks, window->mnuOptionsUseTempFile});
         };
@@ -406,13 +408,14 @@ private slots:
             QVERIFY(testing::writeFile(QDir(app.folder()).filePath(QStringLiteral("src/notes.txt")), ""));
             QFile notes(QDir(app.folder()).filePath(QStringLiteral("src/notes.txt")));
             QVERIFY(notes.open(QIODevice::ReadWrite));
-            QVERIFY(notes.setFileTime(QDateTime(QDate(2004, 12, 7), QTime(10, 15, 30)), QFileDevice::FileModificationTime));
+            QVERIFY(
+                notes.setFileTime(QDateTime(QDate(2004, 12, 7), QTime(10, 15, 30)), QFileDevice::FileModificationTime));
             notes.close();
             QString output;
-            QCOMPARE(testing::runTool(QStringLiteral("zip"),
-                                      {QStringLiteral("-qr"), archive, QStringLiteral("notes.txt"),
-                                       QStringLiteral("reports")},
-                                      QDir(app.folder()).filePath(QStringLiteral("src")), &output),
+            QCOMPARE(testing::runTool(
+                         QStringLiteral("zip"),
+                         {QStringLiteral("-qr"), archive, QStringLiteral("notes.txt"), QStringLiteral("reports")},
+                         QDir(app.folder()).filePath(QStringLiteral("src")), &output),
                      0);
         }
         frmZipCreate* window = openWindow();
@@ -519,12 +522,11 @@ private slots:
         window->mnuFileTest_Click();
         window->mnuFileFixNormal_Click();
         window->mnuFileTest_Click();
-        QCOMPARE(app.messages().texts(),
-                 (Texts{QStringLiteral("Can't process 'b.bin', CRC does not check out."),
-                        QStringLiteral("Test failed - errors in the archive."),
-                        QStringLiteral("Can't process 'b.bin', CRC does not check out."),
-                        QStringLiteral("Some files were skipped while fixing."),
-                        QStringLiteral("All files in the archive are OK.")}));
+        QCOMPARE(app.messages().texts(), (Texts{QStringLiteral("Can't process 'b.bin', CRC does not check out."),
+                                                QStringLiteral("Test failed - errors in the archive."),
+                                                QStringLiteral("Can't process 'b.bin', CRC does not check out."),
+                                                QStringLiteral("Some files were skipped while fixing."),
+                                                QStringLiteral("All files in the archive are OK.")}));
         QCOMPARE(app.messages().seen.at(1).icon, ui::Icon::Critical);
         QCOMPARE(app.messages().seen.at(4).icon, ui::Icon::Information);
         QCOMPARE(window->statusText(), QStringLiteral(" Finished testing files."));
@@ -586,8 +588,7 @@ private slots:
             dialog->cmdCancel->click();
         });
         window->mnuEditExtract_Click();
-        QCOMPARE(app.messages().texts(),
-                 Texts{QStringLiteral("A:\\ is not accessible\r\rThe device is not ready")});
+        QCOMPARE(app.messages().texts(), Texts{QStringLiteral("A:\\ is not accessible\r\rThe device is not ready")});
         QCOMPARE(app.messages().seen.first().title, QStringLiteral("Error"));
         QCOMPARE(app.messages().seen.first().icon, ui::Icon::Critical);
     }
@@ -624,9 +625,8 @@ private slots:
         window->mnuEditAdd_Click();
         QVERIFY(busySeen);
         QVERIFY(progress.size() >= 2);
-        QCOMPARE(app.messages().texts(),
-                 (Texts{QStringLiteral("Are you sure you want to abort the current operation?"),
-                        QStringLiteral("The adding operation was aborted.")}));
+        QCOMPARE(app.messages().texts(), (Texts{QStringLiteral("Are you sure you want to abort the current operation?"),
+                                                QStringLiteral("The adding operation was aborted.")}));
         QCOMPARE(app.messages().seen.first().title, QStringLiteral("Abort"));
         QVERIFY(!QFileInfo::exists(archive));
         QVERIFY(!window->isBusy());

@@ -1,8 +1,8 @@
 // The database file as a whole: compacting, replacing it by a restored copy,
 // refusing while a record source has it open, and processes killed at every
 // step (the database afterwards opens whole, with the old or the new content).
-#include "support/TempDatabase.h"
 #include "ZipSupport.h"
+#include "support/TempDatabase.h"
 
 #include "store/RecordSet.h"
 #include "upkeep/dbfile/DatabaseFile.h"
@@ -89,9 +89,8 @@ int child(const QStringList& args)
         if (stopAt == QLatin1String("extracting") && percent > 0)
             die();
     });
-    zip.setCommitter([&](const QString& staged, const QString& target) {
-        return replaceDatabase(staged, target, &why, hooks);
-    });
+    zip.setCommitter(
+        [&](const QString& staged, const QString& target) { return replaceDatabase(staged, target, &why, hooks); });
     zip.Extract(0);
     return 0;
 }
@@ -144,8 +143,8 @@ private slots:
         hooks.step = [&](Step step) { steps << QString::number(int(step)); };
         QString why;
         QCOMPARE(compactDatabase(db.databasePath(), &why, hooks), CompactResult::Compacted);
-        QCOMPARE(steps, (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
-                                     QStringLiteral("3")}));
+        QCOMPARE(steps,
+                 (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
         QVERIFY(pumped > 0);
         QVERIFY2(QFileInfo(db.databasePath()).size() < size * 3 / 4, "the file did not shrink");
         QCOMPARE(contentOf(db.databasePath()), before);
@@ -193,11 +192,14 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("cut short") << "truncate" << "the database in the backup did not pass its check: it is damaged";
-        QTest::newRow("not a database") << "text" << "the database in the backup did not pass its check: it is not a "
-                                                     "Tarrowby Stopwell database";
-        QTest::newRow("table missing") << "drop" << "the database in the backup did not pass its check: it is not a "
-                                                    "Tarrowby Stopwell database: it has no table PWord";
+        QTest::newRow("cut short") << "truncate"
+                                   << "the database in the backup did not pass its check: it is damaged";
+        QTest::newRow("not a database") << "text"
+                                        << "the database in the backup did not pass its check: it is not a "
+                                           "Tarrowby Stopwell database";
+        QTest::newRow("table missing") << "drop"
+                                       << "the database in the backup did not pass its check: it is not a "
+                                          "Tarrowby Stopwell database: it has no table PWord";
     }
     void damagedRestoreIsRefused()
     {
@@ -234,14 +236,22 @@ private slots:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("step");
-        QTest::newRow("compact while copying") << "compact" << "copying";
-        QTest::newRow("compact once copied") << "compact" << "copied";
-        QTest::newRow("compact once checked") << "compact" << "checked";
-        QTest::newRow("compact once renamed") << "compact" << "replaced";
-        QTest::newRow("restore while extracting") << "restore" << "extracting";
-        QTest::newRow("restore once checked") << "restore" << "checked";
-        QTest::newRow("restore once renamed") << "restore" << "replaced";
-        QTest::newRow("restore once opened") << "restore" << "opened";
+        QTest::newRow("compact while copying") << "compact"
+                                               << "copying";
+        QTest::newRow("compact once copied") << "compact"
+                                             << "copied";
+        QTest::newRow("compact once checked") << "compact"
+                                              << "checked";
+        QTest::newRow("compact once renamed") << "compact"
+                                              << "replaced";
+        QTest::newRow("restore while extracting") << "restore"
+                                                  << "extracting";
+        QTest::newRow("restore once checked") << "restore"
+                                              << "checked";
+        QTest::newRow("restore once renamed") << "restore"
+                                              << "replaced";
+        QTest::newRow("restore once opened") << "restore"
+                                             << "opened";
     }
     void killedPartWay()
     {

@@ -107,10 +107,11 @@ private slots:
         QCOMPARE(runTool(QStringLiteral("unzip"), {QStringLiteral("-tq"), archive}, {}, &output), 0);
         QCOMPARE(runTool(QStringLiteral("7zz"), {QStringLiteral("t"), archive}, {}, &output), 0);
         QVERIFY2(output.contains(QStringLiteral("Everything is Ok")), qPrintable(output));
-        QCOMPARE(runTool(QStringLiteral("unzip"), {QStringLiteral("-q"), archive, QStringLiteral("-d"),
-                                                   path(QStringLiteral("byunzip"))}),
+        QCOMPARE(runTool(QStringLiteral("unzip"),
+                         {QStringLiteral("-q"), archive, QStringLiteral("-d"), path(QStringLiteral("byunzip"))}),
                  0);
-        QCOMPARE(readFile(path(QStringLiteral("byunzip/Zuvevadu.mdb"))), readFile(path(QStringLiteral("src/Zuvevadu.mdb"))));
+        QCOMPARE(readFile(path(QStringLiteral("byunzip/Zuvevadu.mdb"))),
+                 readFile(path(QStringLiteral("src/Zuvevadu.mdb"))));
         QCOMPARE(readFile(path(QStringLiteral("byunzip/weekly.rpt"))),
                  readFile(path(QStringLiteral("src/reports/old/weekly.rpt"))));
         QVERIFY(QFileInfo(path(QStringLiteral("byunzip/empty.txt"))).isFile());

@@ -8,8 +8,8 @@
 #include <QTest>
 
 using namespace upkeep::zip;
-using testing::Recorder;
 using testing::readFile;
+using testing::Recorder;
 using testing::writeFile;
 
 class TestZipMain : public QObject {
@@ -48,19 +48,20 @@ private slots:
         zip.setCompression(level);
         zip.setArchivePath(path(QStringLiteral("out.zip")));
         for (const char* name : {"calls.txt", "noise.bin", "empty.txt"})
-            zip.setFileList(zip.FileList() + path(QStringLiteral("in/")) + QString::fromLatin1(name) + QLatin1Char('\r'));
+            zip.setFileList(zip.FileList() + path(QStringLiteral("in/")) + QString::fromLatin1(name) +
+                            QLatin1Char('\r'));
         QCOMPARE(zip.Add(0), 0);
         QCOMPARE(zip.FileList(), QString());
-        QCOMPARE(events.events, (QStringList{QStringLiteral("Adding:calls.txt:300000"),
-                                             QStringLiteral("Adding:noise.bin:70000"),
-                                             QStringLiteral("Adding:empty.txt:0")}));
+        QCOMPARE(events.events,
+                 (QStringList{QStringLiteral("Adding:calls.txt:300000"), QStringLiteral("Adding:noise.bin:70000"),
+                              QStringLiteral("Adding:empty.txt:0")}));
         QCOMPARE(events.progress.last(), 100);
         QCOMPARE(testing::runTool(QStringLiteral("unzip"), {QStringLiteral("-tq"), zip.ArchivePath()}), 0);
 
         QCOMPARE(zip.EntryCount(), 3);
         QCOMPARE(zip.List(), 0);
-        QCOMPARE(events.listed, (QStringList{QStringLiteral("calls.txt"), QStringLiteral("noise.bin"),
-                                             QStringLiteral("empty.txt")}));
+        QCOMPARE(events.listed,
+                 (QStringList{QStringLiteral("calls.txt"), QStringLiteral("noise.bin"), QStringLiteral("empty.txt")}));
         QCOMPARE(events.sizes, (QList<qint64>{300000, 70000, 0}));
         if (level == 0) {
             QCOMPARE(events.ratios.first(), 0);

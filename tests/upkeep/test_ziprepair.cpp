@@ -173,10 +173,10 @@ private slots:
         zip.setArchivePath(archive);
         zip.setExtractFolder(path(QStringLiteral("dest/inner")));
         QCOMPARE(zip.Extract(0), 40);
-        QCOMPARE(events.skipped, (QStringList{QStringLiteral("..\\evil.txt:8"),
-                                              QStringLiteral("\\tmp\\stopwell-absolute.txt:8"),
-                                              QStringLiteral("C:\\Windows\\evil.txt:8"),
-                                              QStringLiteral("docs\\..\\..\\evil2.txt:8"), QStringLiteral("link:9")}));
+        QCOMPARE(events.skipped,
+                 (QStringList{QStringLiteral("..\\evil.txt:8"), QStringLiteral("\\tmp\\stopwell-absolute.txt:8"),
+                              QStringLiteral("C:\\Windows\\evil.txt:8"), QStringLiteral("docs\\..\\..\\evil2.txt:8"),
+                              QStringLiteral("link:9")}));
         QCOMPARE(readFile(path(QStringLiteral("dest/inner/docs/good.txt"))), QByteArray("stays inside"));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("dest/evil.txt"))));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("evil2.txt"))));
@@ -197,17 +197,28 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("relative");
-        QTest::newRow("plain") << "a.txt" << "a.txt";
-        QTest::newRow("folders") << "a/b/c.txt" << "a/b/c.txt";
-        QTest::newRow("backslashes") << "a\\b.txt" << "a/b.txt";
-        QTest::newRow("dot") << "./a/./b.txt" << "a/b.txt";
-        QTest::newRow("dots in a name") << "a/..b/c..txt" << "a/..b/c..txt";
-        QTest::newRow("parent") << "../a.txt" << "";
-        QTest::newRow("parent inside") << "a/../../b" << "";
-        QTest::newRow("absolute") << "/etc/passwd" << "";
-        QTest::newRow("absolute backslash") << "\\etc\\passwd" << "";
-        QTest::newRow("drive") << "c:evil" << "";
-        QTest::newRow("nothing") << "./" << "";
+        QTest::newRow("plain") << "a.txt"
+                               << "a.txt";
+        QTest::newRow("folders") << "a/b/c.txt"
+                                 << "a/b/c.txt";
+        QTest::newRow("backslashes") << "a\\b.txt"
+                                     << "a/b.txt";
+        QTest::newRow("dot") << "./a/./b.txt"
+                             << "a/b.txt";
+        QTest::newRow("dots in a name") << "a/..b/c..txt"
+                                        << "a/..b/c..txt";
+        QTest::newRow("parent") << "../a.txt"
+                                << "";
+        QTest::newRow("parent inside") << "a/../../b"
+                                       << "";
+        QTest::newRow("absolute") << "/etc/passwd"
+                                  << "";
+        QTest::newRow("absolute backslash") << "\\etc\\passwd"
+                                            << "";
+        QTest::newRow("drive") << "c:evil"
+                               << "";
+        QTest::newRow("nothing") << "./"
+                                 << "";
     }
     void safeRelativePaths()
     {

@@ -22,8 +22,8 @@ constexpr qint64 kFloppy = 1457664;
 /// A drive whose disks are folders on a shelf: one of them is in the drive at a time.
 class FloppyDrive final : public DiskMedium {
 public:
-    FloppyDrive(const QString& root) : m_drive(QDir(root).filePath(QStringLiteral("a"))),
-                                       m_shelf(QDir(root).filePath(QStringLiteral("shelf")))
+    FloppyDrive(const QString& root)
+        : m_drive(QDir(root).filePath(QStringLiteral("a"))), m_shelf(QDir(root).filePath(QStringLiteral("shelf")))
     {
         QDir().mkpath(m_drive);
         QDir().mkpath(m_shelf);
@@ -245,18 +245,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("open");
-        QTest::newRow("zip -s") << QStringList{QStringLiteral("zip"), QStringLiteral("-q"), QStringLiteral("-s"),
-                                               QStringLiteral("1m"), QStringLiteral("set.zip"),
-                                               QStringLiteral("calls.mdb"), QStringLiteral("notes.txt")}
+        QTest::newRow("zip -s") << QStringList{QStringLiteral("zip"),      QStringLiteral("-q"),
+                                               QStringLiteral("-s"),       QStringLiteral("1m"),
+                                               QStringLiteral("set.zip"),  QStringLiteral("calls.mdb"),
+                                               QStringLiteral("notes.txt")}
                                 << "set.zip";
-        QTest::newRow("7-Zip volumes") << QStringList{QStringLiteral("7zz"), QStringLiteral("a"),
-                                                      QStringLiteral("-tzip"), QStringLiteral("-v1m"),
-                                                      QStringLiteral("vol.zip"), QStringLiteral("calls.mdb"),
+        QTest::newRow("7-Zip volumes") << QStringList{QStringLiteral("7zz"),      QStringLiteral("a"),
+                                                      QStringLiteral("-tzip"),    QStringLiteral("-v1m"),
+                                                      QStringLiteral("vol.zip"),  QStringLiteral("calls.mdb"),
                                                       QStringLiteral("notes.txt")}
                                        << "vol.zip.001";
         QTest::newRow("7-Zip volumes by the archive's name")
-            << QStringList{QStringLiteral("7zz"),    QStringLiteral("a"),        QStringLiteral("-tzip"),
-                           QStringLiteral("-v1m"),   QStringLiteral("vol.zip"), QStringLiteral("calls.mdb"),
+            << QStringList{QStringLiteral("7zz"),      QStringLiteral("a"),       QStringLiteral("-tzip"),
+                           QStringLiteral("-v1m"),     QStringLiteral("vol.zip"), QStringLiteral("calls.mdb"),
                            QStringLiteral("notes.txt")}
             << "vol.zip";
     }

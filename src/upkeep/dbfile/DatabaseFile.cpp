@@ -12,9 +12,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <future>
 #include <memory>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace upkeep::dbfile {

@@ -54,7 +54,8 @@ QString partPath(const QString& path, int part)
     if (suffix.compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
         base.chop(suffix.size() + 1);
     const QString letter = suffix == QStringLiteral("ZIP") ? QStringLiteral(".Z") : QStringLiteral(".z");
-    return existingCaseless(info.absolutePath(), base + letter + QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0')));
+    return existingCaseless(info.absolutePath(),
+                            base + letter + QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0')));
 }
 
 SetInfo inspectSet(const QString& path)
@@ -83,7 +84,8 @@ SetInfo inspectSet(const QString& path)
     QString base = last.fileName();
     if (last.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
         base.chop(4);
-    const QRegularExpression part(QLatin1Char('^') + QRegularExpression::escape(base) + QStringLiteral("\\.z[0-9]{2,}$"),
+    const QRegularExpression part(QLatin1Char('^') + QRegularExpression::escape(base) +
+                                      QStringLiteral("\\.z[0-9]{2,}$"),
                                   QRegularExpression::CaseInsensitiveOption);
     const auto names = last.absoluteDir().entryList(QDir::Files);
     for (const QString& name : names) {
@@ -174,10 +176,7 @@ public:
     }
 
 private:
-    QString partName(int part) const
-    {
-        return QDir(m_folder).filePath(QFileInfo(partPath(m_target, part)).fileName());
-    }
+    QString partName(int part) const { return QDir(m_folder).filePath(QFileInfo(partPath(m_target, part)).fileName()); }
 
     int clearDisk()
     {
@@ -285,8 +284,8 @@ int writeSet(const QString& source, const QString& target, bool clearDisks, cons
     for (int n = 0; n < order.size(); ++n) {
         CentralEntry& entry = (*entries)[order[n]];
         const qint64 start = qint64(entry.localOffset);
-        const qint64 stop = n + 1 < order.size() ? qint64(entries->at(order[n + 1]).localOffset)
-                                                 : qint64(end->centralOffset);
+        const qint64 stop =
+            n + 1 < order.size() ? qint64(entries->at(order[n + 1]).localOffset) : qint64(end->centralOffset);
         if (!in.seek(start))
             return result::TempFileProblem;
         const std::optional<LocalHeader> header = parseLocal(in.read(kLocalHeaderSize + 0x20000));
@@ -497,8 +496,8 @@ int joinSet(const QString& path, const QString& joined, const QString& workFolde
         if (!first.open(QIODevice::ReadOnly))
             return result::ReadError;
         const QByteArray head = first.read(4);
-        if (head.size() == 4 && (get32(head.constData()) == kSplitSignature ||
-                                 get32(head.constData()) == kSingleSplitSignature))
+        if (head.size() == 4 &&
+            (get32(head.constData()) == kSplitSignature || get32(head.constData()) == kSingleSplitSignature))
             shift = 4;
     }
     std::optional<EndRecord> end;
@@ -532,7 +531,8 @@ int joinSet(const QString& path, const QString& joined, const QString& workFolde
     const qint64 central = place(end->centralDisk, end->centralOffset);
     if (central < 0 || central + qint64(end->centralSize) > out.size())
         return result::BadZipFile;
-    std::optional<QList<CentralEntry>> entries = parseCentral(out.readAt(central, qint64(end->centralSize)), end->entries);
+    std::optional<QList<CentralEntry>> entries =
+        parseCentral(out.readAt(central, qint64(end->centralSize)), end->entries);
     if (!entries)
         return result::BadZipFile;
     QByteArray directory;

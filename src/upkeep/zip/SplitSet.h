@@ -27,8 +27,8 @@ enum class SetKind {
 
 struct SetInfo {
     SetKind kind = SetKind::Missing;
-    int parts = 0;         ///< parts of a split set, when its last part is at hand
-    qint64 entries = -1;   ///< entries, when the end record is at hand
+    int parts = 0;       ///< parts of a split set, when its last part is at hand
+    qint64 entries = -1; ///< entries, when the end record is at hand
 };
 
 /// Looks at the archive path and the files beside it.

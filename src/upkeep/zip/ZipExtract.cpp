@@ -182,9 +182,9 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
     if (system == kUnix && (attributes >> 16) != 0) {
         const quint32 mode = attributes >> 16;
         permissions = {};
-        const QFile::Permission bits[] = {QFile::ExeOther,  QFile::WriteOther, QFile::ReadOther,
-                                          QFile::ExeGroup,  QFile::WriteGroup, QFile::ReadGroup,
-                                          QFile::ExeOwner,  QFile::WriteOwner, QFile::ReadOwner};
+        const QFile::Permission bits[] = {QFile::ExeOther, QFile::WriteOther, QFile::ReadOther,
+                                          QFile::ExeGroup, QFile::WriteGroup, QFile::ReadGroup,
+                                          QFile::ExeOwner, QFile::WriteOwner, QFile::ReadOwner};
         for (int bit = 0; bit < 9; ++bit) {
             if (mode & (1u << bit))
                 permissions |= bits[bit];

@@ -31,7 +31,7 @@ struct Found {
     quint32 externalAttributes = 0;
     bool searched = false; // turned up by the search for signatures
     bool checked = false;
-    int reason = -1;       // why it cannot be kept; -1 when it can
+    int reason = -1; // why it cannot be kept; -1 when it can
 };
 
 struct Verdict {

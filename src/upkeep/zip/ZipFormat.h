@@ -40,7 +40,7 @@ void set64(char* p, quint64 value);
 
 /// The end of the central directory, with its zip64 extension folded in.
 struct EndRecord {
-    qint64 position = 0;   // where the classic record starts in its file
+    qint64 position = 0;       // where the classic record starts in its file
     qint64 zip64Position = -1; // where the zip64 record starts in the same file, if there is one
     quint32 thisDisk = 0;
     quint32 centralDisk = 0;

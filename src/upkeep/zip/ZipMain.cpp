@@ -195,7 +195,8 @@ bool ZipMain::askDisk(int disk)
 QString ZipMain::workFolder()
 {
     if (!m_work || !m_work->isValid())
-        m_work = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("stopwell-zip-XXXXXX")));
+        m_work =
+            std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("stopwell-zip-XXXXXX")));
     return m_work->path();
 }
 

@@ -141,8 +141,7 @@ private:
     QString workFolder();
     int addTo(zip_t* archive, int action, qint64* skipped);
     int addMultidisk(int action);
-    int extractEntry(zip_t* archive, qint64 index, const QString& folder, qint64* done, qint64 total,
-                     bool* skipped);
+    int extractEntry(zip_t* archive, qint64 index, const QString& folder, qint64* done, qint64 total, bool* skipped);
     bool commitExtracted(const QString& staged, const QString& target);
     bool askDisk(int disk);
 

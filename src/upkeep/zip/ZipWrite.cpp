@@ -346,13 +346,10 @@ int ZipMain::Delete()
     }
     zip_register_progress_callback_with_state(
         archive.get(), 0.01,
-        [](zip_t*, double fraction, void* self) {
-            static_cast<ZipMain*>(self)->tick(qint64(fraction * 1000), 1000);
-        },
+        [](zip_t*, double fraction, void* self) { static_cast<ZipMain*>(self)->tick(qint64(fraction * 1000), 1000); },
         nullptr, this);
     zip_register_cancel_callback_with_state(
-        archive.get(), [](zip_t*, void* self) { return static_cast<ZipMain*>(self)->m_abort ? 1 : 0; }, nullptr,
-        this);
+        archive.get(), [](zip_t*, void* self) { return static_cast<ZipMain*>(self)->m_abort ? 1 : 0; }, nullptr, this);
     if (zip_close(archive.get()) != 0)
         return codeForArchiveError(zip_get_error(archive.get()), result::WriteError);
     archive.release();
