@@ -398,13 +398,22 @@ private:
                 m_have.insert(-1, m_have.value(parts));
             }
         }
-        for (int n = 1; n < 100 && (m_parts == 0 || n < m_parts); ++n) {
-            if (m_have.contains(n))
+        // The parts on this disk, found in one look at its folder.
+        const QFileInfo last(m_path);
+        QString base = last.fileName();
+        if (last.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
+            base.chop(4);
+        const QRegularExpression part(QLatin1Char('^') + QRegularExpression::escape(base) +
+                                          QStringLiteral("\\.z([0-9]{2,})$"),
+                                      QRegularExpression::CaseInsensitiveOption);
+        const auto names = QDir(m_folder).entryList(QDir::Files);
+        for (const QString& name : names) {
+            const QRegularExpressionMatch match = part.match(name);
+            const int n = match.hasMatch() ? match.captured(1).toInt() : 0;
+            if (n < 1 || m_have.contains(n) || (m_parts != 0 && n >= m_parts))
                 continue;
-            const QString path = partPath(m_path, n);
-            if (QFileInfo(path).isFile())
-                if (const int code = keep(n, path); code != result::Success)
-                    return code;
+            if (const int code = keep(n, QDir(m_folder).filePath(name)); code != result::Success)
+                return code;
         }
         return result::Success;
     }
