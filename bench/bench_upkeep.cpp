@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>
@@ -101,8 +102,11 @@ private:
     int m_ticks = 0;
 };
 
+// Earlier writes reach the disk, and work left running beside the window
+// ends, before the next figure is taken.
 void settleDisk()
 {
+    QThread::msleep(300);
     ::sync();
 }
 

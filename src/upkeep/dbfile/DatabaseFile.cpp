@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <future>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace upkeep::dbfile {
@@ -235,7 +236,8 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
     if (!QFileInfo(database).isFile())
         return failed(QStringLiteral("the file \"%1\" cannot be found").arg(QDir::toNativeSeparators(database)));
 
-    Connection db(database, SQLITE_OPEN_READWRITE);
+    auto connection = std::make_unique<Connection>(database, SQLITE_OPEN_READWRITE);
+    Connection& db = *connection;
     if (!db.ok())
         return failed(explain(db.rc(), db.message()));
     const qint64 before = db.dataVersion();
@@ -293,6 +295,9 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
         return failed(QStringLiteral("the compacted copy could not take the database's place"));
     }
     reach(hooks, Step::Replaced);
+    // Closing lets the old file go, and giving its space back takes a moment:
+    // that happens beside the window, which can tell the user at once.
+    std::thread([old = std::move(connection)]() mutable { old.reset(); }).detach();
     return CompactResult::Compacted;
 }
 
