@@ -4,6 +4,7 @@
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 #include "ui/ScreenRegistry.h"
+#include "upkeep/Compact.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -171,8 +172,7 @@ void MainMenu::Command7_Click()
 
 void MainMenu::mnuUtilCompact_Click()
 {
-    ui::msgBox(QStringLiteral("Compacting the database is not part of this version of the program yet."),
-               ui::Buttons::Ok, ui::Icon::Information);
+    upkeep::compactDatabase();
 }
 
 void MainMenu::MnuUtilBackup_Click()

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -179,11 +180,15 @@ public:
         for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
             if (!volume.isValid() || !volume.isReady() || volume.isReadOnly())
                 continue;
-            QString device = QString::fromLocal8Bit(volume.device()).section(QLatin1Char('/'), -1);
-            while (!device.isEmpty() && device.back().isDigit())
-                device.chop(1);
-            QFile flag(QStringLiteral("/sys/block/") + device + QStringLiteral("/removable"));
-            if (!device.isEmpty() && flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1")
+            // A partition (sdb1, mmcblk0p1) sits in the folder of its disk, which says whether it is removable.
+            const QString device = QString::fromLocal8Bit(volume.device()).section(QLatin1Char('/'), -1);
+            QString disk = QFileInfo(QStringLiteral("/sys/class/block/") + device).canonicalFilePath();
+            if (device.isEmpty() || disk.isEmpty())
+                continue;
+            if (QFileInfo::exists(disk + QStringLiteral("/partition")))
+                disk = QFileInfo(disk).absolutePath();
+            QFile flag(disk + QStringLiteral("/removable"));
+            if (flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1")
                 return volume.rootPath();
         }
         return {};
@@ -192,6 +197,11 @@ public:
     {
         const QString path = root();
         return path.isEmpty() ? 0 : QStorageInfo(path).bytesTotal();
+    }
+    qint64 freeSpace() const override
+    {
+        const QString path = root();
+        return path.isEmpty() ? -1 : QStorageInfo(path).bytesAvailable();
     }
 };
 

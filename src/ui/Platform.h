@@ -100,6 +100,8 @@ public:
     virtual QString root() const = 0;
     /// Capacity of one medium in bytes.
     virtual qint64 capacity() const = 0;
+    /// Bytes still free on the medium in the drive; negative when none can be read.
+    virtual qint64 freeSpace() const = 0;
 };
 
 /// The seams the program talks to the machine through. Each holds a real

@@ -3,6 +3,8 @@
 #include "Platform.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QQueue>
 
 #include <functional>
@@ -108,15 +110,56 @@ public:
     QStringList topics;
 };
 
-/// A folder standing in for the removable medium, with a set capacity.
+/// A folder standing in for the removable medium, with a set capacity. Its
+/// disks can be changed: the disks out of the drive wait in a folder beside it.
 class FolderDrive final : public RemovableDriveSeam {
 public:
     FolderDrive(QString folder, qint64 bytes) : path(std::move(folder)), bytes(bytes) {}
-    QString root() const override { return inserted ? path : QString(); }
+    /// Empty while no disk is in, or the folder is missing (an unformatted disk).
+    QString root() const override { return inserted && QFileInfo(path).isDir() ? path : QString(); }
     qint64 capacity() const override { return bytes; }
+    qint64 freeSpace() const override
+    {
+        if (root().isEmpty())
+            return -1;
+        qint64 used = 0;
+        QDirIterator files(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            used += QFileInfo(files.next()).size();
+        return bytes - used;
+    }
+
+    /// Takes out the disk in the drive and puts disk `n` in: a blank one the
+    /// first time it is asked for.
+    void changeDisk(int n)
+    {
+        if (n == disk)
+            return;
+        moveFiles(path, shelved(disk));
+        moveFiles(shelved(n), path);
+        disk = n;
+        inserted = true;
+    }
+    /// The files on disk `n`, whether it is in the drive or not.
+    QStringList filesOn(int n) const
+    {
+        return QDir(n == disk ? path : shelved(n)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    QString shelved(int n) const { return path + QStringLiteral("-disks/") + QString::number(n); }
+
     QString path;
     qint64 bytes;
     bool inserted = true;
+    int disk = 1; ///< the disk in the drive
+
+private:
+    static void moveFiles(const QString& from, const QString& to)
+    {
+        QDir().mkpath(to);
+        const auto files = QDir(from).entryList(QDir::Files | QDir::Hidden);
+        for (const QString& file : files)
+            QFile::rename(QDir(from).filePath(file), QDir(to).filePath(file));
+    }
 };
 
 } // namespace ui

@@ -1,0 +1,82 @@
+#include "Compact.h"
+
+#include "DatabaseUsers.h"
+
+#include "ui/Platform.h"
+#include "ui/Pointer.h"
+#include "upkeep/dbfile/DatabaseFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+namespace upkeep {
+namespace {
+
+const QString kNotCompacted = QStringLiteral("The database was not compacted: ");
+
+void tellInUse(const QStringList& screens)
+{
+    const QString where = screens.isEmpty() ? QStringLiteral("another screen") : screenNames(screens);
+    ui::msgBox(kNotCompacted + QStringLiteral("it is open on ") + where +
+                   QStringLiteral(". Close it, then choose Compact Database again."),
+               ui::Buttons::Ok, ui::Icon::Exclamation);
+}
+
+} // namespace
+
+void compactDatabase()
+{
+    const QStringList screens = screensUsingDatabase();
+    if (!screens.isEmpty()) {
+        tellInUse(screens);
+        return;
+    }
+    // Windows repaint while the copy is made; what the user clicks waits.
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    dbfile::Hooks hooks;
+    hooks.pump = [&sincePaint] {
+        if (sincePaint.elapsed() >= 50) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePaint.restart();
+        }
+    };
+    const QString database = ui::databasePath();
+    QString why;
+    // The hourglass stays while the work runs, not over the messages.
+    auto compact = [&] {
+        ui::pointer::BusyGuard busy;
+        return dbfile::compactDatabase(database, &why, hooks);
+    };
+    dbfile::CompactResult outcome = compact();
+    if (outcome == dbfile::CompactResult::Leftover) {
+        const ui::Answer answer =
+            ui::msgBox(QStringLiteral("A copy left over from a compaction that did not finish is in the way:\r") + why +
+                           QStringLiteral("\rIt is not your database. Delete it and compact the database now?"),
+                       ui::Buttons::YesNo, ui::Icon::Question);
+        if (answer != ui::Answer::Yes)
+            return;
+        if (!QFile::remove(dbfile::compactCopyPath(database))) {
+            ui::msgBox(kNotCompacted + QStringLiteral("the left-over copy ") + why +
+                           QStringLiteral(" cannot be deleted."),
+                       ui::Buttons::Ok, ui::Icon::Exclamation);
+            return;
+        }
+        outcome = compact();
+    }
+    switch (outcome) {
+    case dbfile::CompactResult::Compacted:
+        ui::msgBox(QStringLiteral("Your database has been compressed"));
+        break;
+    case dbfile::CompactResult::InUse:
+        tellInUse({});
+        break;
+    case dbfile::CompactResult::Leftover:
+    case dbfile::CompactResult::Failed:
+        ui::msgBox(kNotCompacted + why + QStringLiteral(". It is as it was."), ui::Buttons::Ok, ui::Icon::Exclamation);
+        break;
+    }
+}
+
+} // namespace upkeep

@@ -1,0 +1,370 @@
+#include "DatabaseFile.h"
+
+#include "store/Database.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <future>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+namespace upkeep::dbfile {
+namespace {
+
+// How long another program's lock is waited for before the file counts as in use.
+constexpr int kBusyMilliseconds = 5000;
+
+class Connection {
+public:
+    Connection(const QString& path, int flags)
+    {
+        m_rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+        if (m_db)
+            sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+    }
+    ~Connection()
+    {
+        if (m_db) {
+            if (!sqlite3_get_autocommit(m_db))
+                sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close_v2(m_db);
+        }
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool ok() const { return m_rc == SQLITE_OK; }
+    int rc() const { return m_rc; }
+    sqlite3* get() const { return m_db; }
+    int exec(const char* sql)
+    {
+        m_rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+        return m_rc;
+    }
+    /// The first column of every row of a statement.
+    QStringList column(const char* sql)
+    {
+        QStringList values;
+        sqlite3_stmt* statement = nullptr;
+        m_rc = sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
+        if (m_rc != SQLITE_OK)
+            return values;
+        while ((m_rc = sqlite3_step(statement)) == SQLITE_ROW)
+            values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        if (m_rc == SQLITE_DONE)
+            m_rc = SQLITE_OK;
+        sqlite3_finalize(statement);
+        return values;
+    }
+    qint64 dataVersion()
+    {
+        const QStringList version = column("PRAGMA data_version");
+        return version.isEmpty() ? -1 : version.first().toLongLong();
+    }
+    QString message() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+
+private:
+    sqlite3* m_db = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+// A failure in words a mechanic can act on; the engine's text only where nothing better is known.
+QString explain(int rc, const QString& engineText)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("another program is using the database; try again once it has finished");
+    case SQLITE_FULL:
+        return QStringLiteral("there is not enough free space on the disk");
+    case SQLITE_NOTADB:
+        return QStringLiteral("it is not a Tarrowby Stopwell database");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("it is damaged");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("the program may not write in the database's folder");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("it cannot be opened");
+    case SQLITE_IOERR:
+        return QStringLiteral("the disk could not be read or written (%1)").arg(engineText);
+    default:
+        return engineText;
+    }
+}
+
+bool fail(QString* why, const QString& text)
+{
+    if (why)
+        *why = text;
+    return false;
+}
+
+bool syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+void syncFolder(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+/// Renames in one step. `durable` waits until the rename itself is on the
+/// disk; without it a power cut may undo the rename, leaving the old file,
+/// which is whole too.
+bool renameOver(const QString& from, const QString& to, bool durable = true)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return false;
+    if (durable)
+        syncFolder(to);
+    return true;
+}
+
+void reach(const Hooks& hooks, Step step)
+{
+    if (hooks.step)
+        hooks.step(step);
+}
+
+// Checks a file while its data go to the disk: the check reads what the page
+// cache holds, the flush writes it out, and neither waits for the other. Both
+// run beside the calling thread, which keeps pumping (the window repaints
+// while SQLite's integrity check, one long step, runs). True when the file is
+// whole; `synced` tells whether it reached the disk.
+bool verifyWhileSyncing(const QString& path, QString* problem, const Hooks& hooks, bool* synced)
+{
+    std::future<bool> flushed = std::async(std::launch::async, [path] { return syncFile(path); });
+    QString why;
+    std::future<bool> checked = std::async(std::launch::async, [path, &why] { return verifyDatabase(path, &why); });
+    while (checked.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (hooks.pump)
+            hooks.pump();
+    }
+    const bool whole = checked.get();
+    *synced = flushed.get();
+    if (!whole && problem)
+        *problem = why;
+    return whole;
+}
+
+int pumpWhileBusy(void* hooks)
+{
+    const auto* h = static_cast<const Hooks*>(hooks);
+    if (h->pump)
+        h->pump();
+    return 0;
+}
+
+} // namespace
+
+QString compactCopyPath(const QString& database)
+{
+    return QFileInfo(database).absoluteDir().filePath(QStringLiteral("SL.MDB"));
+}
+
+QString previousPath(const QString& database)
+{
+    return database + QStringLiteral(".previous");
+}
+
+bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks)
+{
+    if (!QFileInfo(path).isFile())
+        return fail(why, QStringLiteral("it cannot be found"));
+    Connection db(path, SQLITE_OPEN_READONLY);
+    if (!db.ok())
+        return fail(why, explain(db.rc(), db.message()));
+    const QStringList tables = db.column("SELECT name FROM sqlite_master WHERE type = 'table'");
+    if (!db.ok())
+        return fail(why, explain(db.rc(), db.message()));
+    QSet<QString> present;
+    for (const QString& table : tables)
+        present.insert(table.toLower());
+    for (const QString& table : store::requiredTables()) {
+        if (!present.contains(table.toLower()))
+            return fail(why, QStringLiteral("it is not a Tarrowby Stopwell database: it has no table %1").arg(table));
+    }
+    if (hooks && hooks->pump)
+        sqlite3_progress_handler(db.get(), 4000, &pumpWhileBusy, const_cast<Hooks*>(hooks));
+    // Mapped, the file is read without copying every page.
+    db.exec("PRAGMA mmap_size=1073741824");
+    const QStringList problems = db.column("PRAGMA integrity_check");
+    if (!db.ok())
+        return fail(why, explain(db.rc(), db.message()));
+    if (problems != QStringList{QStringLiteral("ok")})
+        return fail(why, QStringLiteral("it is damaged (%1)").arg(problems.value(0)));
+    return true;
+}
+
+CompactResult compactDatabase(const QString& database, QString* why, const Hooks& hooks)
+{
+    auto failed = [why](const QString& text) {
+        fail(why, text);
+        return CompactResult::Failed;
+    };
+    if (store::Database::openSources(database) > 0) {
+        fail(why, QStringLiteral("it is open on another screen"));
+        return CompactResult::InUse;
+    }
+    const QString copy = compactCopyPath(database);
+    if (QFileInfo::exists(copy)) {
+        fail(why, QDir::toNativeSeparators(copy));
+        return CompactResult::Leftover;
+    }
+    if (!QFileInfo(database).isFile())
+        return failed(QStringLiteral("the file \"%1\" cannot be found").arg(QDir::toNativeSeparators(database)));
+
+    auto connection = std::make_unique<Connection>(database, SQLITE_OPEN_READWRITE);
+    Connection& db = *connection;
+    if (!db.ok())
+        return failed(explain(db.rc(), db.message()));
+    const qint64 before = db.dataVersion();
+    if (before < 0)
+        return failed(explain(db.rc(), db.message()));
+
+    // The copy goes to the disk while it is checked, below.
+    db.exec("PRAGMA synchronous=OFF");
+    reach(hooks, Step::Copying);
+    sqlite3_progress_handler(db.get(), 4000, &pumpWhileBusy, const_cast<Hooks*>(&hooks));
+    sqlite3_stmt* vacuum = nullptr;
+    int rc = sqlite3_prepare_v2(db.get(), "VACUUM INTO ?1", -1, &vacuum, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray target = QFile::encodeName(copy);
+        sqlite3_bind_text(vacuum, 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(vacuum);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    const QString engineText = db.message();
+    sqlite3_finalize(vacuum);
+    sqlite3_progress_handler(db.get(), 0, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        QFile::remove(copy);
+        return failed(explain(rc, engineText));
+    }
+    reach(hooks, Step::Copied);
+
+    QString problem;
+    bool synced = false;
+    if (!verifyWhileSyncing(copy, &problem, hooks, &synced)) {
+        QFile::remove(copy);
+        return failed(QStringLiteral("the compacted copy did not pass its check: ") + problem);
+    }
+    if (!synced) {
+        QFile::remove(copy);
+        return failed(QStringLiteral("the compacted copy could not be written to the disk"));
+    }
+    reach(hooks, Step::Checked);
+
+    // No one may write between the check that nothing changed and the rename.
+    if (db.exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+        QFile::remove(copy);
+        return failed(explain(db.rc(), db.message()));
+    }
+    if (db.dataVersion() != before) {
+        QFile::remove(copy);
+        return failed(QStringLiteral("another program changed the database while it was being compacted; "
+                                     "try again once it has finished"));
+    }
+    // The compacted copy holds what the database holds: should a power cut
+    // undo the rename, the database is simply not compacted.
+    if (!renameOver(copy, database, false)) {
+        QFile::remove(copy);
+        return failed(QStringLiteral("the compacted copy could not take the database's place"));
+    }
+    reach(hooks, Step::Replaced);
+    // Closing lets the old file go, and giving its space back takes a moment:
+    // that happens beside the window, which can tell the user at once.
+    std::thread([old = std::move(connection)]() mutable { old.reset(); }).detach();
+    return CompactResult::Compacted;
+}
+
+bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks)
+{
+    if (store::Database::openSources(database) > 0)
+        return fail(why, QStringLiteral("the database is open on another screen"));
+    QString problem;
+    bool synced = false;
+    if (!verifyWhileSyncing(staged, &problem, hooks, &synced))
+        return fail(why, QStringLiteral("the database in the backup did not pass its check: ") + problem);
+    if (!synced)
+        return fail(why, QStringLiteral("the restored database could not be written to the disk"));
+    reach(hooks, Step::Checked);
+
+    const QString previous = previousPath(database);
+    std::unique_ptr<Connection> live;
+    if (QFileInfo(database).isFile()) {
+        // Reading first lets SQLite roll back what a crash may have left half
+        // written; the lock then keeps other programs out until the swap.
+        live = std::make_unique<Connection>(database, SQLITE_OPEN_READWRITE);
+        if (live->ok())
+            live->column("SELECT count(*) FROM sqlite_master");
+        if (live->ok())
+            live->exec("BEGIN IMMEDIATE");
+        if (!live->ok())
+            return fail(why, explain(live->rc(), live->message()));
+        QFile::remove(previous);
+        // A second name for the file being replaced: it stays whole on the disk.
+        if (::link(QFile::encodeName(database).constData(), QFile::encodeName(previous).constData()) != 0 &&
+            !QFile::copy(database, previous))
+            return fail(why, QStringLiteral("no copy of the database could be kept while it is replaced"));
+        syncFolder(previous);
+    }
+    if (!renameOver(staged, database)) {
+        QFile::remove(previous);
+        return fail(why, QStringLiteral("the restored database could not take the database's place"));
+    }
+    reach(hooks, Step::Replaced);
+    live.reset();
+
+    QString openError;
+    if (!store::Database::open(database, &openError)) {
+        if (QFileInfo::exists(previous))
+            renameOver(previous, database);
+        return fail(why, QStringLiteral("the restored database could not be opened (%1)").arg(openError));
+    }
+    reach(hooks, Step::Opened);
+    QFile::remove(previous);
+    return true;
+}
+
+ReadLock::ReadLock(const QString& database)
+{
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return;
+    sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+    m_held = sqlite3_exec(m_db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+ReadLock::~ReadLock()
+{
+    if (m_db) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+    }
+}
+
+} // namespace upkeep::dbfile

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+
+namespace upkeep::dbfile {
+
+// The database file as a whole: checked, compacted, and replaced by another
+// in one step. A file is only ever replaced by a complete, checked one, and
+// only while no record source has it open.
+
+/// Steps of compacting and replacing, in the order they happen.
+enum class Step { Copying, Copied, Checked, Replaced, Opened };
+
+struct Hooks {
+    /// Runs now and then while a long step works (the window repaints).
+    std::function<void()> pump;
+    /// Runs as each step is reached.
+    std::function<void(Step)> step;
+};
+
+/// Whether `path` is a whole stop database: it opens, holds the seven tables
+/// and passes SQLite's integrity check. `why` says what is wrong, in words
+/// that follow "The file ...".
+bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks = nullptr);
+
+/// "SL.MDB" beside the database: where the compacted copy is made.
+QString compactCopyPath(const QString& database);
+/// Where a replaced database is kept until the one that replaced it has opened.
+QString previousPath(const QString& database);
+
+enum class CompactResult {
+    Compacted,
+    InUse,    ///< a screen has it open
+    Leftover, ///< a copy from an earlier run that did not finish is in the way
+    Failed,   ///< `why` says what went wrong; the database is as it was
+};
+
+/// Compacts the database with VACUUM INTO "SL.MDB" beside it, checks the
+/// copy and renames it over the database. On anything but Compacted the
+/// database is as it was and no copy is left behind (a leftover excepted,
+/// which is never touched).
+CompactResult compactDatabase(const QString& database, QString* why, const Hooks& hooks = {});
+
+/// Puts `staged` in the place of `database` once it passed verifyDatabase(),
+/// while no screen has the database open. The replaced file is kept beside
+/// it until the new one has opened, and put back when it does not.
+bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks = {});
+
+/// Holds the database still (a shared lock) while it is copied, so the copy
+/// is whole even if another program wants to write.
+class ReadLock {
+public:
+    explicit ReadLock(const QString& database);
+    ~ReadLock();
+    ReadLock(const ReadLock&) = delete;
+    ReadLock& operator=(const ReadLock&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_held = false;
+};
+
+} // namespace upkeep::dbfile

@@ -1,0 +1,301 @@
+// The database file as a whole: compacting, replacing it by a restored copy,
+// refusing while a record source has it open, and processes killed at every
+// step (the database afterwards opens whole, with the old or the new content).
+#include "ZipSupport.h"
+#include "support/TempDatabase.h"
+
+#include "store/RecordSet.h"
+#include "upkeep/dbfile/DatabaseFile.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace upkeep::dbfile;
+using testing::readFile;
+
+namespace {
+
+// Rows that make a database of a few megabytes, half of them then deleted.
+const char* const kFill =
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 8000) "
+    "INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2, Notes) "
+    "SELECT '2004-12-07', '10:15:30', 'Tuesday', i % 32 + 1, 'Ball return jammed', '1', 'Dave', 'Marco', "
+    "hex(randomblob(60)) FROM n";
+
+/// What the database holds, read through a connection of its own.
+QString contentOf(const QString& path)
+{
+    const QString name = QUuid::createUuid().toString();
+    QString content;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT count(*), total(LaneNo), max(Recno) FROM DData")) && q.next())
+                content = q.value(0).toString() + QLatin1Char('|') + q.value(1).toString() + QLatin1Char('|') +
+                          q.value(2).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return content;
+}
+
+Step stepNamed(const QString& name)
+{
+    if (name == QLatin1String("copied"))
+        return Step::Copied;
+    if (name == QLatin1String("checked"))
+        return Step::Checked;
+    if (name == QLatin1String("replaced"))
+        return Step::Replaced;
+    return Step::Opened;
+}
+
+// The child: compacts or restores in `folder` and dies at the step named.
+int child(const QStringList& args)
+{
+    const QString operation = args.value(0);
+    const QString folder = args.value(1);
+    const QString stopAt = args.value(2);
+    const QString database = QDir(folder).filePath(QStringLiteral("Zuvevadu.mdb"));
+    auto die = [] { ::kill(::getpid(), SIGKILL); };
+    int pumped = 0;
+    Hooks hooks;
+    hooks.step = [&](Step step) {
+        if (step == stepNamed(stopAt))
+            die();
+    };
+    hooks.pump = [&] {
+        if (stopAt == QLatin1String("copying") && ++pumped == 3)
+            die();
+    };
+    QString why;
+    if (operation == QLatin1String("compact")) {
+        compactDatabase(database, &why, hooks);
+        return 0;
+    }
+    upkeep::zip::ZipMain zip;
+    zip.setArchivePath(QDir(folder).filePath(QStringLiteral("backup.zip")));
+    zip.setExtractFolder(folder);
+    QObject::connect(&zip, &upkeep::zip::ZipMain::Replace, &zip, [](const QString&, int& reply) { reply = 1; });
+    QObject::connect(&zip, &upkeep::zip::ZipMain::Status, &zip, [&](int percent) {
+        if (stopAt == QLatin1String("extracting") && percent > 0)
+            die();
+    });
+    zip.setCommitter(
+        [&](const QString& staged, const QString& target) { return replaceDatabase(staged, target, &why, hooks); });
+    zip.Extract(0);
+    return 0;
+}
+
+} // namespace
+
+class TestDbFile : public QObject {
+    Q_OBJECT
+private:
+    // A database of calls with deleted rows in it, and its content.
+    static void fill(testing::TempDatabase& db)
+    {
+        QVERIFY(db.exec(QString::fromLatin1(kFill)));
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE Recno % 2 = 0")));
+    }
+
+    // A backup in `folder` holding a database with other content.
+    static QString backupBeside(testing::TempDatabase& db, QString* newContent)
+    {
+        const QString source = QDir(db.folder()).filePath(QStringLiteral("other/Zuvevadu.mdb"));
+        QDir().mkpath(QFileInfo(source).absolutePath());
+        QFile::copy(db.databasePath(), source);
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            other.setDatabaseName(source);
+            other.open();
+            QSqlQuery(other).exec(QStringLiteral("DELETE FROM DData WHERE Recno > 100"));
+            QSqlQuery(other).exec(QStringLiteral("VACUUM"));
+        }
+        QSqlDatabase::removeDatabase(name);
+        *newContent = contentOf(source);
+        upkeep::zip::ZipMain zip;
+        zip.setArchivePath(QDir(db.folder()).filePath(QStringLiteral("backup.zip")));
+        zip.setFileList(source + QLatin1Char('\r'));
+        return zip.Add(0) == 0 ? zip.ArchivePath() : QString();
+    }
+
+private slots:
+    void compactShrinksAndKeepsEverything()
+    {
+        testing::TempDatabase db;
+        fill(db);
+        const QString before = contentOf(db.databasePath());
+        const qint64 size = QFileInfo(db.databasePath()).size();
+        QStringList steps;
+        Hooks hooks;
+        int pumped = 0;
+        hooks.pump = [&] { ++pumped; };
+        hooks.step = [&](Step step) { steps << QString::number(int(step)); };
+        QString why;
+        QCOMPARE(compactDatabase(db.databasePath(), &why, hooks), CompactResult::Compacted);
+        QCOMPARE(steps,
+                 (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+        QVERIFY(pumped > 0);
+        QVERIFY2(QFileInfo(db.databasePath()).size() < size * 3 / 4, "the file did not shrink");
+        QCOMPARE(contentOf(db.databasePath()), before);
+        QVERIFY(!QFileInfo::exists(compactCopyPath(db.databasePath())));
+        QVERIFY(verifyDatabase(db.databasePath(), &why));
+    }
+
+    void refusedWhileAScreenHasItOpen()
+    {
+        testing::TempDatabase db;
+        fill(db);
+        QString newContent;
+        const QString archive = backupBeside(db, &newContent);
+        const QByteArray bytes = readFile(db.databasePath());
+        store::RecordSet open;
+        QString why;
+        QVERIFY(open.open(db.databasePath(), QStringLiteral("DData"), &why));
+        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::InUse);
+        QCOMPARE(why, QStringLiteral("it is open on another screen"));
+        const QString staged = QDir(db.folder()).filePath(QStringLiteral("other/Zuvevadu.mdb"));
+        QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
+        QCOMPARE(why, QStringLiteral("the database is open on another screen"));
+        QCOMPARE(readFile(db.databasePath()), bytes);
+        open.close();
+        QVERIFY(replaceDatabase(staged, db.databasePath(), &why));
+        QCOMPARE(contentOf(db.databasePath()), newContent);
+        QVERIFY(!QFileInfo::exists(previousPath(db.databasePath())));
+    }
+
+    void leftoverCopyNeverReplacesTheDatabase()
+    {
+        testing::TempDatabase db;
+        fill(db);
+        const QByteArray bytes = readFile(db.databasePath());
+        const QString leftover = compactCopyPath(db.databasePath());
+        QVERIFY(testing::writeFile(leftover, "half a copy from a run that was cut short"));
+        QString why;
+        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
+        QCOMPARE(why, QDir::toNativeSeparators(leftover));
+        QCOMPARE(readFile(db.databasePath()), bytes);
+        QCOMPARE(readFile(leftover), QByteArray("half a copy from a run that was cut short"));
+    }
+
+    void damagedRestoreIsRefused_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("cut short") << "truncate"
+                                   << "the database in the backup did not pass its check: it is damaged";
+        QTest::newRow("not a database") << "text"
+                                        << "the database in the backup did not pass its check: it is not a "
+                                           "Tarrowby Stopwell database";
+        QTest::newRow("table missing") << "drop"
+                                       << "the database in the backup did not pass its check: it is not a "
+                                          "Tarrowby Stopwell database: it has no table PWord";
+    }
+    void damagedRestoreIsRefused()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        testing::TempDatabase db;
+        fill(db);
+        const QByteArray bytes = readFile(db.databasePath());
+        const QString staged = QDir(db.folder()).filePath(QStringLiteral("staged.mdb"));
+        QVERIFY(QFile::copy(db.databasePath(), staged));
+        if (damage == QLatin1String("truncate")) {
+            QFile file(staged);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(file.size() / 2));
+        } else if (damage == QLatin1String("text")) {
+            QVERIFY(testing::writeFile(staged, testing::prose(8192)));
+        } else {
+            const QString name = QUuid::createUuid().toString();
+            {
+                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                other.setDatabaseName(staged);
+                other.open();
+                QSqlQuery(other).exec(QStringLiteral("DROP TABLE PWord"));
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+        QString why;
+        QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
+        QVERIFY2(why.startsWith(reason), qPrintable(why));
+        QCOMPARE(readFile(db.databasePath()), bytes);
+    }
+
+    void killedPartWay_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("compact while copying") << "compact"
+                                               << "copying";
+        QTest::newRow("compact once copied") << "compact"
+                                             << "copied";
+        QTest::newRow("compact once checked") << "compact"
+                                              << "checked";
+        QTest::newRow("compact once renamed") << "compact"
+                                              << "replaced";
+        QTest::newRow("restore while extracting") << "restore"
+                                                  << "extracting";
+        QTest::newRow("restore once checked") << "restore"
+                                              << "checked";
+        QTest::newRow("restore once renamed") << "restore"
+                                              << "replaced";
+        QTest::newRow("restore once opened") << "restore"
+                                             << "opened";
+    }
+    void killedPartWay()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, step);
+        testing::TempDatabase db;
+        fill(db);
+        const QString before = contentOf(db.databasePath());
+        QString after = before;
+        if (operation == QLatin1String("restore"))
+            QVERIFY(!backupBeside(db, &after).isEmpty());
+
+        QProcess process;
+        process.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--child"), operation, db.folder(), step});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        QString why;
+        QVERIFY2(verifyDatabase(db.databasePath(), &why), qPrintable(why));
+        const QString content = contentOf(db.databasePath());
+        QVERIFY2(content == before || content == after, qPrintable(content));
+        if (step == QLatin1String("replaced") || step == QLatin1String("opened"))
+            QCOMPARE(content, after);
+        else
+            QCOMPARE(content, before);
+        // What the next run finds: a leftover copy is named, never used.
+        if (operation == QLatin1String("compact") && QFileInfo::exists(compactCopyPath(db.databasePath()))) {
+            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
+            QFile::remove(compactCopyPath(db.databasePath()));
+            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+            QCOMPARE(contentOf(db.databasePath()), before);
+        }
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.value(1) == QLatin1String("--child"))
+        return child(args.mid(2));
+    TestDbFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_dbfile.moc"
