@@ -161,7 +161,7 @@ private slots:
         const QByteArray bytes = readFile(db.databasePath());
         store::RecordSet open;
         QString why;
-        QVERIFY(open.open(db.databasePath(), QStringLiteral("DData"), &why));
+        QVERIFY(open.open(db.databasePath(), QStringLiteral("DData")));
         QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::InUse);
         QCOMPARE(why, QStringLiteral("it is open on another screen"));
         const QString staged = QDir(db.folder()).filePath(QStringLiteral("other/Zuvevadu.mdb"));
