@@ -2,6 +2,8 @@
 
 #include "HelpWindow.h"
 
+#include "store/LargeBuffers.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -13,18 +15,13 @@
 #include <QPrinter>
 #include <QStorageInfo>
 
-#include <malloc.h>
-
 namespace ui {
 namespace {
 
-// Laying out a long note takes buffers of tens of megabytes for every key
-// typed; served from the heap and kept there, they are reused rather than
-// mapped and zeroed afresh by the kernel each time, which halves the wait.
+// Every program with screens types notes: long ones lay out quickly only
+// when large buffers are reused.
 const bool kLargeBuffersReused = [] {
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
-    mallopt(M_TOP_PAD, 64 * 1024 * 1024);
+    store::reuseLargeBuffers();
     return true;
 }();
 

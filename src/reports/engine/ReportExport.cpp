@@ -4,6 +4,7 @@
 #include "ReportRows.h"
 
 #include "store/Database.h"
+#include "store/LargeBuffers.h"
 
 #include <QDir>
 #include <QPageSize>
@@ -14,8 +15,6 @@
 #include <QTextStream>
 
 #include <sqlite3.h>
-
-#include <malloc.h>
 
 namespace reports {
 namespace {
@@ -84,11 +83,9 @@ bool Report::writePdf(const QString& path, QString* error) const
     }
     bool painted = false;
     QString why;
-    // The PDF writer builds each page in a buffer it frees at the next page;
-    // left to its defaults the C library hands that memory back to the system
-    // after every page and asks for it again, which costs more than drawing.
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+    // The PDF writer builds each page in a buffer it frees at the next page:
+    // handed back to the system and asked for again, it costs more than drawing.
+    store::reuseLargeBuffers();
     {
         // Pages go to the file one by one as they are drawn; none is kept.
         QPdfWriter writer(&file);
