@@ -224,7 +224,9 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
         fail(why, text);
         return CompactResult::Failed;
     };
-    if (store::Database::openSources(database) > 0) {
+    // No record source and no connection of this program may hold the file:
+    // a connection left open would read the file that was replaced.
+    if (store::Database::openSources(database) > 0 || store::Database::isConnected(database)) {
         fail(why, QStringLiteral("it is open on another screen"));
         return CompactResult::InUse;
     }
@@ -303,7 +305,7 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
 
 bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks)
 {
-    if (store::Database::openSources(database) > 0)
+    if (store::Database::openSources(database) > 0 || store::Database::isConnected(database))
         return fail(why, QStringLiteral("the database is open on another screen"));
     QString problem;
     bool synced = false;
