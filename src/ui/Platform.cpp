@@ -71,6 +71,14 @@ public:
             break;
         }
         box.setStandardButtons(buttons);
+        if (message.defaultButton) {
+            static const QHash<Answer, QMessageBox::StandardButton> standard = {
+                {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
+                {Answer::Abort, QMessageBox::Abort},   {Answer::Retry, QMessageBox::Retry},
+                {Answer::Ignore, QMessageBox::Ignore}, {Answer::Yes, QMessageBox::Yes},
+                {Answer::No, QMessageBox::No}};
+            box.setDefaultButton(standard.value(*message.defaultButton));
+        }
         switch (box.exec()) {
         case QMessageBox::Cancel:
             return Answer::Cancel;
@@ -237,9 +245,10 @@ QString Platform::appFolder() const
     return m_appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_appFolder;
 }
 
-Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
+Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
+              std::optional<Answer> defaultButton)
 {
-    Message message{text, buttons, icon, title.isEmpty() ? QString::fromLatin1(kAppTitle) : title};
+    Message message{text, buttons, icon, title.isEmpty() ? QString::fromLatin1(kAppTitle) : title, defaultButton};
     return Platform::instance().messageBox().ask(message);
 }
 

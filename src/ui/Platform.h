@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QWidget;
@@ -26,6 +27,8 @@ struct Message {
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
     QString title;
+    /// The button Enter presses; the first one when none is named.
+    std::optional<Answer> defaultButton;
 };
 
 class MessageBoxSeam {
@@ -150,7 +153,8 @@ private:
 };
 
 /// Shows a message box; an empty title becomes the application's title.
-Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None, const QString& title = {});
+Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None, const QString& title = {},
+              std::optional<Answer> defaultButton = std::nullopt);
 void beep();
 QDate today();
 QDateTime now();

@@ -169,7 +169,8 @@ void frmZipCreate::mnuAutomaticBackup_Click()
 {
     if (ui::msgBox(QStringLiteral("Please insert a blank formatted floppy disk in drive A?\rIf you continue, all data "
                                   "on the floppy will be erased and a backup disk will be created!"),
-                   ui::Buttons::YesNo, ui::Icon::Question, QStringLiteral("Confirm")) != ui::Answer::Yes)
+                   ui::Buttons::YesNo, ui::Icon::Question, QStringLiteral("Confirm"),
+                   ui::Answer::No) != ui::Answer::Yes)
         return;
     // Erasing the disk would take the program and the database with it.
     if (DriveA::holdsProgram()) {
@@ -198,7 +199,7 @@ void frmZipCreate::mnuAutomaticBackup_Click()
 void frmZipCreate::mnuAutomaticRestore_Click()
 {
     if (ui::msgBox(QStringLiteral("Please insert your backup disk in drive A?"), ui::Buttons::YesNo, ui::Icon::Question,
-                   QStringLiteral("Confirm")) != ui::Answer::Yes)
+                   QStringLiteral("Confirm"), ui::Answer::No) != ui::Answer::Yes)
         return;
     // Before any disk is read: the database must not be open on another screen.
     if (const QStringList screens = screensUsingDatabase(); !screens.isEmpty()) {

@@ -129,6 +129,7 @@ private slots:
         QCOMPARE(app.messages().texts(), backup);
         QCOMPARE(app.messages().seen.first().title, QStringLiteral("Confirm"));
         QCOMPARE(app.messages().seen.first().icon, ui::Icon::Question);
+        QCOMPARE(app.messages().seen.first().defaultButton, std::optional<ui::Answer>(ui::Answer::No));
         QCOMPARE(app.messages().seen.at(1).buttons, ui::Buttons::OkCancel);
         QVERIFY(!window->mnuAutomaticBackup->isChecked());
         QCOMPARE(app.drive().filesOn(1), QStringList{QStringLiteral("VevoDorivBackup.z01")}); // the letter erased
