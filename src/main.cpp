@@ -1,4 +1,5 @@
 #include "AllScreens.h"
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -8,7 +9,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarrowby Stopwell"));
     registerAllScreens();
-    if (!ui::ScreenRegistry::instance().show(QStringLiteral("MainMenu")))
+    if (!ui::ScreenRegistry::instance().show(ui::forms::MainMenu))
         return 1;
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "About.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -37,7 +38,7 @@ QPixmap pinPicture()
 
 } // namespace
 
-About::About() : ui::Screen(QStringLiteral("About"), QStringLiteral("Revised on December 19, 2004"), QSize(420, 250))
+About::About() : ui::Screen(ui::forms::About, QStringLiteral("Revised on December 19, 2004"), QSize(420, 250))
 {
     QWidget* c = canvas();
     auto* picture = ui::label(c, QStringLiteral("Image1"), QString(), QRect(16, 16, 64, 96));

@@ -6,6 +6,7 @@
 #include "PasswordGate.h"
 #include "TodaysInfo.h"
 
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 namespace app {
@@ -13,22 +14,19 @@ namespace app {
 void registerScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
-    registry.add(QStringLiteral("MainMenu"), [] { return new MainMenu; });
-    registry.add(QStringLiteral("TodaysInfo"), [] { return new TodaysInfo; });
-    registry.add(QStringLiteral("About"), [] { return new About; });
-    registry.add(QStringLiteral("Password1"), [] {
-        return new PasswordGate(QStringLiteral("Password1"), QStringLiteral("assign"), QStringLiteral("WorkAssign"),
-                                true);
+    registry.add(ui::forms::MainMenu, [] { return new MainMenu; });
+    registry.add(ui::forms::TodaysInfo, [] { return new TodaysInfo; });
+    registry.add(ui::forms::About, [] { return new About; });
+    registry.add(ui::forms::Password1, [] {
+        return new PasswordGate(ui::forms::Password1, QStringLiteral("assign"), ui::forms::WorkAssign, true);
     });
-    registry.add(QStringLiteral("Password2"), [] {
-        return new PasswordGate(QStringLiteral("Password2"), QStringLiteral("premade"), QStringLiteral("WorkList"),
-                                true);
+    registry.add(ui::forms::Password2, [] {
+        return new PasswordGate(ui::forms::Password2, QStringLiteral("premade"), ui::forms::WorkList, true);
     });
-    registry.add(QStringLiteral("Password4"), [] {
-        return new PasswordGate(QStringLiteral("Password4"), QStringLiteral("dailyd"), QStringLiteral("MaintScreen"),
-                                false);
+    registry.add(ui::forms::Password4, [] {
+        return new PasswordGate(ui::forms::Password4, QStringLiteral("dailyd"), ui::forms::MaintScreen, false);
     });
-    registry.add(QStringLiteral("MakePasswords"), [] { return new MakePasswords; });
+    registry.add(ui::forms::MakePasswords, [] { return new MakePasswords; });
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "MainMenu.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 #include "ui/ScreenRegistry.h"
@@ -16,7 +17,7 @@ namespace app {
 
 using ui::ScreenRegistry;
 
-MainMenu::MainMenu() : ui::Screen(QStringLiteral("MainMenu"), QStringLiteral("Main Menu"), QSize(440, 450))
+MainMenu::MainMenu() : ui::Screen(ui::forms::MainMenu, QStringLiteral("Main Menu"), QSize(440, 450))
 {
     QWidget* c = canvas();
     Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Tarrowby Stopwell"), QRect(10, 8, 420, 36));
@@ -93,11 +94,10 @@ void MainMenu::open(const QString& screen)
 
 bool MainMenu::shiftFilledIn()
 {
-    auto* name = ScreenRegistry::instance().control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1"));
-    if (name && !name->text().isEmpty())
+    if (!ui::forms::shift::mechanic1().isEmpty())
         return true;
     ui::msgBox(QStringLiteral("First, you must fill in today's shift information!"));
-    ScreenRegistry::instance().show(QStringLiteral("TodaysInfo"));
+    ScreenRegistry::instance().show(ui::forms::TodaysInfo);
     return false;
 }
 
@@ -105,55 +105,55 @@ void MainMenu::Command1_Click()
 {
     ui::pointer::hourglass();
     if (shiftFilledIn())
-        ScreenRegistry::instance().show(QStringLiteral("ListOfCalls"));
+        ScreenRegistry::instance().show(ui::forms::ListOfCalls);
     ui::pointer::restore();
 }
 
 void MainMenu::Command8_Click()
 {
-    open(QStringLiteral("TodaysInfo"));
+    open(ui::forms::TodaysInfo);
 }
 
 void MainMenu::Command2_Click()
 {
-    open(QStringLiteral("Allsect"));
+    open(ui::forms::Allsect);
 }
 
 void MainMenu::Command14_Click()
 {
-    open(QStringLiteral("Password2"));
+    open(ui::forms::Password2);
 }
 
 void MainMenu::Command15_Click()
 {
-    open(QStringLiteral("MakePasswords"));
+    open(ui::forms::MakePasswords);
 }
 
 void MainMenu::Command12_Click()
 {
-    open(QStringLiteral("Password1"));
+    open(ui::forms::Password1);
 }
 
 void MainMenu::Command9_Click()
 {
-    open(QStringLiteral("PrintMenu"));
+    open(ui::forms::PrintMenu);
 }
 
 void MainMenu::Command10_Click()
 {
-    open(QStringLiteral("Password4"));
+    open(ui::forms::Password4);
 }
 
 void MainMenu::Command11_Click()
 {
-    open(QStringLiteral("Notes"));
+    open(ui::forms::Notes);
 }
 
 void MainMenu::Command13_Click()
 {
     ui::pointer::hourglass();
     if (shiftFilledIn())
-        ScreenRegistry::instance().show(QStringLiteral("WorkDone"));
+        ScreenRegistry::instance().show(ui::forms::WorkDone);
     ui::pointer::restore();
 }
 
@@ -161,7 +161,7 @@ void MainMenu::Command16_Click()
 {
     // Modal: the hourglass is set back only once the frame counts are closed.
     ui::pointer::hourglass();
-    ScreenRegistry::instance().showModal(QStringLiteral("FrameCount"));
+    ScreenRegistry::instance().showModal(ui::forms::FrameCount);
     ui::pointer::restore();
 }
 
@@ -178,7 +178,7 @@ void MainMenu::mnuUtilCompact_Click()
 void MainMenu::MnuUtilBackup_Click()
 {
     setCursor(Qt::WaitCursor);
-    ScreenRegistry::instance().showModal(QStringLiteral("frmZipCreate"));
+    ScreenRegistry::instance().showModal(ui::forms::frmZipCreate);
     setCursor(Qt::ArrowCursor);
 }
 
@@ -189,7 +189,7 @@ void MainMenu::MenuHelpSelection_Click()
 
 void MainMenu::MenuHelpAbout_Click()
 {
-    ScreenRegistry::instance().show(QStringLiteral("About"));
+    ScreenRegistry::instance().show(ui::forms::About);
 }
 
 void MainMenu::frameClose()

@@ -4,6 +4,7 @@
 
 #include "ui/ControlEvents.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
@@ -24,7 +25,7 @@ const QString kWarning = QStringLiteral("Warning");
 } // namespace
 
 MakePasswords::MakePasswords()
-    : ui::Screen(QStringLiteral("MakePasswords"), QStringLiteral("Password Assignments"), QSize(520, 300))
+    : ui::Screen(ui::forms::MakePasswords, QStringLiteral("Password Assignments"), QSize(520, 300))
 {
     QWidget* c = canvas();
     Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("PWord"));
@@ -152,7 +153,7 @@ void MakePasswords::Form_Unload()
 
 void MakePasswords::leave()
 {
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void MakePasswords::refuse(const QString& message)

@@ -1,6 +1,7 @@
 #include "PasswordGate.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 #include "ui/RecordSource.h"
@@ -98,7 +99,7 @@ void PasswordGate::Command2_Click()
         busy.emplace();
     auto& screens = ui::ScreenRegistry::instance();
     screens.unload(this);
-    screens.show(QStringLiteral("MainMenu"));
+    screens.show(ui::forms::MainMenu);
 }
 
 void PasswordGate::frameClose()

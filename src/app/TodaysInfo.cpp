@@ -1,6 +1,7 @@
 #include "TodaysInfo.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 
@@ -12,7 +13,7 @@
 namespace app {
 
 TodaysInfo::TodaysInfo()
-    : ui::Screen(QStringLiteral("TodaysInfo"), QStringLiteral("Current Shift Information"), QSize(380, 200))
+    : ui::Screen(ui::forms::TodaysInfo, QStringLiteral("Current Shift Information"), QSize(380, 200))
 {
     QWidget* c = canvas();
     Label6 = ui::label(c, QStringLiteral("Label6"), QString(), QRect(10, 12, 360, 28));
@@ -57,7 +58,7 @@ void TodaysInfo::Form_Paint()
 void TodaysInfo::Command1_Click()
 {
     hide();
-    ui::ScreenRegistry::instance().show(QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().show(ui::forms::MainMenu);
 }
 
 void TodaysInfo::frameClose()

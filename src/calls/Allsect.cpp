@@ -3,6 +3,7 @@
 #include "ListOfCalls.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 #include "ui/RecordSource.h"
@@ -49,7 +50,7 @@ int Allsect::sectionBoxOf(int section)
     return boxes[section - 1];
 }
 
-Allsect::Allsect() : ui::Screen(QStringLiteral("Allsect"), QStringLiteral("Pre-Set Calls"), QSize(700, 500))
+Allsect::Allsect() : ui::Screen(ui::forms::Allsect, QStringLiteral("Pre-Set Calls"), QSize(700, 500))
 {
     QWidget* c = canvas();
     Data2 = new ui::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("Calls"));
@@ -116,9 +117,9 @@ void Allsect::Command1_Click()
     if (!Data2->UpdateRecord())
         return;
     auto& screens = ui::ScreenRegistry::instance();
-    if (auto* board = qobject_cast<ListOfCalls*>(screens.load(QStringLiteral("ListOfCalls"))))
+    if (auto* board = qobject_cast<ListOfCalls*>(screens.load(ui::forms::ListOfCalls)))
         board->Data1->Refresh();
-    screens.unloadAndShow(this, QStringLiteral("MainMenu"));
+    screens.unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void Allsect::frameClose()

@@ -4,6 +4,7 @@
 #include "EnterLaneNo.h"
 #include "ListOfCalls.h"
 
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 namespace calls {
@@ -11,9 +12,9 @@ namespace calls {
 void registerScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
-    registry.add(QStringLiteral("ListOfCalls"), [] { return new ListOfCalls; });
-    registry.add(QStringLiteral("EnterLaneNo"), [] { return new EnterLaneNo; });
-    registry.add(QStringLiteral("Allsect"), [] { return new Allsect; });
+    registry.add(ui::forms::ListOfCalls, [] { return new ListOfCalls; });
+    registry.add(ui::forms::EnterLaneNo, [] { return new EnterLaneNo; });
+    registry.add(ui::forms::Allsect, [] { return new Allsect; });
 }
 
 } // namespace calls

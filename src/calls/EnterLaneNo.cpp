@@ -5,6 +5,7 @@
 #include "store/FieldValue.h"
 #include "ui/ControlEvents.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
@@ -30,13 +31,6 @@ const QString kLaneMessage = QStringLiteral("You need to enter a lane number her
 const QString kNamesTip = QStringLiteral("Enter the name here of who corrected the stop");
 const QString kCheckTip = QStringLiteral("Select this box to show this mechanic as correcting the call");
 
-/// A mechanic's name as the shift information holds it ("Text1" or "Text2").
-QString shiftName(const QString& box)
-{
-    auto* name = ui::ScreenRegistry::instance().control<QLineEdit>(QStringLiteral("TodaysInfo"), box);
-    return name ? name->text() : QString();
-}
-
 QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& accessibleName)
 {
     QLineEdit* box = ui::textBox(parent, name, QRect(0, 0, 10, 10), 0, accessibleName);
@@ -48,7 +42,7 @@ QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& access
 } // namespace
 
 EnterLaneNo::EnterLaneNo()
-    : ui::Screen(QStringLiteral("EnterLaneNo"), QStringLiteral("Lane Number Entry Form"), QSize(520, 292))
+    : ui::Screen(ui::forms::EnterLaneNo, QStringLiteral("Lane Number Entry Form"), QSize(520, 292))
 {
     QWidget* c = canvas();
     Data2 = new ui::RecordSource(c, QStringLiteral("Data2"), QStringLiteral("DData"));
@@ -166,18 +160,18 @@ void EnterLaneNo::Form_Paint()
     // convention; the time is kept as text in the user's long time form.
     ui::setTextIfChanged(Text3, ui::today().toString(Qt::ISODate));
     ui::setTextIfChanged(Text7, QLocale().toString(ui::now().time(), store::longTimeFormat()));
-    ui::setTextIfChanged(Text2, Check2->isChecked() ? shiftName(QStringLiteral("Text2")) : QStringLiteral(" "));
-    ui::setTextIfChanged(Text1, Check1->isChecked() ? shiftName(QStringLiteral("Text1")) : QStringLiteral(" "));
+    ui::setTextIfChanged(Text2, Check2->isChecked() ? ui::forms::shift::mechanic2() : QStringLiteral(" "));
+    ui::setTextIfChanged(Text1, Check1->isChecked() ? ui::forms::shift::mechanic1() : QStringLiteral(" "));
 }
 
 void EnterLaneNo::Check1_Click()
 {
-    Text1->setText(Check1->isChecked() ? shiftName(QStringLiteral("Text1")) : QStringLiteral(" "));
+    Text1->setText(Check1->isChecked() ? ui::forms::shift::mechanic1() : QStringLiteral(" "));
 }
 
 void EnterLaneNo::Check2_Click()
 {
-    Text2->setText(Check2->isChecked() ? shiftName(QStringLiteral("Text2")) : QStringLiteral(" "));
+    Text2->setText(Check2->isChecked() ? ui::forms::shift::mechanic2() : QStringLiteral(" "));
 }
 
 void EnterLaneNo::Text4_GotFocus()
@@ -263,7 +257,7 @@ void EnterLaneNo::closeCall()
 
 void EnterLaneNo::releaseBoard()
 {
-    if (auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(QStringLiteral("ListOfCalls"))))
+    if (auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(ui::forms::ListOfCalls)))
         board->Option[ListOfCalls::kNoCall]->setChecked(true);
 }
 

@@ -4,6 +4,7 @@
 #include "EnterLaneNo.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
@@ -33,8 +34,7 @@ constexpr int kHeadingOfColumn[5] = {1, 2, 3, 5, 4};
 
 } // namespace
 
-ListOfCalls::ListOfCalls()
-    : ui::Screen(QStringLiteral("ListOfCalls"), QStringLiteral("Master List of Calls"), kDesignSize)
+ListOfCalls::ListOfCalls() : ui::Screen(ui::forms::ListOfCalls, QStringLiteral("Master List of Calls"), kDesignSize)
 {
     QWidget* c = canvas();
     Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Calls"));
@@ -110,7 +110,7 @@ void ListOfCalls::Data1_Reposition()
 void ListOfCalls::Option_Click(int call)
 {
     auto& screens = ui::ScreenRegistry::instance();
-    auto* entry = qobject_cast<EnterLaneNo*>(screens.load(QStringLiteral("EnterLaneNo")));
+    auto* entry = qobject_cast<EnterLaneNo*>(screens.load(ui::forms::EnterLaneNo));
     if (!entry || !entry->beginCall()) {
         Option[kNoCall]->setChecked(true);
         return;
@@ -123,11 +123,10 @@ void ListOfCalls::Option_Click(int call)
     }
     entry->Label1->setText(Label[call + 5]->text());
     entry->Text8->setText(QString::number(sectionOf(call)));
-    auto* weekday = screens.control<QLabel>(QStringLiteral("TodaysInfo"), QStringLiteral("Label1"));
-    entry->Text6->setText(weekday ? weekday->text() : QString());
+    entry->Text6->setText(ui::forms::shift::weekday());
     // Shown once the new record is current, so its paint fills this call's
     // date, time and names and never a stored call's.
-    screens.show(QStringLiteral("EnterLaneNo"));
+    screens.show(ui::forms::EnterLaneNo);
     entry->Text5->setFocus();
 }
 

@@ -3,6 +3,7 @@
 #include "CrystalReport.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Pointer.h"
 #include "ui/ScreenRegistry.h"
 
@@ -47,7 +48,7 @@ QPixmap reportPicture()
 
 } // namespace
 
-PrintMenu::PrintMenu() : ui::Screen(QStringLiteral("PrintMenu"), QStringLiteral("Print Menu"), QSize(560, 566))
+PrintMenu::PrintMenu() : ui::Screen(ui::forms::PrintMenu, QStringLiteral("Print Menu"), QSize(560, 566))
 {
     QWidget* c = canvas();
     const int left = 12;
@@ -134,10 +135,10 @@ PrintMenu::PrintMenu() : ui::Screen(QStringLiteral("PrintMenu"), QStringLiteral(
         connect(button, &QPushButton::clicked, this, [this, name] { runReport(name); });
     }
     connect(Command22, &QPushButton::clicked, this, &PrintMenu::Command22_Click);
-    connect(Command17, &QPushButton::clicked, this, [this] { showPrompt(QStringLiteral("Date2")); });
-    connect(Command20, &QPushButton::clicked, this, [this] { showPrompt(QStringLiteral("Date3")); });
-    connect(Command25, &QPushButton::clicked, this, [this] { showPrompt(QStringLiteral("Date1")); });
-    connect(Command26, &QPushButton::clicked, this, [this] { showPrompt(QStringLiteral("AskLane")); });
+    connect(Command17, &QPushButton::clicked, this, [this] { showPrompt(ui::forms::Date2); });
+    connect(Command20, &QPushButton::clicked, this, [this] { showPrompt(ui::forms::Date3); });
+    connect(Command25, &QPushButton::clicked, this, [this] { showPrompt(ui::forms::Date1); });
+    connect(Command26, &QPushButton::clicked, this, [this] { showPrompt(ui::forms::AskLane); });
     connect(Command21, &QPushButton::clicked, this, &PrintMenu::Command21_Click);
 }
 
@@ -168,7 +169,7 @@ void PrintMenu::showPrompt(const QString& screen)
 
 void PrintMenu::Command21_Click()
 {
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void PrintMenu::frameClose()

@@ -3,6 +3,7 @@
 #include "CrystalReport.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
@@ -67,7 +68,7 @@ void DatePrompt::Command3_Click()
     ui::pointer::restore();
 }
 
-AskLane::AskLane() : ui::Screen(QStringLiteral("AskLane"), QStringLiteral("Lane Number "), QSize(300, 178))
+AskLane::AskLane() : ui::Screen(ui::forms::AskLane, QStringLiteral("Lane Number "), QSize(300, 178))
 {
     QWidget* c = canvas();
     Frame2 = ui::frame(c, QStringLiteral("Frame2"), QStringLiteral("Lane # Range"), QRect(10, 8, 280, 116));

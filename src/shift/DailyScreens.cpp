@@ -2,6 +2,7 @@
 #include "FrameCount.h"
 #include "Notes.h"
 
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 namespace shift {
@@ -9,8 +10,8 @@ namespace shift {
 void registerDailyScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
-    registry.add(QStringLiteral("Notes"), [] { return new Notes; });
-    registry.add(QStringLiteral("FrameCount"), [] { return new FrameCount; });
+    registry.add(ui::forms::Notes, [] { return new Notes; });
+    registry.add(ui::forms::FrameCount, [] { return new FrameCount; });
 }
 
 } // namespace shift

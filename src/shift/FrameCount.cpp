@@ -3,6 +3,7 @@
 #include "ui/AddingMode.h"
 #include "ui/ControlEvents.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
@@ -38,7 +39,7 @@ QLineEdit* countBox(QWidget* parent, const QString& name, int top, const QString
 } // namespace
 
 FrameCount::FrameCount()
-    : ui::Screen(QStringLiteral("FrameCount"), QStringLiteral("Daily Machine Frame Count"), QSize(380, 318))
+    : ui::Screen(ui::forms::FrameCount, QStringLiteral("Daily Machine Frame Count"), QSize(380, 318))
 {
     QWidget* c = canvas();
     Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("Frames"));
@@ -243,7 +244,7 @@ void FrameCount::Command1_Click()
     Command4->hide();
     Command5->hide();
     // The screen is modal: when storing fails it may still be left, losing the change.
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void FrameCount::frameClose()

@@ -3,6 +3,7 @@
 #include "ui/AddingMode.h"
 #include "ui/ControlEvents.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
@@ -19,7 +20,7 @@
 
 namespace shift {
 
-Notes::Notes() : ui::Screen(QStringLiteral("Notes"), QStringLiteral("Daily Notes"), QSize(600, 456))
+Notes::Notes() : ui::Screen(ui::forms::Notes, QStringLiteral("Daily Notes"), QSize(600, 456))
 {
     QWidget* c = canvas();
     Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("DWork"));
@@ -258,7 +259,7 @@ void Notes::Command1_Click()
         return;
     Text2->show();
     MaskEdBox1->hide();
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void Notes::frameClose()

@@ -2,6 +2,7 @@
 
 #include "ui/AddingMode.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
@@ -27,8 +28,7 @@ QString numbered(const char* stem, int number)
 
 } // namespace
 
-WorkAssign::WorkAssign()
-    : ui::Screen(QStringLiteral("WorkAssign"), QStringLiteral("Maintenance To Be Done"), QSize(720, 526))
+WorkAssign::WorkAssign() : ui::Screen(ui::forms::WorkAssign, QStringLiteral("Maintenance To Be Done"), QSize(720, 526))
 {
     QWidget* c = canvas();
     Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Daily Work Assignment Sheet For"),
@@ -267,7 +267,7 @@ void WorkAssign::Command1_Click()
     Command3->hide();
     for (QLineEdit* job : Text)
         job->setEnabled(false);
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void WorkAssign::frameClose()

@@ -2,6 +2,7 @@
 
 #include "ui/ControlEvents.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
@@ -44,7 +45,7 @@ QString numbered(const char* stem, int number)
 
 } // namespace
 
-WorkDone::WorkDone() : ui::Screen(QStringLiteral("WorkDone"), QStringLiteral("Work Completed"), QSize(876, 454))
+WorkDone::WorkDone() : ui::Screen(ui::forms::WorkDone, QStringLiteral("Work Completed"), QSize(876, 454))
 {
     QWidget* c = canvas();
     Label26 =
@@ -136,11 +137,8 @@ void WorkDone::Combo1_DropDown()
     const QString shown = Combo1->currentText();
     while (Combo1->count() > 0)
         Combo1->removeItem(0);
-    auto& screens = ui::ScreenRegistry::instance();
-    auto* first = screens.control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1"));
-    auto* second = screens.control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text2"));
-    Combo1->insertItem(0, first ? first->text() : QString());
-    Combo1->insertItem(1, second ? second->text() : QString());
+    Combo1->insertItem(0, ui::forms::shift::mechanic1());
+    Combo1->insertItem(1, ui::forms::shift::mechanic2());
     Combo1->setEditText(shown);
 }
 
@@ -155,7 +153,7 @@ void WorkDone::Command1_Click()
 {
     if (!Data1->UpdateRecord())
         return;
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void WorkDone::frameClose()

@@ -1,6 +1,7 @@
 #include "WorkList.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
 #include "ui/ScreenRegistry.h"
@@ -19,7 +20,7 @@ constexpr int kHalf = 10;
 
 } // namespace
 
-WorkList::WorkList() : ui::Screen(QStringLiteral("WorkList"), QStringLiteral("Pre-Made Work Lists"), QSize(720, 454))
+WorkList::WorkList() : ui::Screen(ui::forms::WorkList, QStringLiteral("Pre-Made Work Lists"), QSize(720, 454))
 {
     QWidget* c = canvas();
     Label2 = ui::label(c, QStringLiteral("Label2"), QStringLiteral("Week #"), QRect(16, 16, 64, 28));
@@ -67,7 +68,7 @@ void WorkList::Command1_Click()
 {
     if (!Data1->UpdateRecord())
         return;
-    ui::ScreenRegistry::instance().unloadAndShow(this, QStringLiteral("MainMenu"));
+    ui::ScreenRegistry::instance().unloadAndShow(this, ui::forms::MainMenu);
 }
 
 void WorkList::frameClose()

@@ -3,6 +3,7 @@
 #include "WorkDone.h"
 #include "WorkList.h"
 
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 namespace shift {
@@ -10,9 +11,9 @@ namespace shift {
 void registerWorkScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
-    registry.add(QStringLiteral("WorkAssign"), [] { return new WorkAssign; });
-    registry.add(QStringLiteral("WorkDone"), [] { return new WorkDone; });
-    registry.add(QStringLiteral("WorkList"), [] { return new WorkList; });
+    registry.add(ui::forms::WorkAssign, [] { return new WorkAssign; });
+    registry.add(ui::forms::WorkDone, [] { return new WorkDone; });
+    registry.add(ui::forms::WorkList, [] { return new WorkList; });
 }
 
 } // namespace shift

@@ -4,6 +4,7 @@
 #include "frmZipCreate.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 
@@ -37,7 +38,7 @@ bool worthListing(const QStorageInfo& volume)
 } // namespace
 
 ExtractDialog::ExtractDialog()
-    : ui::Screen(QStringLiteral("ExtractDialog"), QStringLiteral("Extract archive"), QSize(420, 292))
+    : ui::Screen(ui::forms::ExtractDialog, QStringLiteral("Extract archive"), QSize(420, 292))
 {
     QWidget* c = canvas();
     lbl[0] = ui::label(c, QStringLiteral("lbl0"), QStringLiteral("Extract files to:"), QRect(12, 8, 280, 22));
@@ -89,7 +90,7 @@ ExtractDialog::ExtractDialog()
 
 frmZipCreate* ExtractDialog::owner() const
 {
-    return qobject_cast<frmZipCreate*>(ui::ScreenRegistry::instance().find(QStringLiteral("frmZipCreate")));
+    return qobject_cast<frmZipCreate*>(ui::ScreenRegistry::instance().find(ui::forms::frmZipCreate));
 }
 
 QString ExtractDialog::driveRoot(int index) const

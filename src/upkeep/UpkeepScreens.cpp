@@ -3,6 +3,7 @@
 #include "ExtractDialog.h"
 #include "frmZipCreate.h"
 
+#include "ui/Forms.h"
 #include "ui/ScreenRegistry.h"
 
 namespace upkeep {
@@ -10,8 +11,8 @@ namespace upkeep {
 void registerScreens()
 {
     auto& registry = ui::ScreenRegistry::instance();
-    registry.add(QStringLiteral("frmZipCreate"), [] { return new frmZipCreate; });
-    registry.add(QStringLiteral("ExtractDialog"), [] { return new ExtractDialog; });
+    registry.add(ui::forms::frmZipCreate, [] { return new frmZipCreate; });
+    registry.add(ui::forms::ExtractDialog, [] { return new ExtractDialog; });
 }
 
 } // namespace upkeep

@@ -3,6 +3,7 @@
 #include "frmZipCreate.h"
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 
@@ -29,7 +30,7 @@ constexpr int kPathColumn = 108;
 
 } // namespace
 
-frmZipCreate::frmZipCreate() : ui::Screen(QStringLiteral("frmZipCreate"), QStringLiteral("Database Backup "), kDesign)
+frmZipCreate::frmZipCreate() : ui::Screen(ui::forms::frmZipCreate, QStringLiteral("Database Backup "), kDesign)
 {
     // The controls sit on one body that fills the canvas; Form_Resize places
     // them on it (the list grows, the progress bar and Abort keep to the lower right).

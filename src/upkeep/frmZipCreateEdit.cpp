@@ -2,6 +2,7 @@
 // select all, the archive's date, and the list with its summary.
 #include "frmZipCreate.h"
 
+#include "ui/Forms.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "upkeep/dbfile/DatabaseFile.h"
@@ -113,7 +114,7 @@ frmZipCreate::Outcome frmZipCreate::restoreSelected()
     const bool automatic = mnuAutomaticRestore->isChecked();
     if (!automatic) {
         extractCancelled = true; // closing the dialog by its frame cancels too
-        ui::ScreenRegistry::instance().showModal(QStringLiteral("ExtractDialog"));
+        ui::ScreenRegistry::instance().showModal(ui::forms::ExtractDialog);
         if (extractCancelled)
             return Outcome::Stopped;
     }
