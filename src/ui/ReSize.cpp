@@ -19,7 +19,11 @@ void ReSize::remember(QWidget* child, double sx, double sy)
     const QRect now = child->geometry();
     m_designRects.insert(
         child, QRect(qRound(now.x() / sx), qRound(now.y() / sy), qRound(now.width() / sx), qRound(now.height() / sy)));
-    connect(child, &QObject::destroyed, this, [this, child] { m_designRects.remove(child); });
+    m_designFonts.insert(child, child->font());
+    connect(child, &QObject::destroyed, this, [this, child] {
+        m_designRects.remove(child);
+        m_designFonts.remove(child);
+    });
 }
 
 void ReSize::apply()
@@ -47,6 +51,20 @@ void ReSize::apply()
         const int right = int(std::lround((r.x() + r.width()) * sx));
         const int bottom = int(std::lround((r.y() + r.height()) * sy));
         it.key()->setGeometry(left, top, right - left, bottom - top);
+    }
+    // Letters do not shrink in exact proportion (their sizes round to whole
+    // pixels): a little smaller still, every text keeps fitting its control.
+    auto lettering = [](double x, double y) { return std::min(x, y) >= 1.0 ? 1.0 : std::min(x, y) * 0.92; };
+    const double letters = lettering(sx, sy);
+    if (letters != lettering(m_lastX, m_lastY)) {
+        for (auto it = m_designFonts.constBegin(); it != m_designFonts.constEnd(); ++it) {
+            QFont font = it.value();
+            if (font.pointSizeF() > 0)
+                font.setPointSizeF(std::max(5.0, font.pointSizeF() * letters));
+            else if (font.pixelSize() > 0)
+                font.setPixelSize(std::max(7, int(std::lround(font.pixelSize() * letters))));
+            it.key()->setFont(font);
+        }
     }
     m_lastX = sx;
     m_lastY = sy;

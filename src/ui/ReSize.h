@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,8 @@ namespace ui {
 
 /// The resizing companion: remembers every control's place at the form's
 /// design size and scales them all in proportion when the form is resized.
+/// Made smaller than its design, a form's lettering shrinks with it, so the
+/// texts still fit their controls; larger, it keeps its design size.
 class ReSize : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +32,7 @@ private:
     QWidget* m_canvas;
     QSize m_design;
     QHash<QWidget*, QRect> m_designRects;
+    QHash<QWidget*, QFont> m_designFonts;
     double m_lastX = 1.0;
     double m_lastY = 1.0;
 };

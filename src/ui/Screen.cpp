@@ -10,7 +10,9 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -136,6 +138,34 @@ void Screen::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void Screen::showEvent(QShowEvent* event)
+{
+    if (!m_fitted) {
+        m_fitted = true;
+        fitToScreen();
+    }
+    QWidget::showEvent(event);
+}
+
+void Screen::fitToScreen()
+{
+    const QScreen* display = screen();
+    if (!display)
+        return;
+    const QRect free = display->availableGeometry();
+    // The frame the window manager adds is not known before the first show.
+    QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        frame = QSize(16, 40);
+    const double fx = double(free.width() - frame.width()) / width();
+    const double fy = double(free.height() - frame.height()) / height();
+    const double factor = std::min(fx, fy);
+    if (factor >= 1.0 || factor <= 0.0)
+        return;
+    resize(int(width() * factor), int(height() * factor));
+    move(free.topLeft());
 }
 
 void Screen::hideEvent(QHideEvent* event)

@@ -70,17 +70,22 @@ protected:
     virtual void frameClose();
 
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void runPaint();
+    /// A window larger than the screen's free area opens scaled down to fit,
+    /// its proportions kept (the resizing companion scales the controls).
+    void fitToScreen();
     QWidget* m_canvas;
     QMenuBar* m_menuBar = nullptr;
     QPointer<QPushButton> m_default;
     QPointer<QPushButton> m_cancel;
     bool m_inPaint = false;
+    bool m_fitted = false;
 };
 
 } // namespace ui

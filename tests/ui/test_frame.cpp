@@ -11,8 +11,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -152,6 +154,30 @@ private slots:
         screen->resize(200, 100);
         QTest::qWait(10);
         QCOMPARE(screen->Command1->geometry(), QRect(120, 60, 70, 30));
+    }
+
+    // A window designed larger than the display opens scaled down to fit it,
+    // in proportion, its lettering with it; a smaller one opens as designed.
+    void aWindowLargerThanTheDisplayFitsIt()
+    {
+        testing::TestApp app;
+        const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize design(free.width() * 2, free.height());
+        ui::Screen big(QStringLiteral("Big"), QStringLiteral("Big"), design);
+        QLabel* text = ui::label(big.canvas(), QStringLiteral("Label1"), QStringLiteral("Deck chain off"),
+                                 QRect(10, 10, design.width() / 2, 40));
+        const qreal designPoints = text->font().pointSizeF();
+        big.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&big));
+        QVERIFY(big.width() <= free.width() && big.height() <= free.height());
+        QVERIFY(qAbs(double(big.width()) / big.height() - double(design.width()) / design.height()) < 0.05);
+        QVERIFY(qAbs(text->width() - big.canvas()->width() / 2) <= 2);
+        QVERIFY(text->font().pointSizeF() < designPoints);
+        QVERIFY(text->fontMetrics().horizontalAdvance(text->text()) <= text->width());
+
+        Sample* small = static_cast<Sample*>(ui::ScreenRegistry::instance().show(QStringLiteral("Sample")));
+        QVERIFY(QTest::qWaitForWindowExposed(small));
+        QCOMPARE(small->canvas()->size(), QSize(200, 100));
     }
 
     void retypedBoxesSelectAllOnFocus()
