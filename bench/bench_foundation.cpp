@@ -5,8 +5,9 @@
 #include "AllScreens.h"
 #include "store/CallLogGenerator.h"
 #include "store/Database.h"
-#include "ui/RecordSource.h"
 #include "ui/Platform.h"
+#include "ui/RecordSource.h"
+#include "ui/RecordTableModel.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QApplication>
@@ -43,11 +44,16 @@ double residentMiB()
     return parts.size() > 1 ? parts.at(1).toDouble() * 4096.0 / (1024 * 1024) : 0;
 }
 
+// A limit of 0 marks a figure shown for information.
 void report(const char* what, double measured, double baseline, double limit)
 {
     const double ratio = measured / baseline;
-    out << QString::asprintf("%-58s %9.3f ms vs %9.3f ms  ratio %5.2fx  (limit %.1fx) %s\n", what, measured, baseline,
-                             ratio, limit, ratio <= limit ? "ok" : "OVER");
+    if (limit > 0)
+        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (limit %.1fx) %s\n", what, measured,
+                                 baseline, ratio, limit, ratio <= limit ? "ok" : "OVER");
+    else
+        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (information)\n", what, measured, baseline,
+                                 ratio);
     out.flush();
 }
 
@@ -185,6 +191,73 @@ int main(int argc, char* argv[])
     out << QString::asprintf("memory growth while opening and counting: %.1f MiB (limit 64 MiB)\n",
                              residentMiB() - memoryBefore);
 
+    // Random access on the million calls: a record by its position against the
+    // engine's own lookup by key, and the grid model's first count against a
+    // bare count(*).
+    {
+        const double before = residentMiB();
+        QList<double> bareLookup, byPosition, bareCount, firstCount;
+        Db db(path);
+        QSqlQuery lookup(db.sql());
+        lookup.prepare(QStringLiteral("SELECT * FROM DData WHERE Recno = ?"));
+        QSqlQuery counting(db.sql());
+        counting.prepare(QStringLiteral("SELECT count(*) FROM DData"));
+        for (int round = 0; round < 15; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            counting.exec();
+            counting.next();
+            const qint64 all = counting.value(0).toLongLong();
+            counting.finish();
+            bareCount.append(timer.nsecsElapsed() / 1e6);
+
+            QWidget form;
+            ui::RecordSource source(&form, QStringLiteral("Data1"), QStringLiteral("DData"));
+            source.setDatabaseName(path);
+            source.Refresh();
+            ui::RecordTableModel model(&source, {{QStringLiteral("LaneNo"), QStringLiteral("Lane #")}});
+            timer.restart();
+            const int shown = model.rowCount();
+            firstCount.append(timer.nsecsElapsed() / 1e6);
+            if (shown != all)
+                out << "wrong model count " << shown << '\n';
+
+            const qint64 position = rows * 9 / 10 + round;
+            timer.restart();
+            lookup.bindValue(0, position + 1);
+            lookup.exec();
+            lookup.next();
+            const int laneThere = lookup.value(QStringLiteral("LaneNo")).toInt();
+            lookup.finish();
+            bareLookup.append(timer.nsecsElapsed() / 1e6);
+            timer.restart();
+            const auto row = source.Recordset().rowAt(position);
+            byPosition.append(timer.nsecsElapsed() / 1e6);
+            if (!row || row->at(source.Recordset().fieldIndex(QStringLiteral("LaneNo"))).toInt() != laneThere)
+                out << "wrong row at " << position << '\n';
+        }
+        report("row 900,000 fetched by position vs prepared lookup by Recno", median(byPosition), median(bareLookup),
+               5.0);
+        report("grid model's first rowCount() vs bare count(*)", median(firstCount), median(bareCount), 1.5);
+        out << QString::asprintf("memory growth while reaching rows by position: %.1f MiB (limit 64 MiB)\n",
+                                 residentMiB() - before);
+
+        // With gaps left by deleted calls the keys are read once; shown for information.
+        QSqlQuery(db.sql()).exec(QStringLiteral("DELETE FROM DData WHERE Recno % 1000 = 0"));
+        QWidget form;
+        ui::RecordSource source(&form, QStringLiteral("Data1"), QStringLiteral("DData"));
+        source.setDatabaseName(path);
+        source.Refresh();
+        QElapsedTimer timer;
+        timer.start();
+        source.Recordset().rowAt(rows * 9 / 10);
+        const double firstWithGaps = timer.nsecsElapsed() / 1e6;
+        timer.restart();
+        source.Recordset().rowAt(rows * 9 / 10 + 1);
+        report("first row by position after deletes (keys read once)", firstWithGaps, median(bareCount), 0);
+        report("next row by position after deletes", timer.nsecsElapsed() / 1e6, median(bareLookup), 0);
+    }
+
     // One call added through a record source vs a bare prepared insert, each its own transaction.
     {
         QList<double> bare, bound;
@@ -198,7 +271,7 @@ int main(int argc, char* argv[])
         const QStringList fields = {QStringLiteral("DateNow"), QStringLiteral("Time"),     QStringLiteral("Weekday"),
                                     QStringLiteral("LaneNo"),  QStringLiteral("callmade"), QStringLiteral("Type"),
                                     QStringLiteral("Name1"),   QStringLiteral("Name2"),    QStringLiteral("Notes")};
-        const QStringList values = {QStringLiteral("12/7/2004"),
+        const QStringList values = {QStringLiteral("2004-12-07"),
                                     QStringLiteral("10:15:30 AM"),
                                     QStringLiteral("Tuesday"),
                                     QStringLiteral("7"),

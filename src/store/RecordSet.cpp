@@ -491,11 +491,15 @@ bool RecordSet::buildIndex()
     const QString table = Database::quoted(m_table);
     QSqlQuery q(m_db->sql());
     q.setForwardOnly(true);
-    // The whole count is the engine's fastest; rows added above the snapshot are few.
-    if (!q.exec(QStringLiteral("SELECT count(*), min(rowid) FROM ") + table) || !q.next())
+    // A bare count(*) is the engine's fastest (anything beside it in the same
+    // statement makes it read every row); rows added above the snapshot are few.
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !q.next())
         return failSql(q.lastError());
     const qint64 all = q.value(0).toLongLong();
-    const qint64 first = q.value(1).toLongLong();
+    q.finish();
+    if (!q.exec(QStringLiteral("SELECT min(rowid) FROM ") + table) || !q.next())
+        return failSql(q.lastError());
+    const qint64 first = q.value(0).toLongLong();
     q.finish();
     QList<qint64> above;
     if (!readKeys(QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE rowid > ?1"), &above,
