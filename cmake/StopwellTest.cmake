@@ -21,7 +21,7 @@ function(stopwell_add_test name)
     endif()
     add_test(NAME ${name}[${locale}] COMMAND ${name})
     set_tests_properties(${name}[${locale}] PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=${lang};LC_ALL=${lang};LANGUAGE=;TZ=UTC;ASAN_OPTIONS=detect_leaks=0"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=${lang};LC_ALL=${lang};LANGUAGE=;TZ=UTC"
       TIMEOUT 600)
   endforeach()
 endfunction()
