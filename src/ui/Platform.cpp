@@ -114,6 +114,11 @@ public:
     {
         return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     }
+    QStringList openFileNames(QWidget* parent, const QString& caption, const QString& folder,
+                              const QString& filter) override
+    {
+        return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
+    }
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) override
     {
         return QFileDialog::getSaveFileName(parent, caption, folder, filter);

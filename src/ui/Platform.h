@@ -54,6 +54,9 @@ public:
     virtual ~FileDialogSeam() = default;
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+    /// Several existing files chosen at once; empty when none was.
+    virtual QStringList openFileNames(QWidget* parent, const QString& caption, const QString& folder,
+                                      const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;

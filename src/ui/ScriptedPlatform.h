@@ -65,6 +65,12 @@ public:
 class ScriptedFileDialog final : public FileDialogSeam {
 public:
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
+    /// Several names come as one queued entry, separated by line breaks.
+    QStringList openFileNames(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        const QString names = next();
+        return names.isEmpty() ? QStringList() : names.split(QLatin1Char('\n'));
+    }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
     QString folder(QWidget*, const QString&, const QString&) override { return next(); }
     QString next() { return names.isEmpty() ? QString() : names.dequeue(); }

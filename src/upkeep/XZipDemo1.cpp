@@ -1,5 +1,7 @@
 #include "XZipDemo1.h"
 
+#include <QFileInfo>
+
 #include "ui/Platform.h"
 #include "upkeep/zip/ZipResult.h"
 
@@ -72,9 +74,19 @@ QString AskFilesToProcess(QWidget* parent, FileDialog& dialog, const QString& ti
 {
     dialog.title = title;
     dialog.flags = kMultipleExplorerLongNames;
-    dialog.fileName =
-        ui::Platform::instance().fileDialog().openFileName(parent, title, {}, dialogFilter(dialog.filter));
-    return dialog.fileName;
+    const QStringList chosen =
+        ui::Platform::instance().fileDialog().openFileNames(parent, title, {}, dialogFilter(dialog.filter));
+    // One file comes back as its path; several as their folder and their
+    // names, each after a NUL, as the selection routines read them.
+    if (chosen.size() <= 1) {
+        dialog.fileName = chosen.value(0);
+        return dialog.fileName;
+    }
+    QString selection = QFileInfo(chosen.first()).absolutePath();
+    for (const QString& path : chosen)
+        selection += kNul + QFileInfo(path).fileName();
+    dialog.fileName = selection;
+    return selection;
 }
 
 int CountSelectedFiles(const QString& selection)

@@ -435,6 +435,26 @@ private slots:
         QVERIFY(app.messages().seen.isEmpty());
     }
 
+    // Add takes several files chosen at once, each into the archive.
+    void addSeveralFilesAtOnce()
+    {
+        testing::TestApp app;
+        const QString one = QDir(app.folder()).filePath(QStringLiteral("one.txt"));
+        const QString two = QDir(app.folder()).filePath(QStringLiteral("two.txt"));
+        QVERIFY(testing::writeFile(one, "deck chain"));
+        QVERIFY(testing::writeFile(two, "sweep belt"));
+        frmZipCreate* window = openWindow();
+        app.fileDialog().names << QDir(app.folder()).filePath(QStringLiteral("two-files.zip"))
+                               << one + QLatin1Char('\n') + two;
+        window->mnuFileNew_Click();
+        window->mnuEditAdd_Click();
+        const QStringList rows = rowTexts(window->lstMain);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows.at(0).startsWith(QStringLiteral("one.txt|")));
+        QVERIFY(rows.at(1).startsWith(QStringLiteral("two.txt|")));
+        QVERIFY(app.messages().seen.isEmpty());
+    }
+
     void readingTextOnlyForLongArchives_data()
     {
         QTest::addColumn<int>("entries");
