@@ -27,8 +27,10 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir folder;
-    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/Zuvevadu.mdb"),
-                folder.filePath(QStringLiteral("Zuvevadu.mdb")));
+    // The delivered database and report definitions, so reports can be pictured too.
+    const QDir app(QCoreApplication::applicationDirPath());
+    for (const QString& name : app.entryList({QStringLiteral("Zuvevadu.mdb"), QStringLiteral("*.rpt")}, QDir::Files))
+        QFile::copy(app.filePath(name), folder.filePath(name));
     ui::Platform::instance().setAppFolder(folder.path());
     ui::Platform::instance().setMessageBox(std::make_unique<ui::ScriptedMessageBox>());
     registerAllScreens();
