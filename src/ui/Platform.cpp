@@ -71,6 +71,16 @@ public:
             break;
         }
         box.setStandardButtons(buttons);
+        if (message.defaultButton == 1) {
+            static const QList<QMessageBox::StandardButton> seconds = {QMessageBox::No, QMessageBox::Cancel,
+                                                                       QMessageBox::Retry};
+            for (const QMessageBox::StandardButton second : seconds) {
+                if (buttons.testFlag(second)) {
+                    box.setDefaultButton(second);
+                    break;
+                }
+            }
+        }
         switch (box.exec()) {
         case QMessageBox::Cancel:
             return Answer::Cancel;
@@ -239,7 +249,13 @@ QString Platform::appFolder() const
 
 Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
 {
-    Message message{text, buttons, icon, title.isEmpty() ? QString::fromLatin1(kAppTitle) : title};
+    return msgBox(Message{text, buttons, icon, title});
+}
+
+Answer msgBox(Message message)
+{
+    if (message.title.isEmpty())
+        message.title = QString::fromLatin1(kAppTitle);
     return Platform::instance().messageBox().ask(message);
 }
 

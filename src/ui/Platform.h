@@ -26,6 +26,9 @@ struct Message {
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
     QString title;
+    /// The button Enter presses: 0 the first, 1 the second (No of Yes/No, for
+    /// questions whose safe answer is No).
+    int defaultButton = 0;
 };
 
 class MessageBoxSeam {
@@ -151,6 +154,8 @@ private:
 
 /// Shows a message box; an empty title becomes the application's title.
 Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None, const QString& title = {});
+/// Shows a message box as given; an empty title becomes the application's title.
+Answer msgBox(Message message);
 void beep();
 QDate today();
 QDateTime now();
