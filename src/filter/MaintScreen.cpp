@@ -27,7 +27,7 @@ FindWindow* findWindow()
 } // namespace
 
 MaintScreen::MaintScreen()
-    : ui::Screen(QStringLiteral("MaintScreen"), QStringLiteral("Maintain Database"), QSize(780, 470))
+    : ui::Screen(QStringLiteral("MaintScreen"), QStringLiteral("Maintain Database"), QSize(940, 470))
 {
     QWidget* c = canvas();
     Data1 = new ui::RecordSource(c, QStringLiteral("Data1"), QStringLiteral("DData"));
@@ -36,7 +36,7 @@ MaintScreen::MaintScreen()
     Data1->hide();
 
     GridCaption =
-        ui::label(c, QStringLiteral("GridCaption"), QStringLiteral("Master List of Calls"), QRect(10, 10, 760, 24));
+        ui::label(c, QStringLiteral("GridCaption"), QStringLiteral("Master List of Calls"), QRect(10, 10, 920, 24));
     GridCaption->setAlignment(Qt::AlignCenter);
     GridCaption->setFrameShape(QFrame::StyledPanel);
     GridCaption->setAutoFillBackground(true);
@@ -48,7 +48,7 @@ MaintScreen::MaintScreen()
 
     SSDBGrid1 = new QTableView(c);
     SSDBGrid1->setObjectName(QStringLiteral("SSDBGrid1"));
-    SSDBGrid1->setGeometry(10, 34, 760, 370);
+    SSDBGrid1->setGeometry(10, 34, 920, 370);
     SSDBGrid1->setAccessibleName(QStringLiteral("Master List of Calls"));
     m_model = new ui::RecordTableModel(Data1,
                                        {{QStringLiteral("DateNow"), QStringLiteral("Date")},
@@ -61,6 +61,8 @@ MaintScreen::MaintScreen()
                                         {QStringLiteral("Name2"), QStringLiteral("Mech. #2")},
                                         {QStringLiteral("Type"), QStringLiteral("Category")}},
                                        this);
+    // The last column takes what room is left, however little.
+    SSDBGrid1->horizontalHeader()->setDefaultSectionSize(60);
     SSDBGrid1->setModel(m_model);
     SSDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     SSDBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -76,8 +78,8 @@ MaintScreen::MaintScreen()
     QHeaderView* columns = SSDBGrid1->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setHighlightSections(false);
-    const int widths[] = {78, 82, 78, 52, 170, 160, 72, 72, 62};
-    for (int i = 0; i < 9; ++i)
+    const int widths[] = {82, 88, 82, 52, 170, 150, 66, 66};
+    for (int i = 0; i < 8; ++i)
         SSDBGrid1->setColumnWidth(i, widths[i]);
     columns->setStretchLastSection(true);
 
@@ -95,10 +97,10 @@ MaintScreen::MaintScreen()
     FilterLabel->setPalette(red);
     FilterLabel->hide();
 
-    Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("&Filter"), QRect(480, 418, 90, 32),
+    Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("&Filter"), QRect(640, 418, 90, 32),
                           QStringLiteral("\"Click\" to create a 'filtered' set of records"));
-    Command3 = ui::button(c, QStringLiteral("Command3"), QStringLiteral("&Print"), QRect(580, 418, 90, 32));
-    Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(680, 418, 90, 32),
+    Command3 = ui::button(c, QStringLiteral("Command3"), QStringLiteral("&Print"), QRect(740, 418, 90, 32));
+    Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(840, 418, 90, 32),
                           QStringLiteral("\"Click\" to return"));
     CrystalReport1 = new reports::CrystalReport(this);
 
@@ -115,11 +117,24 @@ MaintScreen::MaintScreen()
     connect(Data1, &ui::RecordSource::reopened, this, &MaintScreen::Data1_Reposition);
     connect(SSDBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MaintScreen::SSDBGrid1_RowColChange);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MaintScreen::fitRowNumbers);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MaintScreen::fitRowNumbers);
+}
+
+// The row numbers take the room of the largest one from the start, so the
+// columns do not move when the grid reaches the millionth call.
+void MaintScreen::fitRowNumbers()
+{
+    const QString largest = QString::number(std::max(m_model->rowCount(), 1));
+    QFont bold = SSDBGrid1->verticalHeader()->font();
+    bold.setBold(true); // the current call's number
+    SSDBGrid1->verticalHeader()->setFixedWidth(QFontMetrics(bold).horizontalAdvance(largest) + 16);
 }
 
 void MaintScreen::Form_Load()
 {
     Data1->setDatabaseName(ui::databasePath());
+    fitRowNumbers();
 }
 
 void MaintScreen::Form_Unload()

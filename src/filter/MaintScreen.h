@@ -60,6 +60,7 @@ protected:
 
 private:
     void SSDBGrid1_RowColChange(const QModelIndex& current);
+    void fitRowNumbers();
 
     ui::RecordTableModel* m_model;
     bool m_following = false;

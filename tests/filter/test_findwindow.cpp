@@ -4,8 +4,11 @@
 // browser, asking what they must and changing nothing when told No.
 #include "FindDriver.h"
 
+#include "filter/RaisedBorder.h"
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -557,6 +560,46 @@ private slots:
         s.find->OKButton->click();
         QVERIFY(s.app.messages().seen.isEmpty());
         QCOMPARE(browsed(s.browser), QList<qint64>{5});
+    }
+
+    void theWindowIsRaised_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("3, as the window uses") << 3 << true;
+        QTest::newRow("20") << 20 << true;
+        QTest::newRow("0 draws nothing") << 0 << false;
+        QTest::newRow("21 draws nothing") << 21 << false;
+    }
+    void theWindowIsRaised()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, drawn);
+        Session s;
+        filter::PaintRaisedBorder(s.find, width);
+        QCOMPARE(s.find->palette().color(QPalette::Window), QColor(192, 192, 192));
+        const QImage image = s.find->grab().toImage();
+        const QColor grey(192, 192, 192);
+        const int w = image.width();
+        const int h = image.height();
+        QCOMPARE(h, FindWindow::basicHeight());
+        // White along the top and left, dark grey along the bottom and right, `width` lines deep.
+        QCOMPARE(image.pixelColor(w / 2, 0), drawn ? QColor(Qt::white) : grey);
+        QCOMPARE(image.pixelColor(0, h / 2), drawn ? QColor(Qt::white) : grey);
+        QCOMPARE(image.pixelColor(w - 1, h / 2), drawn ? QColor(128, 128, 128) : grey);
+        QCOMPARE(image.pixelColor(w / 2, h - 1), drawn ? QColor(128, 128, 128) : grey);
+        if (drawn) {
+            QCOMPARE(image.pixelColor(width - 1, h / 2), QColor(Qt::white));
+            QCOMPARE(image.pixelColor(width, h / 2), grey);
+            QCOMPARE(image.pixelColor(w - width, h / 2), QColor(128, 128, 128));
+        }
+        QCOMPARE(filter::raisedBorderWidth(s.find), drawn ? width : 0);
+        // In advanced mode the border runs along the taller window.
+        filter::PaintRaisedBorder(s.find, 3);
+        s.find->AdvancedButton->click();
+        const QImage taller = s.find->grab().toImage();
+        QCOMPARE(taller.height(), FindWindow::advancedHeight());
+        QCOMPARE(taller.pixelColor(w / 2, taller.height() - 1), QColor(128, 128, 128));
     }
 
     void hostileCriteriaStayCriteria()
