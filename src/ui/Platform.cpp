@@ -253,7 +253,13 @@ QString Platform::appFolder() const
 Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
               std::optional<Answer> defaultButton)
 {
-    Message message{text, buttons, icon, title.isEmpty() ? QString::fromLatin1(kAppTitle) : title, defaultButton};
+    return msgBox(Message{text, buttons, icon, title, defaultButton});
+}
+
+Answer msgBox(Message message)
+{
+    if (message.title.isEmpty())
+        message.title = QString::fromLatin1(kAppTitle);
     return Platform::instance().messageBox().ask(message);
 }
 

@@ -158,6 +158,8 @@ private:
 /// Shows a message box; an empty title becomes the application's title.
 Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None, const QString& title = {},
               std::optional<Answer> defaultButton = std::nullopt);
+/// Shows a message box as given; an empty title becomes the application's title.
+Answer msgBox(Message message);
 void beep();
 QDate today();
 QDateTime now();

@@ -306,6 +306,23 @@ bool RecordSource::Refresh()
     return true;
 }
 
+bool RecordSource::tryRefresh(StoreError* error)
+{
+    if (error)
+        *error = {};
+    if (m_set.isOpen() && !writeBack())
+        return false;
+    StoreError why;
+    const bool opened = m_set.open(m_path, m_source, &why);
+    if (!opened) {
+        showRecord();
+        if (error)
+            *error = why;
+    }
+    emit reopened();
+    return opened;
+}
+
 bool RecordSource::openOnLoad()
 {
     if (m_set.isOpen() || m_source.isEmpty())

@@ -41,6 +41,11 @@ public:
 
     /// Opens again with the current path and source; the first record becomes current.
     bool Refresh();
+    /// The same, for a caller that tells the user itself: a failure to open is
+    /// returned in `error`, not shown (a lock held by another program is not
+    /// waited out either). Edits of the bound controls are stored first, as
+    /// Refresh does; when they cannot be, the user was told and `error` is empty.
+    bool tryRefresh(store::StoreError* error);
     /// Writes the bound controls into the current record now, a new record included.
     bool UpdateRecord();
     store::RecordSet& Recordset() { return m_set; }

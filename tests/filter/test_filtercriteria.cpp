@@ -302,13 +302,22 @@ private slots:
                                          << ""
                                          << ""
                                          << "366";
+        // Late December falls in week 53 (54 in a leap year starting on a Saturday).
         QTest::newRow("week 53") << 8 << 10 << "53"
-                                 << "Bad Week of the Year Number!"
-                                 << "You must supply a valid week of the year number (1-52) in the find criteria."
+                                 << ""
+                                 << ""
                                  << "53";
+        QTest::newRow("week 54") << 8 << 10 << "54"
+                                 << ""
+                                 << ""
+                                 << "54";
+        QTest::newRow("week 55") << 8 << 10 << "55"
+                                 << "Bad Week of the Year Number!"
+                                 << "You must supply a valid week of the year number (1-54) in the find criteria."
+                                 << "55";
         QTest::newRow("week 0") << 8 << 10 << "0"
                                 << "Bad Week of the Year Number!"
-                                << "You must supply a valid week of the year number (1-52) in the find criteria."
+                                << "You must supply a valid week of the year number (1-54) in the find criteria."
                                 << "0";
         QTest::newRow("week 10") << 8 << 10 << "10"
                                  << ""

@@ -208,7 +208,7 @@ QList<FindRow> catalogue()
         {DayEquals, {QStringLiteral("1"), QStringLiteral("31"), QStringLiteral("20")}},
         {YearEquals, {QStringLiteral("2025"), QStringLiteral("26")}},
         {DayOfYearEquals, {QStringLiteral("1"), QStringLiteral("60"), QStringLiteral("354")}},
-        {WeekOfYearEquals, {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("52")}}};
+        {WeekOfYearEquals, {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("52"), QStringLiteral("53")}}};
     for (const auto& [op, values] : parts) {
         for (const QString& value : values)
             rows.append(findRow(QStringLiteral("DateNow"), 8, op, value));

@@ -13,10 +13,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 namespace {
 
@@ -201,6 +203,46 @@ private slots:
         QCOMPARE(app.messages().seen.at(0).title, QStringLiteral("Tarrowby Stopwell"));
         QCOMPARE(app.messages().seen.at(1).title, QStringLiteral("Warning"));
         QCOMPARE(app.messages().seen.at(1).icon, ui::Icon::Exclamation);
+    }
+
+    void realMessageBoxCanMakeTheSecondButtonTheDefault_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("defaultButton");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Yes/No, No") << int(ui::Buttons::YesNo) << int(ui::Answer::No) << int(QMessageBox::No);
+        QTest::newRow("Yes/No/Cancel, No")
+            << int(ui::Buttons::YesNoCancel) << int(ui::Answer::No) << int(QMessageBox::No);
+        QTest::newRow("OK/Cancel, Cancel")
+            << int(ui::Buttons::OkCancel) << int(ui::Answer::Cancel) << int(QMessageBox::Cancel);
+        QTest::newRow("Yes/No, first") << int(ui::Buttons::YesNo) << -1 << int(QMessageBox::Yes);
+    }
+    void realMessageBoxCanMakeTheSecondButtonTheDefault()
+    {
+        QFETCH(int, buttons);
+        QFETCH(int, defaultButton);
+        QFETCH(int, expected);
+        ui::Platform::instance().reset();
+        int seen = -1;
+        // Enter presses the default button of the box that opened.
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : -2;
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        ui::Message message{QStringLiteral("Delete?"), ui::Buttons(buttons), ui::Icon::Question, {}, std::nullopt};
+        if (defaultButton >= 0)
+            message.defaultButton = ui::Answer(defaultButton);
+        const ui::Answer answer = ui::msgBox(message);
+        if (expected == QMessageBox::Yes) {
+            // Without a default set, Qt picks the first accepting button.
+            QCOMPARE(answer, ui::Answer::Yes);
+            return;
+        }
+        QCOMPARE(seen, expected);
+        QCOMPARE(answer, expected == QMessageBox::No ? ui::Answer::No : ui::Answer::Cancel);
     }
 
     void helpWindowOpensAtContentsOrSaysTheFileIsMissing()

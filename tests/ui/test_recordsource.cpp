@@ -411,6 +411,39 @@ private slots:
         QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM DData")).toInt(), 2);
     }
 
+    void tryRefreshReturnsTheFailureInsteadOfShowingIt()
+    {
+        testing::TestApp app;
+        QVERIFY(app.exec(QStringLiteral("INSERT INTO DData (LaneNo, callmade) VALUES (4, 'x')")));
+        CallForm f(app.databasePath());
+        QVERIFY(f.source->Refresh());
+        int reopened = 0;
+        connect(f.source, &RecordSource::reopened, this, [&] { ++reopened; });
+        // A statement the store refuses: told to the caller, never shown, nothing run.
+        f.source->setRecordSource(QStringLiteral("Delete * From DData"));
+        store::StoreError error;
+        QVERIFY(!f.source->tryRefresh(&error));
+        QCOMPARE(error.kind, store::StoreError::Kind::Refused);
+        QVERIFY(app.messages().seen.isEmpty());
+        QVERIFY(!f.source->isOpen());
+        QCOMPARE(f.lane->text(), QString());
+        QCOMPARE(reopened, 1);
+        QCOMPARE(app.scalar(QStringLiteral("SELECT count(*) FROM DData")).toInt(), 1);
+        // An edit typed before a good refresh is stored first, as Refresh stores it.
+        f.source->setRecordSource(QStringLiteral("DData"));
+        QVERIFY(f.source->tryRefresh(&error));
+        QVERIFY(!error);
+        f.lane->setText(QStringLiteral("7"));
+        QVERIFY(f.source->tryRefresh(&error));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT LaneNo FROM DData")).toInt(), 7);
+        // An edit that cannot be stored stops the refresh; the user was told, the error is empty.
+        f.lane->setText(QStringLiteral("seven"));
+        QVERIFY(!f.source->tryRefresh(&error));
+        QVERIFY(!error);
+        QCOMPARE(app.messages().seen.size(), 1);
+        QVERIFY(f.source->isOpen());
+    }
+
     void exitStoresEditsAndDropsHalfMadeRecords()
     {
         testing::TestApp app;

@@ -40,7 +40,10 @@ std::optional<RangeRule> rangeRuleFor(int position)
         return RangeRule{1, 366, "You must supply a valid day of the year number (1-366) in the find criteria.",
                          "Bad Day of the Year Number!"};
     case WeekOfYearEquals:
-        return RangeRule{1, 52, "You must supply a valid week of the year number (1-52) in the find criteria.",
+        // Weeks start on Sunday and week 1 holds January 1, so the last days of
+        // December fall in week 53, and in week 54 when a leap year starts on a
+        // Saturday (2000, 2028): every week a call can be logged in is accepted.
+        return RangeRule{1, 54, "You must supply a valid week of the year number (1-54) in the find criteria.",
                          "Bad Week of the Year Number!"};
     default:
         return std::nullopt;
