@@ -61,7 +61,9 @@ public:
     }
     void show(QWidget* c, FieldType type, const QVariant& stored) const override
     {
-        of(c)->setText(toText(type, stored));
+        // Showing the record just stored leaves most boxes as they are, and a
+        // box given its own text again would lay that text out for nothing.
+        setTextIfChanged(of(c), toText(type, stored));
     }
 };
 
