@@ -152,6 +152,24 @@ private slots:
         QVERIFY(verifyDatabase(db.databasePath(), &why));
     }
 
+    // The copy keeps the database's indexes as they are, so the copy's full
+    // check is what finds an index that no longer matches its table.
+    void compactRefusesAnIndexOutOfStepWithItsTable()
+    {
+        testing::TempDatabase db;
+        fill(db);
+        QVERIFY(db.exec(QStringLiteral("PRAGMA writable_schema=ON")));
+        QVERIFY(db.exec(QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX DData_LaneNo ON DData(DateNow, "
+                                       "LaneNo)' WHERE name = 'DData_LaneNo'")));
+        const QByteArray bytes = readFile(db.databasePath());
+        QString why;
+        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Failed);
+        QVERIFY2(why.startsWith(QStringLiteral("the compacted copy did not pass its check: it is damaged (row ")),
+                 qPrintable(why));
+        QCOMPARE(readFile(db.databasePath()), bytes);
+        QVERIFY(!QFileInfo::exists(compactCopyPath(db.databasePath())));
+    }
+
     void refusedWhileAScreenHasItOpen()
     {
         testing::TempDatabase db;
@@ -197,6 +215,9 @@ private slots:
         QTest::newRow("not a database") << "text"
                                         << "the database in the backup did not pass its check: it is not a "
                                            "Tarrowby Stopwell database";
+        // A page of the call log overwritten: the structure check finds it.
+        QTest::newRow("page garbled") << "garble"
+                                      << "the database in the backup did not pass its check: it is damaged";
         QTest::newRow("table missing") << "drop"
                                        << "the database in the backup did not pass its check: it is not a "
                                           "Tarrowby Stopwell database: it has no table PWord";
@@ -216,6 +237,25 @@ private slots:
             QVERIFY(file.resize(file.size() / 2));
         } else if (damage == QLatin1String("text")) {
             QVERIFY(testing::writeFile(staged, testing::prose(8192)));
+        } else if (damage == QLatin1String("garble")) {
+            const QString name = QUuid::createUuid().toString();
+            qint64 page = 0;
+            qint64 pageSize = 0;
+            {
+                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                other.setDatabaseName(staged);
+                QVERIFY(other.open());
+                QSqlQuery q(other);
+                QVERIFY(q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'DData'")) && q.next());
+                page = q.value(0).toLongLong();
+                QVERIFY(q.exec(QStringLiteral("PRAGMA page_size")) && q.next());
+                pageSize = q.value(0).toLongLong();
+            }
+            QSqlDatabase::removeDatabase(name);
+            QFile file(staged);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek((page - 1) * pageSize));
+            QCOMPARE(file.write(QByteArray(int(pageSize), '\xA5')), pageSize);
         } else {
             const QString name = QUuid::createUuid().toString();
             {

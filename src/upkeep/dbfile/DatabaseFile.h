@@ -22,10 +22,15 @@ struct Hooks {
     std::function<void(Step)> step;
 };
 
+/// How far a file is checked. `Full` is SQLite's integrity check, which also
+/// looks up every row in every index; `Structure` is its quick check: every
+/// page, record and field whole, in time that grows with the file alone.
+enum class Depth { Full, Structure };
+
 /// Whether `path` is a whole stop database: it opens, holds the seven tables
-/// and passes SQLite's integrity check. `why` says what is wrong, in words
+/// and passes SQLite's check to `depth`. `why` says what is wrong, in words
 /// that follow "The file ...".
-bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks = nullptr);
+bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks = nullptr, Depth depth = Depth::Full);
 
 /// "SL.MDB" beside the database: where the compacted copy is made.
 QString compactCopyPath(const QString& database);
@@ -45,7 +50,9 @@ enum class CompactResult {
 /// which is never touched).
 CompactResult compactDatabase(const QString& database, QString* why, const Hooks& hooks = {});
 
-/// Puts `staged` in the place of `database` once it passed verifyDatabase(),
+/// Puts `staged` in the place of `database` once it passed verifyDatabase()
+/// to the structure (its bytes are the archived ones, checked against the
+/// archive's CRC; its indexes are as they were in the database backed up),
 /// while no screen has the database open. The replaced file is kept beside
 /// it until the new one has opened, and put back when it does not.
 bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks = {});
