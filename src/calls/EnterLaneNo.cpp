@@ -225,8 +225,8 @@ void EnterLaneNo::Command2_Click()
 {
     // The pending call is dropped without ever being stored.
     Data2->Recordset().CancelUpdate();
-    releaseBoard();
     closeCall();
+    releaseBoard();
 }
 
 bool EnterLaneNo::beginCall()
@@ -257,8 +257,14 @@ void EnterLaneNo::closeCall()
 
 void EnterLaneNo::releaseBoard()
 {
-    if (auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(ui::forms::ListOfCalls)))
-        board->Option[ListOfCalls::kNoCall]->setChecked(true);
+    auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(ui::forms::ListOfCalls));
+    if (!board)
+        return;
+    board->Option[ListOfCalls::kNoCall]->setChecked(true);
+    // The keyboard goes back to the board for the next call, whatever window
+    // the desktop would give it to once the lane entry is gone.
+    if (board->isVisible())
+        board->activateWindow();
 }
 
 void EnterLaneNo::frameClose()

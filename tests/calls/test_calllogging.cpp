@@ -296,6 +296,35 @@ private slots:
         QCOMPARE(seededRow(app), kSeedAsStored);
     }
 
+    // Save or Cancel hands the keyboard back to the board, so the next call
+    // is picked without reaching for the mouse.
+    void theBoardHasTheKeyboardOnceTheLaneEntryCloses_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("Save") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void theBoardHasTheKeyboardOnceTheLaneEntryCloses()
+    {
+        QFETCH(bool, save);
+        testing::TestApp app;
+        ListOfCalls* board = openBoard();
+        QVERIFY(board);
+        for (int round = 0; round < 2; ++round) {
+            EnterLaneNo* entry = pick(board, 12 + round);
+            QVERIFY(entry);
+            QTRY_COMPARE(QApplication::activeWindow(), entry);
+            QTest::keyClicks(entry->Text5, QStringLiteral("4"));
+            if (save)
+                QTest::keyClick(entry->Text5, Qt::Key_Return);
+            else
+                entry->Command2->click();
+            QVERIFY(closedAndBoardReleased(board));
+            QTRY_COMPARE(QApplication::activeWindow(), board);
+        }
+        QCOMPARE(rows(app), save ? 2 : 0);
+    }
+
     void pickingAnotherCallReplacesThePendingOne()
     {
         testing::TestApp app;
