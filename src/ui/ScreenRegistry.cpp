@@ -60,6 +60,7 @@ Screen* ScreenRegistry::show(const QString& name)
     Screen* screen = load(name);
     if (!screen)
         return nullptr;
+    noteOpener(screen);
     screen->show();
     screen->raise();
     screen->activateWindow();
@@ -71,6 +72,7 @@ bool ScreenRegistry::showModal(const QString& name)
     QPointer<Screen> screen = load(name);
     if (!screen)
         return false;
+    noteOpener(screen);
     screen->setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     QObject::connect(screen, &Screen::closed, &loop, &QEventLoop::quit);
@@ -107,10 +109,23 @@ bool ScreenRegistry::unload(Screen* screen)
     }
     screen->Form_Unload();
     m_loaded.remove(name);
+    const bool hadKeyboard = screen->isActiveWindow();
     screen->hide();
+    // The window it was opened from takes the keyboard back, whatever window
+    // the desktop would otherwise give it to (or none).
+    const QPointer<QWidget> opener = m_openers.take(name);
+    if (hadKeyboard && opener && opener->isVisible())
+        opener->activateWindow();
     emit screen->closed();
     screen->deleteLater();
     return true;
+}
+
+void ScreenRegistry::noteOpener(Screen* screen)
+{
+    QWidget* active = QApplication::activeWindow();
+    if (!screen->isVisible() && active != screen)
+        m_openers.insert(screen->objectName(), active);
 }
 
 bool ScreenRegistry::unload(const QString& name)
@@ -157,6 +172,7 @@ void ScreenRegistry::discardAll()
         delete screen;
     }
     m_loaded.clear();
+    m_openers.clear();
 }
 
 } // namespace ui

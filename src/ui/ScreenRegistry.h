@@ -59,8 +59,12 @@ public:
 
 private:
     ScreenRegistry();
+    void noteOpener(Screen* screen);
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<Screen>> m_loaded;
+    /// The window that was active when each screen was shown: it has the
+    /// keyboard again when the screen closes.
+    QHash<QString, QPointer<QWidget>> m_openers;
     std::function<void()> m_quit;
 };
 

@@ -40,6 +40,11 @@ public:
     QPushButton* Command2;
 };
 
+class Second : public ui::Screen {
+public:
+    Second() : ui::Screen(QStringLiteral("Second"), QStringLiteral("Second"), QSize(200, 100)) {}
+};
+
 } // namespace
 
 class TestFrame : public QObject {
@@ -48,6 +53,32 @@ private slots:
     void initTestCase()
     {
         ui::ScreenRegistry::instance().add(QStringLiteral("Sample"), [] { return new Sample; });
+        ui::ScreenRegistry::instance().add(QStringLiteral("Second"), [] { return new Second; });
+    }
+
+    // A closed screen hands the keyboard back to the window it was opened
+    // from, and takes it from no one when it did not have it.
+    void aClosedScreenGivesTheKeyboardBackToItsOpener()
+    {
+        testing::TestApp app;
+        auto& registry = ui::ScreenRegistry::instance();
+        ui::Screen* first = registry.show(QStringLiteral("Sample"));
+        QTRY_COMPARE(QApplication::activeWindow(), first);
+        ui::Screen* second = registry.show(QStringLiteral("Second"));
+        QTRY_COMPARE(QApplication::activeWindow(), second);
+        QVERIFY(registry.unload(second));
+        QTRY_COMPARE(QApplication::activeWindow(), first);
+
+        second = registry.show(QStringLiteral("Second"));
+        QTRY_COMPARE(QApplication::activeWindow(), second);
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &elsewhere);
+        QVERIFY(registry.unload(second));
+        testing::TestApp::settle();
+        QCOMPARE(QApplication::activeWindow(), &elsewhere);
+        QVERIFY(registry.unload(first));
     }
 
     void oneInstanceLoadedOnFirstUse()
