@@ -257,14 +257,8 @@ void EnterLaneNo::closeCall()
 
 void EnterLaneNo::releaseBoard()
 {
-    auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(ui::forms::ListOfCalls));
-    if (!board)
-        return;
-    board->Option[ListOfCalls::kNoCall]->setChecked(true);
-    // The keyboard goes back to the board for the next call, whatever window
-    // the desktop would give it to once the lane entry is gone.
-    if (board->isVisible())
-        board->activateWindow();
+    if (auto* board = qobject_cast<ListOfCalls*>(ui::ScreenRegistry::instance().load(ui::forms::ListOfCalls)))
+        board->Option[ListOfCalls::kNoCall]->setChecked(true);
 }
 
 void EnterLaneNo::frameClose()

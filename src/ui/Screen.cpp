@@ -168,6 +168,14 @@ void Screen::fitToScreen()
     move(free.topLeft());
 }
 
+void Screen::setVisible(bool visible)
+{
+    const bool hadKeyboard = !visible && isVisible() && isActiveWindow();
+    QWidget::setVisible(visible);
+    if (hadKeyboard)
+        ScreenRegistry::instance().returnKeyboard(this);
+}
+
 void Screen::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);

@@ -59,6 +59,10 @@ public:
     /// Record sources placed on the screen.
     QList<SourceHook*> sources() const;
 
+    /// Hidden while it has the keyboard, the screen hands the keyboard back
+    /// to the window it was opened from (see ScreenRegistry).
+    void setVisible(bool visible) override;
+
     ReSize* ReSize1;
 
 signals:

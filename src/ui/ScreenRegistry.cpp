@@ -109,13 +109,8 @@ bool ScreenRegistry::unload(Screen* screen)
     }
     screen->Form_Unload();
     m_loaded.remove(name);
-    const bool hadKeyboard = screen->isActiveWindow();
     screen->hide();
-    // The window it was opened from takes the keyboard back, whatever window
-    // the desktop would otherwise give it to (or none).
-    const QPointer<QWidget> opener = m_openers.take(name);
-    if (hadKeyboard && opener && opener->isVisible())
-        opener->activateWindow();
+    m_openers.remove(name);
     emit screen->closed();
     screen->deleteLater();
     return true;
@@ -126,6 +121,13 @@ void ScreenRegistry::noteOpener(Screen* screen)
     QWidget* active = QApplication::activeWindow();
     if (!screen->isVisible() && active != screen)
         m_openers.insert(screen->objectName(), active);
+}
+
+void ScreenRegistry::returnKeyboard(Screen* screen)
+{
+    const QPointer<QWidget> opener = m_openers.value(screen->objectName());
+    if (opener && opener != screen && opener->isVisible())
+        opener->activateWindow();
 }
 
 bool ScreenRegistry::unload(const QString& name)

@@ -52,6 +52,12 @@ public:
     /// what was typed into stored records; half-made new records are dropped.
     void exitProgram();
     /// What ends the program (tests record it instead).
+    /// Gives the keyboard to the window that was active when `screen` was
+    /// last shown, when that window is still there: a screen closing or
+    /// hiding itself never leaves the keyboard to the desktop's choice, or to
+    /// no window at all.
+    void returnKeyboard(Screen* screen);
+
     void setQuitHandler(std::function<void()> handler) { m_quit = std::move(handler); }
 
     /// Discards every screen without storing anything (tests).
@@ -62,8 +68,7 @@ private:
     void noteOpener(Screen* screen);
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<Screen>> m_loaded;
-    /// The window that was active when each screen was shown: it has the
-    /// keyboard again when the screen closes.
+    /// The window that was active when each screen was shown.
     QHash<QString, QPointer<QWidget>> m_openers;
     std::function<void()> m_quit;
 };

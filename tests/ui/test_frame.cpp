@@ -56,8 +56,8 @@ private slots:
         ui::ScreenRegistry::instance().add(QStringLiteral("Second"), [] { return new Second; });
     }
 
-    // A closed screen hands the keyboard back to the window it was opened
-    // from, and takes it from no one when it did not have it.
+    // A screen closed or hidden hands the keyboard back to the window it was
+    // opened from, and takes it from no one when it did not have it.
     void aClosedScreenGivesTheKeyboardBackToItsOpener()
     {
         testing::TestApp app;
@@ -68,6 +68,12 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), second);
         QVERIFY(registry.unload(second));
         QTRY_COMPARE(QApplication::activeWindow(), first);
+        // The same for a screen that hides itself and is kept for later.
+        second = registry.show(QStringLiteral("Second"));
+        QTRY_COMPARE(QApplication::activeWindow(), second);
+        second->hide();
+        QTRY_COMPARE(QApplication::activeWindow(), first);
+        QVERIFY(registry.unload(second));
 
         second = registry.show(QStringLiteral("Second"));
         QTRY_COMPARE(QApplication::activeWindow(), second);
