@@ -8,6 +8,7 @@
 //
 //   bench_calls [rows]      (default 1,000,000 calls in DData for the second round)
 #include "AllScreens.h"
+#include "BenchCommon.h"
 #include "calls/EnterLaneNo.h"
 #include "calls/ListOfCalls.h"
 #include "store/CallLogGenerator.h"
@@ -34,21 +35,10 @@
 
 namespace {
 
+using bench::median;
+using bench::quietOffscreen;
+
 QTextStream out(stdout);
-
-// The offscreen platform says so for every window it raises; nothing else is dropped.
-void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
 
 // A limit of 0 marks a figure shown for information: the target is the one with a limit.
 void report(const char* what, double measured, double baseline, double limit)

@@ -12,6 +12,7 @@
 // The delivered database carries indexes on (LaneNo, DateNow) and DateNow.
 //
 //   bench_filter [rows]      (default 1,000,000 calls)
+#include "BenchCommon.h"
 #include "filter/FindWindow.h"
 #include "filter/MaintScreen.h"
 #include "filter/engine/Criteria.h"
@@ -40,21 +41,10 @@ using namespace filter::engine;
 
 namespace {
 
+using bench::median;
+using bench::quietOffscreen;
+
 QTextStream out(stdout);
-
-// The offscreen platform says so for every window it raises; nothing else is dropped.
-void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
 
 // A limit of 0 marks a figure shown for information: the target is the one with a limit.
 void report(const QString& what, double measured, double baseline, double limit)

@@ -3,6 +3,7 @@
 //
 //   bench_foundation [rows]      (default 1,000,000 calls in DData)
 #include "AllScreens.h"
+#include "BenchCommon.h"
 #include "store/CallLogGenerator.h"
 #include "store/Database.h"
 #include "ui/Platform.h"
@@ -27,13 +28,9 @@
 
 namespace {
 
-QTextStream out(stdout);
+using bench::median;
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
+QTextStream out(stdout);
 
 double residentMiB()
 {

@@ -14,6 +14,7 @@
 //   bench_reports --make <folder> <rows>     a database of calls and the definitions
 //   bench_reports --pdf|--preview|--graph <folder>   one measured run
 #include "AllScreens.h"
+#include "BenchCommon.h"
 #include "reports/CrystalReport.h"
 #include "reports/PreviewWindow.h"
 #include "reports/engine/Report.h"
@@ -35,20 +36,10 @@
 
 namespace {
 
+using bench::median;
+using bench::quietOffscreen;
+
 QTextStream out(stdout);
-
-void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
 
 void report(const char* what, double measured, double baseline, double limit)
 {

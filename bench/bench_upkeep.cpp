@@ -9,6 +9,7 @@
 // ran, and how soon Abort (with "Use Temp File") stops a backup and a restore.
 //
 //   bench_upkeep [rows]      (default 1,000,000 calls)
+#include "BenchCommon.h"
 #include "app/MainMenu.h"
 #include "store/CallLogGenerator.h"
 #include "support/TestApp.h"
@@ -29,20 +30,10 @@
 
 namespace {
 
+using bench::median;
+using bench::quietOffscreen;
+
 QTextStream out(stdout);
-
-void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
 
 void report(const char* what, double measured, double baseline, double limit)
 {
