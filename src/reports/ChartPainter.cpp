@@ -23,7 +23,8 @@ QString valueText(double value)
 
 void addBars(QChart* chart, const ChartData& data)
 {
-    auto* set = new QBarSet(data.spec.valueHeading.isEmpty() ? QStringLiteral("Calls") : data.spec.valueHeading);
+    auto* set =
+        new QBarSet(data.definition.valueHeading.isEmpty() ? QStringLiteral("Calls") : data.definition.valueHeading);
     set->setColor(QColor(0x3B, 0x6E, 0xA5));
     set->setLabelColor(QColor(0x20, 0x20, 0x20));
     QStringList categories;
@@ -45,7 +46,7 @@ void addBars(QChart* chart, const ChartData& data)
 
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
-    axisX->setTitleText(data.spec.categoryHeading);
+    axisX->setTitleText(data.definition.categoryHeading);
     // Names stand upright once they no longer fit side by side; lane numbers do.
     if (longest > 4 && categories.size() * (longest + 2) > 110)
         axisX->setLabelsAngle(-90);
@@ -62,7 +63,7 @@ void addBars(QChart* chart, const ChartData& data)
     const double step = std::max(1.0, std::pow(10.0, std::floor(std::log10(ceiling / 2))));
     axisY->setTickInterval(ceiling / step > 10 ? step * 2 : step);
     axisY->setTickAnchor(0);
-    axisY->setTitleText(data.spec.valueHeading);
+    axisY->setTitleText(data.definition.valueHeading);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     chart->legend()->hide();
@@ -86,7 +87,7 @@ void addPie(QChart* chart, const ChartData& data)
         piece->setLabelVisible(true);
         piece->setLabelPosition(QPieSlice::LabelOutside);
         piece->setBorderColor(Qt::white);
-        const bool rest = data.spec.top > 0 && index == data.spec.top;
+        const bool rest = data.definition.top > 0 && index == data.definition.top;
         piece->setColor(rest ? QColor(0xB0, 0xB0, 0xB0) : palette[index % 10]);
         ++index;
     }
@@ -113,7 +114,7 @@ void paintChart(QPainter& painter, const QRectF& area, const ChartData& data, do
     QFont labels(QStringLiteral("DejaVu Sans"));
     labels.setPointSizeF(7.5);
     chart->setFont(labels);
-    if (data.spec.kind == Chart::Kind::Pie)
+    if (data.definition.kind == Chart::Kind::Pie)
         addPie(chart, data);
     else
         addBars(chart, data);

@@ -445,12 +445,12 @@ bool Report::buildRecords(store::Database& db, const Selection& selection, QStri
 
 bool Report::buildChart(store::Database& db, const Selection& selection, QString* error)
 {
-    const Chart& spec = *m_def.chart;
-    const store::FieldInfo* category = findField(m_tableFields, spec.category);
-    const bool count = spec.value.compare(QLatin1String("count"), Qt::CaseInsensitive) == 0;
+    const Chart& definition = *m_def.chart;
+    const store::FieldInfo* category = findField(m_tableFields, definition.category);
+    const bool count = definition.value.compare(QLatin1String("count"), Qt::CaseInsensitive) == 0;
     const QString valueSql = count ? QStringLiteral("count(*)")
                                    : QStringLiteral("total(") +
-                                         store::Database::quoted(findField(m_tableFields, spec.value)->name) +
+                                         store::Database::quoted(findField(m_tableFields, definition.value)->name) +
                                          QLatin1Char(')');
     const QString key = store::Database::quoted(category->name) +
                         (isText(category->type) ? QStringLiteral(" COLLATE NOCASE") : QString());
@@ -480,7 +480,7 @@ bool Report::buildChart(store::Database& db, const Selection& selection, QString
         QMap<QString, int> index;
         QStringList columns{store::Database::quoted(category->name)};
         if (!count)
-            columns << store::Database::quoted(findField(m_tableFields, spec.value)->name);
+            columns << store::Database::quoted(findField(m_tableFields, definition.value)->name);
         ok = selection.forEach(
             db, columns,
             [&](sqlite3_stmt* row) {
@@ -506,26 +506,27 @@ bool Report::buildChart(store::Database& db, const Selection& selection, QString
         return false;
 
     ChartData data;
-    data.spec = spec;
+    data.definition = definition;
     data.title = m_def.title;
     for (const Entry& e : std::as_const(entries)) {
         QString label = shownValue(Format::Text, category->type, e.key).trimmed();
         if (label.isEmpty())
-            label = spec.emptyLabel.isEmpty() ? QStringLiteral("(none)") : spec.emptyLabel;
+            label = definition.emptyLabel.isEmpty() ? QStringLiteral("(none)") : definition.emptyLabel;
         data.slices << ChartSlice{label, e.value};
         data.total += e.value;
         m_recordCount += e.rows;
     }
-    if (spec.byValue) {
+    if (definition.byValue) {
         std::stable_sort(data.slices.begin(), data.slices.end(),
                          [](const ChartSlice& a, const ChartSlice& b) { return a.value > b.value; });
     }
-    if (spec.top > 0 && data.slices.size() > spec.top) {
+    if (definition.top > 0 && data.slices.size() > definition.top) {
         double rest = 0;
-        for (qsizetype i = spec.top; i < data.slices.size(); ++i)
+        for (qsizetype i = definition.top; i < data.slices.size(); ++i)
             rest += data.slices.at(i).value;
-        data.slices.resize(spec.top);
-        data.slices << ChartSlice{spec.otherLabel.isEmpty() ? QStringLiteral("All others") : spec.otherLabel, rest};
+        data.slices.resize(definition.top);
+        data.slices << ChartSlice{
+            definition.otherLabel.isEmpty() ? QStringLiteral("All others") : definition.otherLabel, rest};
     }
     m_chart = data;
 
@@ -544,8 +545,9 @@ bool Report::buildChart(store::Database& db, const Selection& selection, QString
     heading.kind = Line::Kind::TableHeading;
     heading.units = 4;
     heading.keepWithNext = true;
-    heading.label = spec.categoryHeading.isEmpty() ? category->name : spec.categoryHeading;
-    heading.text = spec.valueHeading.isEmpty() ? (count ? QStringLiteral("Calls") : spec.value) : spec.valueHeading;
+    heading.label = definition.categoryHeading.isEmpty() ? category->name : definition.categoryHeading;
+    heading.text = definition.valueHeading.isEmpty() ? (count ? QStringLiteral("Calls") : definition.value)
+                                                     : definition.valueHeading;
     heading.beside = QStringLiteral("Share");
     m_lines << heading;
     for (const ChartSlice& slice : std::as_const(data.slices)) {

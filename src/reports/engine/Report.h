@@ -32,7 +32,7 @@ struct ChartSlice {
 
 /// What a graph shows: its definition and the values per category.
 struct ChartData {
-    Chart spec;
+    Chart definition;
     QString title;
     QList<ChartSlice> slices;
     double total = 0;

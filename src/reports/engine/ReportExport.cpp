@@ -135,8 +135,9 @@ bool Report::writeCsv(const QString& path, QString* error) const
     QString why;
     bool ok = true;
     if (m_chart) {
-        line({m_chart->spec.categoryHeading.isEmpty() ? m_chart->spec.category : m_chart->spec.categoryHeading,
-              m_chart->spec.valueHeading.isEmpty() ? QStringLiteral("Calls") : m_chart->spec.valueHeading});
+        line({m_chart->definition.categoryHeading.isEmpty() ? m_chart->definition.category
+                                                            : m_chart->definition.categoryHeading,
+              m_chart->definition.valueHeading.isEmpty() ? QStringLiteral("Calls") : m_chart->definition.valueHeading});
         for (const ChartSlice& slice : m_chart->slices)
             line({slice.label, csvValue(slice.value)});
     } else if (m_def.isRecordLayout()) {

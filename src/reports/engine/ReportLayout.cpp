@@ -642,8 +642,8 @@ QStringList Report::pageText(int index, RowReader* reader) const
             case Line::Kind::Chart:
                 if (m_chart) {
                     out << QStringLiteral("[%1 graph]")
-                               .arg(m_chart->spec.kind == Chart::Kind::Pie ? QStringLiteral("pie")
-                                                                           : QStringLiteral("bar"));
+                               .arg(m_chart->definition.kind == Chart::Kind::Pie ? QStringLiteral("pie")
+                                                                                 : QStringLiteral("bar"));
                 }
                 break;
             case Line::Kind::NoRecords:
