@@ -51,13 +51,12 @@ public:
     /// Ends the program at once. Each open screen's record sources first store
     /// what was typed into stored records; half-made new records are dropped.
     void exitProgram();
-    /// What ends the program (tests record it instead).
     /// Gives the keyboard to the window that was active when `screen` was
     /// last shown, when that window is still there: a screen closing or
     /// hiding itself never leaves the keyboard to the desktop's choice, or to
     /// no window at all.
     void returnKeyboard(Screen* screen);
-
+    /// What ends the program (tests record it instead).
     void setQuitHandler(std::function<void()> handler) { m_quit = std::move(handler); }
 
     /// Discards every screen without storing anything (tests).
