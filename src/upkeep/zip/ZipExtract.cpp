@@ -64,10 +64,7 @@ int ZipMain::Extract(int)
     } else {
         QHash<zip_int64_t, bool> wanted;
         for (const QString& listed : names) {
-            const QByteArray name = storedName(listed).toUtf8();
-            zip_int64_t index = zip_name_locate(raw, name.constData(), 0);
-            if (index < 0)
-                index = zip_name_locate(raw, name.constData(), ZIP_FL_NOCASE);
+            const zip_int64_t index = locateListed(raw, listed);
             if (index < 0) {
                 emit SkippingFile(listed, skip::NotFound);
                 ++skipped;

@@ -56,6 +56,9 @@ int reasonForEntryError(const zip_error_t* error);
 QString shownName(const char* stored);
 /// A name of FileList as stored in archives ("/" between folders).
 QString storedName(const QString& listed);
+/// The index of the entry a name of FileList stands for, its case matched
+/// first exactly and then without regard to case; -1 when there is none.
+zip_int64_t locateListed(zip_t* archive, const QString& listed);
 /// "MM/dd/yy HH:mm" in local time, whatever the locale.
 QString dateTimeText(std::time_t time);
 

@@ -98,6 +98,13 @@ QString storedName(const QString& listed)
     return name;
 }
 
+zip_int64_t locateListed(zip_t* archive, const QString& listed)
+{
+    const QByteArray name = storedName(listed).toUtf8();
+    const zip_int64_t index = zip_name_locate(archive, name.constData(), 0);
+    return index >= 0 ? index : zip_name_locate(archive, name.constData(), ZIP_FL_NOCASE);
+}
+
 QString dateTimeText(std::time_t time)
 {
     const QDateTime local = QDateTime::fromSecsSinceEpoch(qint64(time));

@@ -332,10 +332,7 @@ int ZipMain::Delete()
     qint64 skipped = 0;
     const QStringList names = listedNames();
     for (const QString& listed : names) {
-        const QByteArray name = storedName(listed).toUtf8();
-        zip_int64_t index = zip_name_locate(archive.get(), name.constData(), 0);
-        if (index < 0)
-            index = zip_name_locate(archive.get(), name.constData(), ZIP_FL_NOCASE);
+        const zip_int64_t index = locateListed(archive.get(), listed);
         if (index < 0) {
             emit SkippingFile(listed, skip::NotFound);
             ++skipped;
