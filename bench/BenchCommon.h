@@ -1,7 +1,7 @@
 #pragma once
 
-// What every benchmark program shares: a quiet offscreen platform and the
-// median of its rounds.
+// What every benchmark program shares: a quiet offscreen platform, the
+// median of its rounds and one line per figure.
 #include <QList>
 #include <QMessageLogContext>
 #include <QString>
@@ -23,6 +23,20 @@ inline double median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+/// One figure as a ratio against its baseline, with its limit; a limit of 0
+/// marks a figure shown for information.
+inline void report(QTextStream& out, const QString& what, double measured, double baseline, double limit, int width,
+                   int decimals)
+{
+    const double ratio = measured / baseline;
+    const QString times =
+        QString::asprintf("%*.*f ms vs %*.*f ms  ratio %5.2fx", 9, decimals, measured, 9, decimals, baseline, ratio);
+    const QString verdict = limit > 0 ? QString::asprintf("(limit %.1fx) %s", limit, ratio <= limit ? "ok" : "OVER")
+                                      : QStringLiteral("(for information)");
+    out << what.leftJustified(width) << ' ' << times << "  " << verdict << '\n';
+    out.flush();
 }
 
 } // namespace bench

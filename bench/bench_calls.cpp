@@ -40,17 +40,9 @@ using bench::quietOffscreen;
 
 QTextStream out(stdout);
 
-// A limit of 0 marks a figure shown for information: the target is the one with a limit.
 void report(const char* what, double measured, double baseline, double limit)
 {
-    const double ratio = measured / baseline;
-    if (limit > 0)
-        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (limit %.1fx) %s\n", what, measured,
-                                 baseline, ratio, limit, ratio <= limit ? "ok" : "OVER");
-    else
-        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (for information)\n", what, measured,
-                                 baseline, ratio);
-    out.flush();
+    bench::report(out, QString::fromUtf8(what), measured, baseline, limit, 62, 3);
 }
 
 // ---- First show in a fresh process -------------------------------------------------------

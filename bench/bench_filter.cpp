@@ -46,17 +46,9 @@ using bench::quietOffscreen;
 
 QTextStream out(stdout);
 
-// A limit of 0 marks a figure shown for information: the target is the one with a limit.
 void report(const QString& what, double measured, double baseline, double limit)
 {
-    const double ratio = measured / baseline;
-    if (limit > 0)
-        out << QString::asprintf("%-66s %9.1f ms vs %9.1f ms  ratio %5.2fx  (limit %.1fx) %s\n", qPrintable(what),
-                                 measured, baseline, ratio, limit, ratio <= limit ? "ok" : "OVER");
-    else
-        out << QString::asprintf("%-66s %9.1f ms vs %9.1f ms  ratio %5.2fx  (for information)\n", qPrintable(what),
-                                 measured, baseline, ratio);
-    out.flush();
+    bench::report(out, what, measured, baseline, limit, 66, 1);
 }
 
 qint64 residentKb()

@@ -41,17 +41,9 @@ double residentMiB()
     return parts.size() > 1 ? parts.at(1).toDouble() * 4096.0 / (1024 * 1024) : 0;
 }
 
-// A limit of 0 marks a figure shown for information.
 void report(const char* what, double measured, double baseline, double limit)
 {
-    const double ratio = measured / baseline;
-    if (limit > 0)
-        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (limit %.1fx) %s\n", what, measured,
-                                 baseline, ratio, limit, ratio <= limit ? "ok" : "OVER");
-    else
-        out << QString::asprintf("%-62s %9.3f ms vs %9.3f ms  ratio %5.2fx  (information)\n", what, measured, baseline,
-                                 ratio);
-    out.flush();
+    bench::report(out, QString::fromUtf8(what), measured, baseline, limit, 62, 3);
 }
 
 // Wall time of a whole child process of this program in a given mode.

@@ -43,10 +43,7 @@ QTextStream out(stdout);
 
 void report(const char* what, double measured, double baseline, double limit)
 {
-    const double ratio = measured / baseline;
-    out << QString::asprintf("%-62s %9.1f ms vs %9.1f ms  ratio %5.2fx  (limit %.1fx) %s\n", what, measured, baseline,
-                             ratio, limit, ratio <= limit ? "ok" : "OVER");
-    out.flush();
+    bench::report(out, QString::fromUtf8(what), measured, baseline, limit, 62, 1);
 }
 
 // Resident memory of this process in kB, now and at its peak.
