@@ -103,6 +103,8 @@ PreviewWindow::PreviewWindow(std::shared_ptr<ui::ReportDocument> document, QWidg
     PageView->setLineWidth(1);
     Area->setWidget(PageView);
     Area->setWidgetResizable(false);
+    // "Page Width" and "Whole Page" follow the room the page is shown in.
+    Area->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -207,11 +209,14 @@ void PreviewWindow::Zoom_Change()
     render();
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent* event)
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    if (ZoomBox->currentData().toDouble() <= 0 && std::abs(pixelsPerPoint() - m_renderedScale) > 1e-3)
+    // The viewport has its size only once it is laid out and shown, after
+    // the window's own resize: the fitted zooms are worked out from there.
+    if (watched == Area->viewport() && event->type() == QEvent::Resize && ZoomBox->currentData().toDouble() <= 0 &&
+        std::abs(pixelsPerPoint() - m_renderedScale) > 1e-3)
         render();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PreviewWindow::Print_Click()

@@ -58,7 +58,7 @@ public slots:
     void Csv_Click();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     double pixelsPerPoint() const;

@@ -101,6 +101,22 @@ private slots:
         QCOMPARE(window.currentPage(), 1);
     }
 
+    // The window opens at "Page Width": the page fills the width it is shown
+    // in, and again when the window is made wider.
+    void opensWithThePageAsWideAsTheWindow()
+    {
+        testing::TestApp app;
+        const auto document = runReport(app, QStringLiteral("daily.rpt"));
+        PreviewWindow window(document);
+        QCOMPARE(window.ZoomBox->currentText(), QStringLiteral("Page Width"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.PageView->width() >= window.Area->viewport()->width() - 30);
+        window.resize(window.width() + 200, window.height());
+        QTRY_VERIFY(window.PageView->width() >= window.Area->viewport()->width() - 30);
+        QVERIFY(window.PageView->width() <= window.Area->viewport()->width());
+    }
+
     void zoomSetsTheSizeOnScreen()
     {
         testing::TestApp app;
