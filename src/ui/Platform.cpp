@@ -15,6 +15,8 @@
 #include <QPrinter>
 #include <QStorageInfo>
 
+#include <sys/statvfs.h>
+
 namespace ui {
 namespace {
 
@@ -182,26 +184,24 @@ public:
     void open(const QString& topic) override { HelpWindow::showTopic(topic); }
 };
 
-// The first mounted medium that the kernel marks as removable.
+QList<MountedVolume> mountTable()
+{
+    QList<MountedVolume> volumes;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid())
+            volumes.append(
+                {volume.rootPath(), QString::fromLocal8Bit(volume.device()), volume.isReady(), volume.isReadOnly()});
+    }
+    return volumes;
+}
+
+// The medium in the drive: the first mounted one on a removable disk.
 class RealDrive final : public RemovableDriveSeam {
 public:
     QString root() const override
     {
-        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-            if (!volume.isValid() || !volume.isReady() || volume.isReadOnly())
-                continue;
-            // A partition (sdb1, mmcblk0p1) sits in the folder of its disk, which says whether it is removable.
-            const QString device = QString::fromLocal8Bit(volume.device()).section(QLatin1Char('/'), -1);
-            QString disk = QFileInfo(QStringLiteral("/sys/class/block/") + device).canonicalFilePath();
-            if (device.isEmpty() || disk.isEmpty())
-                continue;
-            if (QFileInfo::exists(disk + QStringLiteral("/partition")))
-                disk = QFileInfo(disk).absolutePath();
-            QFile flag(disk + QStringLiteral("/removable"));
-            if (flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1")
-                return volume.rootPath();
-        }
-        return {};
+        const auto volume = removableVolume(mountTable(), QStringLiteral("/sys/class/block"));
+        return volume ? volume->root : QString();
     }
     qint64 capacity() const override
     {
@@ -212,6 +212,48 @@ public:
     {
         const QString path = root();
         return path.isEmpty() ? -1 : QStorageInfo(path).bytesAvailable();
+    }
+    bool readOnly() const override
+    {
+        const auto volume = removableVolume(mountTable(), QStringLiteral("/sys/class/block"));
+        return volume && volume->readOnly;
+    }
+};
+
+// Volumes a user keeps files on: not the kernel's own.
+bool worthListing(const QStorageInfo& volume)
+{
+    static const QList<QByteArray> kernel{"proc",    "sysfs",       "devtmpfs",  "devpts",   "cgroup",
+                                          "cgroup2", "securityfs",  "pstore",    "bpf",      "debugfs",
+                                          "tracefs", "mqueue",      "hugetlbfs", "configfs", "fusectl",
+                                          "autofs",  "binfmt_misc", "efivarfs",  "nsfs",     "ramfs"};
+    return volume.isValid() && !kernel.contains(volume.fileSystemType()) &&
+           !volume.rootPath().startsWith(QLatin1String("/proc")) &&
+           !volume.rootPath().startsWith(QLatin1String("/sys")) && !volume.rootPath().startsWith(QLatin1String("/dev"));
+}
+
+class RealVolumes final : public VolumesSeam {
+public:
+    QStringList roots() const override
+    {
+        QStringList folders;
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+            if (worthListing(volume) && !folders.contains(volume.rootPath()))
+                folders.append(volume.rootPath());
+        }
+        // A machine whose mount table does not list its root (a program
+        // started in a changed root) still has its root folder.
+        if (!folders.contains(QDir::rootPath()))
+            folders.prepend(QDir::rootPath());
+        return folders;
+    }
+    qint64 freeSpace(const QString& folder) const override
+    {
+        // Asked of the file system itself: the mount table need not list the volume.
+        struct statvfs volume;
+        if (!QFileInfo(folder).isDir() || ::statvfs(QFile::encodeName(folder).constData(), &volume) != 0)
+            return -1;
+        return qint64(volume.f_bavail) * qint64(volume.f_frsize);
     }
 };
 
@@ -237,12 +279,32 @@ void Platform::reset()
     m_reportOutput = reportOutputFactory() ? reportOutputFactory()() : std::make_unique<BasicReportOutput>();
     m_help = std::make_unique<RealHelp>();
     m_drive = std::make_unique<RealDrive>();
+    m_volumes = std::make_unique<RealVolumes>();
     m_appFolder.clear();
 }
 
 void Platform::setReportOutputFactory(std::function<std::unique_ptr<ReportOutputSeam>()> factory)
 {
     reportOutputFactory() = std::move(factory);
+}
+
+std::optional<MountedVolume> removableVolume(const QList<MountedVolume>& volumes, const QString& blockFolder)
+{
+    for (const MountedVolume& volume : volumes) {
+        if (!volume.ready)
+            continue;
+        // A partition (sdb1, mmcblk0p1) sits in the folder of its disk, which says whether it is removable.
+        const QString device = volume.device.section(QLatin1Char('/'), -1);
+        QString disk = QFileInfo(QDir(blockFolder).filePath(device)).canonicalFilePath();
+        if (device.isEmpty() || disk.isEmpty())
+            continue;
+        if (QFileInfo::exists(disk + QStringLiteral("/partition")))
+            disk = QFileInfo(disk).absolutePath();
+        QFile flag(disk + QStringLiteral("/removable"));
+        if (flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1")
+            return volume;
+    }
+    return std::nullopt;
 }
 
 QString Platform::appFolder() const

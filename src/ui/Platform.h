@@ -108,7 +108,35 @@ public:
     virtual qint64 capacity() const = 0;
     /// Bytes still free on the medium in the drive; negative when none can be read.
     virtual qint64 freeSpace() const = 0;
+    /// Whether the medium in the drive is write-protected (it can still be read).
+    virtual bool readOnly() const = 0;
 };
+
+/// The machine's volumes besides drive A:, and the room left on them.
+class VolumesSeam {
+public:
+    virtual ~VolumesSeam() = default;
+    /// The folders the mounted volumes a user keeps files on start at; never empty.
+    virtual QStringList roots() const = 0;
+    /// Bytes the program may still write on the volume holding `folder`;
+    /// negative when `folder` is not a readable folder.
+    virtual qint64 freeSpace(const QString& folder) const = 0;
+};
+
+/// One volume as the machine's mount table lists it.
+struct MountedVolume {
+    QString root;
+    /// The device file ("/dev/sdb1"), empty for a volume without one.
+    QString device;
+    bool ready = true;
+    bool readOnly = false;
+};
+
+/// The first of `volumes` on a disk the kernel marks as removable, as the
+/// folder `blockFolder` (the kernel's "/sys/class/block") describes the
+/// disks. A write-protected medium counts: it can be restored from. Empty
+/// when there is none.
+std::optional<MountedVolume> removableVolume(const QList<MountedVolume>& volumes, const QString& blockFolder);
 
 /// The seams the program talks to the machine through. Each holds a real
 /// default; tests install scripted versions.
@@ -123,6 +151,7 @@ public:
     ReportOutputSeam& reportOutput() { return *m_reportOutput; }
     HelpSeam& help() { return *m_help; }
     RemovableDriveSeam& drive() { return *m_drive; }
+    VolumesSeam& volumes() { return *m_volumes; }
 
     void setMessageBox(std::unique_ptr<MessageBoxSeam> seam) { m_messageBox = std::move(seam); }
     void setBeep(std::unique_ptr<BeepSeam> seam) { m_beep = std::move(seam); }
@@ -131,6 +160,7 @@ public:
     void setReportOutput(std::unique_ptr<ReportOutputSeam> seam) { m_reportOutput = std::move(seam); }
     void setHelp(std::unique_ptr<HelpSeam> seam) { m_help = std::move(seam); }
     void setDrive(std::unique_ptr<RemovableDriveSeam> seam) { m_drive = std::move(seam); }
+    void setVolumes(std::unique_ptr<VolumesSeam> seam) { m_volumes = std::move(seam); }
 
     /// Folder of the executable unless a test points the program elsewhere.
     QString appFolder() const;
@@ -152,6 +182,7 @@ private:
     std::unique_ptr<ReportOutputSeam> m_reportOutput;
     std::unique_ptr<HelpSeam> m_help;
     std::unique_ptr<RemovableDriveSeam> m_drive;
+    std::unique_ptr<VolumesSeam> m_volumes;
     QString m_appFolder;
 };
 

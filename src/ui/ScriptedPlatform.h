@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QHash>
 #include <QQueue>
 
 #include <functional>
@@ -134,6 +135,7 @@ public:
             used += QFileInfo(files.next()).size();
         return bytes - used;
     }
+    bool readOnly() const override { return writeProtected; }
 
     /// Takes out the disk in the drive and puts disk `n` in: a blank one the
     /// first time it is asked for.
@@ -156,6 +158,8 @@ public:
     QString path;
     qint64 bytes;
     bool inserted = true;
+    /// The disk's write-protect tab is closed: the program must not write to it.
+    bool writeProtected = false;
     int disk = 1; ///< the disk in the drive
 
 private:
@@ -166,6 +170,34 @@ private:
         for (const QString& file : files)
             QFile::rename(QDir(from).filePath(file), QDir(to).filePath(file));
     }
+};
+
+/// The machine's volumes as a test sets them: the folders listed beside
+/// drive A:, and the room left on them.
+class ScriptedVolumes final : public VolumesSeam {
+public:
+    QStringList roots() const override { return folders; }
+    /// The room of the longest folder in `free` that holds `folder`; `room` elsewhere.
+    qint64 freeSpace(const QString& folder) const override
+    {
+        if (!QFileInfo(folder).isDir())
+            return -1;
+        const QString path = QFileInfo(folder).absoluteFilePath();
+        qint64 bytes = room;
+        qsizetype longest = -1;
+        for (auto it = free.cbegin(); it != free.cend(); ++it) {
+            const QString root = QFileInfo(it.key()).absoluteFilePath();
+            if ((path == root || path.startsWith(root + QLatin1Char('/'))) && root.size() > longest) {
+                bytes = it.value();
+                longest = root.size();
+            }
+        }
+        return bytes;
+    }
+
+    QStringList folders{QDir::rootPath()};
+    QHash<QString, qint64> free;
+    qint64 room = qint64(1) << 40;
 };
 
 } // namespace ui

@@ -38,7 +38,7 @@ qint64 DriveA::freeSpace(const QString& folder) const
 {
     if (isRemovable(folder))
         return ui::Platform::instance().drive().freeSpace();
-    return zip::DiskMedium::freeSpace(folder);
+    return ui::Platform::instance().volumes().freeSpace(folder);
 }
 
 bool DriveA::holdsProgram()
@@ -46,14 +46,14 @@ bool DriveA::holdsProgram()
     return holds(ui::appFolder());
 }
 
-bool DriveA::erase(const QString& folder, QString* error)
+bool DriveA::eraseSet(const QString& archive, QString* error)
 {
     if (holdsProgram()) {
         if (error)
-            *error = folder;
+            *error = archive;
         return false;
     }
-    return zip::DiskMedium::erase(folder, error);
+    return zip::DiskMedium::eraseSet(archive, error);
 }
 
 } // namespace upkeep

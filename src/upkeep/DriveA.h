@@ -22,8 +22,8 @@ public:
 
     bool isRemovable(const QString& folder) const override;
     qint64 freeSpace(const QString& folder) const override;
-    /// Never erases the disk the program and its database are on.
-    bool erase(const QString& folder, QString* error) override;
+    /// Never erases on the disk the program and its database are on.
+    bool eraseSet(const QString& archive, QString* error) override;
 };
 
 } // namespace upkeep

@@ -15,25 +15,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStorageInfo>
 #include <QTreeView>
 
 namespace upkeep {
 namespace {
 
 const QString kDriveA = QStringLiteral("A:");
-
-// Volumes a user keeps files on: not the kernel's own.
-bool worthListing(const QStorageInfo& volume)
-{
-    static const QList<QByteArray> kernel{"proc",    "sysfs",       "devtmpfs",  "devpts",   "cgroup",
-                                          "cgroup2", "securityfs",  "pstore",    "bpf",      "debugfs",
-                                          "tracefs", "mqueue",      "hugetlbfs", "configfs", "fusectl",
-                                          "autofs",  "binfmt_misc", "efivarfs",  "nsfs",     "ramfs"};
-    return volume.isValid() && !kernel.contains(volume.fileSystemType()) &&
-           !volume.rootPath().startsWith(QLatin1String("/proc")) &&
-           !volume.rootPath().startsWith(QLatin1String("/sys")) && !volume.rootPath().startsWith(QLatin1String("/dev"));
-}
 
 } // namespace
 
@@ -72,11 +59,12 @@ ExtractDialog::ExtractDialog()
     setDefaultButton(cmdSelect);
     setCancelButton(cmdCancel);
 
-    // Drive A: first, then the volumes mounted on this machine.
+    // Drive A: first, then the volumes of this machine.
     drvExtract->addItem(kDriveA, QString());
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (worthListing(volume) && drvExtract->findData(volume.rootPath()) < 0)
-            drvExtract->addItem(volume.rootPath(), volume.rootPath());
+    const QStringList roots = ui::Platform::instance().volumes().roots();
+    for (const QString& root : roots) {
+        if (drvExtract->findData(root) < 0)
+            drvExtract->addItem(root, root);
     }
 
     connect(dirExtract->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -187,7 +175,7 @@ void ExtractDialog::drvExtract_Change()
                    ui::Icon::Critical, QStringLiteral("Error"));
         // Back to the drive of the folder the list still shows.
         const int previous = driveOf(currentFolder());
-        drvExtract->setCurrentIndex(previous >= 0 ? previous : m_drive);
+        drvExtract->setCurrentIndex(previous >= 0 ? previous : qMax(0, m_drive));
         return;
     }
     m_drive = chosen;

@@ -1,10 +1,12 @@
 #include "XZipDemo1.h"
 
-#include <QFileInfo>
+#include "DriveA.h"
 
 #include "ui/Platform.h"
 #include "upkeep/zip/ZipResult.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace upkeep {
@@ -106,7 +108,33 @@ QString SelectedFilePath(const QString& selection, int n)
     return n >= 1 && n < parts.size() ? folder + parts.at(n) : QString();
 }
 
-QString resultMessage(int code, const QString& op, bool multidisk)
+namespace {
+
+bool inside(const QString& path, const QString& folder)
+{
+    const QString root = QFileInfo(folder).absoluteFilePath();
+    return path == root || path.startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
+
+QString fullDiskMessage(const QString& folder, const QString& op, bool multidisk)
+{
+    const QString path = QFileInfo(folder).absoluteFilePath();
+    if (folder.isEmpty() || DriveA::holds(path))
+        return multidisk ? QStringLiteral("A full disk was inserted instead of an empty one.")
+                         : QStringLiteral("Disk full while ") + op + QLatin1Char('.');
+    const QString makeRoom = QStringLiteral(" is full. Make room on it, then try again.");
+    if (inside(path, ui::appFolder()))
+        return QStringLiteral("The disk that holds the program's folder (") +
+               QDir::toNativeSeparators(ui::appFolder()) + QLatin1Char(')') + makeRoom;
+    if (inside(path, QDir::tempPath()))
+        return QStringLiteral("The disk that holds the temporary folder (") +
+               QDir::toNativeSeparators(QDir::tempPath()) + QLatin1Char(')') + makeRoom;
+    return QStringLiteral("The disk that holds the folder ") + QDir::toNativeSeparators(path) + makeRoom;
+}
+
+QString resultMessage(int code, const QString& op, bool multidisk, const QString& fullFolder)
 {
     namespace r = zip::result;
     if (code <= 0 || code == 10 || code == 30 || code == 140)
@@ -126,8 +154,7 @@ QString resultMessage(int code, const QString& op, bool multidisk)
     case r::InvalidSettings:
         return QStringLiteral("Invalid property settings. Check your code.");
     case r::DiskFull:
-        return multidisk ? QStringLiteral("A full disk was inserted instead of an empty one.")
-                         : QStringLiteral("Disk full while ") + op + QLatin1Char('.');
+        return fullDiskMessage(fullFolder, op, multidisk);
     case 180:
         return QStringLiteral("Another application is currently performing a similar task. Wait until the other "
                               "application has completed its operation.");
@@ -177,9 +204,9 @@ QString resultMessage(int code, const QString& op, bool multidisk)
     }
 }
 
-void ReportResult(int code, const QString& operation, bool multidisk)
+void ReportResult(int code, const QString& operation, bool multidisk, const QString& fullFolder)
 {
-    const QString text = resultMessage(code, operation, multidisk);
+    const QString text = resultMessage(code, operation, multidisk, fullFolder);
     if (text.isEmpty())
         return;
     const bool warning = code == 40 || code == 50 || code == 190;

@@ -32,11 +32,16 @@ int CountSelectedFiles(const QString& selection);
 /// The full path of the n-th file (from 1) of a selection.
 QString SelectedFilePath(const QString& selection, int n);
 
-/// The message for a result code, empty for the codes that have none.
-QString resultMessage(int code, const QString& operation, bool multidisk);
+/// The message for a result code, empty for the codes that have none. For a
+/// full disk (150), `fullFolder` is where the operation could not write, when known.
+QString resultMessage(int code, const QString& operation, bool multidisk, const QString& fullFolder = {});
 
 /// Shows the message for a result code of the archive component.
-void ReportResult(int code, const QString& operation, bool multidisk);
+void ReportResult(int code, const QString& operation, bool multidisk, const QString& fullFolder = {});
+
+/// Which disk is full, by a folder on it: the medium in drive A:, the
+/// program's folder, the temporary folder or another folder.
+QString fullDiskMessage(const QString& folder, const QString& operation, bool multidisk);
 
 /// The message for a file the archive component skipped.
 QString skippingMessage(const QString& name, int reason);

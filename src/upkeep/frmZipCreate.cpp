@@ -7,8 +7,10 @@
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +29,40 @@ const QRect kProgress(330, 374, 192, 20);
 const QRect kAbort(530, 371, 102, 26);
 // The "Path" column is this much wider than the window is beyond its design width.
 constexpr int kPathColumn = 108;
+
+// An open menu cycles among the items that share a letter, disabled ones
+// included ("&Add..." and "Select &All"), so the letter never opens one. A
+// letter that only one enabled item carries opens that item, as Enter would.
+bool openByMnemonic(QMenu* menu, const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->text().size() != 1 ||
+        (modifiers != Qt::NoModifier && modifiers != Qt::AltModifier && modifiers != Qt::ShiftModifier))
+        return false;
+    const QChar letter = key->text().at(0).toUpper();
+    QAction* chosen = nullptr;
+    int sharing = 0;
+    int enabled = 0;
+    const auto actions = menu->actions();
+    for (QAction* action : actions) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(action->text());
+        if (!action->isVisible() || mnemonic.isEmpty() ||
+            QChar(char16_t(mnemonic[0].key() & 0xffff)).toUpper() != letter)
+            continue;
+        ++sharing;
+        if (action->isEnabled()) {
+            ++enabled;
+            chosen = action;
+        }
+    }
+    // A letter of one item the menu opens itself; among several enabled ones it cycles.
+    if (sharing < 2 || enabled != 1)
+        return false;
+    menu->setActiveAction(chosen);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &enter);
+    return true;
+}
 
 } // namespace
 
@@ -89,6 +125,7 @@ frmZipCreate::frmZipCreate() : ui::Screen(ui::forms::frmZipCreate, QStringLitera
     connect(ZipMain, &zip::ZipMain::Status, this, &frmZipCreate::ZipMain_Status);
     connect(ZipMain, &zip::ZipMain::Listing, this, &frmZipCreate::ZipMain_Listing);
     connect(ZipMain, &zip::ZipMain::Newdisk, this, &frmZipCreate::ZipMain_Newdisk);
+    connect(ZipMain, &zip::ZipMain::NoRoom, this, &frmZipCreate::ZipMain_NoRoom);
     connect(ZipMain, &zip::ZipMain::Replace, this, &frmZipCreate::ZipMain_Replace);
     connect(ZipMain, &zip::ZipMain::SkippingFile, this, &frmZipCreate::ZipMain_SkippingFile);
 
@@ -163,6 +200,8 @@ frmZipCreate::frmZipCreate() : ui::Screen(ui::forms::frmZipCreate, QStringLitera
     connect(mnuOptions, &QMenu::aboutToShow, this, &frmZipCreate::mnuOptions_Click);
 
     m_body->installEventFilter(this);
+    for (QMenu* menu : {mnuFile, mnuFileFix, mnuEdit, mnuOptions, mnuAutomatic})
+        menu->installEventFilter(this);
     // The design size (below the menu bar) is the smallest the window gets.
     resize(kDesign.width(), kDesign.height() + menuBar()->sizeHint().height());
     setMinimumSize(size());
@@ -355,6 +394,9 @@ bool frmZipCreate::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_body && event->type() == QEvent::Resize)
         Form_Resize();
+    if (auto* menu = qobject_cast<QMenu*>(watched);
+        menu && event->type() == QEvent::KeyPress && openByMnemonic(menu, static_cast<QKeyEvent*>(event)))
+        return true;
     return ui::Screen::eventFilter(watched, event);
 }
 

@@ -119,6 +119,7 @@ public slots:
     void ZipMain_Status(int percent);
     void ZipMain_Listing(const QString& name, qint64 size, qint64 compressedSize, const QString& dateTime, int ratio);
     void ZipMain_Newdisk(int disk, bool& cancel);
+    void ZipMain_NoRoom(int disk, qint64 free, qint64 needed, bool& retry);
     void ZipMain_Replace(const QString& name, int& reply);
     void ZipMain_SkippingFile(const QString& name, int reason);
 
@@ -141,6 +142,12 @@ private:
     int ProcessSelected(int action);
     void RepairArchive(bool aggressive);
     void setStatus(const QString& text);
+    /// ReportResult for the component's last operation; a full disk is
+    /// named by where it could not write, else by `written` (where it wrote).
+    void report(int result, const QString& operation, const QString& written = {});
+    /// Whether the disk holding the program's folder has room for a restored
+    /// database of `bytes`; says so when it has not.
+    bool roomToRestore(qint64 bytes);
 
     Outcome newArchive();
     Outcome openArchive();

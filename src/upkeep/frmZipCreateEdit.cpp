@@ -6,7 +6,9 @@
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "upkeep/dbfile/DatabaseFile.h"
+#include "upkeep/zip/SplitSet.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTreeWidget>
 
@@ -54,14 +56,15 @@ frmZipCreate::Outcome frmZipCreate::addFiles()
         result = ZipMain->Add(0);
     }
     if (result != 0)
-        ReportResult(result, QStringLiteral("adding"), ZipMain->MultidiskMode());
+        report(result, QStringLiteral("adding"));
     if (result == 0 && ZipMain->MultidiskMode()) {
         ui::msgBox(QStringLiteral("Compressed backup process completed!"));
         mnuAutomaticBackup->setChecked(false);
     }
     SetProgress(0);
     setStatus(QStringLiteral(" Finished adding files, updating list."));
-    if (result != 190)
+    // A failed add that left no archive leaves nothing to list.
+    if (result != 190 && (result == 0 || zip::inspectSet(ZipMain->ArchivePath()).kind != zip::SetKind::Missing))
         RefreshList(QStringLiteral("listing"));
     ShowArchiveSummary();
     state = true;
@@ -90,7 +93,7 @@ void frmZipCreate::mnuEditUpdate_Click()
     setStatus(QStringLiteral(" Preparing to update ") + QString::number(count) + QStringLiteral(" files..."));
     const int result = ZipMain->Add(2);
     if (result >= 1)
-        ReportResult(result, QStringLiteral("updating"), ZipMain->MultidiskMode());
+        report(result, QStringLiteral("updating"));
     SetProgress(0);
     setStatus(QStringLiteral(" Finished updating files, updating list..."));
     if (result != 190)
@@ -143,6 +146,10 @@ frmZipCreate::Outcome frmZipCreate::restoreSelected()
             ZipMain->setExtractFolder(chosen);
             return Outcome::Failed;
         }
+        if (!roomToRestore(lstMain->currentItem()->text(3).toLongLong())) {
+            ZipMain->setExtractFolder(chosen);
+            return Outcome::Failed;
+        }
     }
     bool state = false;
     EnableControls(state);
@@ -175,7 +182,7 @@ void frmZipCreate::mnuEditUpdateZipDate_Click()
     setStatus(QStringLiteral(" Updating the Zip date..."));
     const int result = ZipMain->UpdateZipDate();
     if (result != 0)
-        ReportResult(result, QStringLiteral("updating zip date"), ZipMain->MultidiskMode());
+        report(result, QStringLiteral("updating zip date"));
     else
         ui::msgBox(QStringLiteral("Zip date has been updated."), ui::Buttons::Ok, ui::Icon::Information);
     ShowArchiveSummary();
@@ -207,7 +214,10 @@ int frmZipCreate::ProcessSelected(int action)
     state = true;
     EnableControls(state);
     if (result >= 1)
-        ReportResult(result, word, ZipMain->MultidiskMode());
+        report(result, word,
+               action == 0 ? ZipMain->ArchivePath()
+                           : (ZipMain->ExtractFolder().trimmed().isEmpty() ? QDir::currentPath()
+                                                                           : ZipMain->ExtractFolder().trimmed()));
     SetProgress(0);
     setStatus(QStringLiteral(" Finished ") + word + QStringLiteral(" files, updating list..."));
     RefreshList(QStringLiteral("listing"));
@@ -234,7 +244,7 @@ void frmZipCreate::RefreshList(const QString& operation)
     SetProgress(0);
     lstMain->show();
     if (result >= 1)
-        ReportResult(result, operation, ZipMain->MultidiskMode());
+        report(result, operation);
     m_lastListResult = result;
     ShowArchiveSummary();
     state = true;

@@ -8,6 +8,7 @@
 #include "upkeep/zip/FileIo.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -62,6 +63,41 @@ void frmZipCreate::ZipMain_Newdisk(int disk, bool& cancel)
         disk == 0 ? QStringLiteral("Please insert the last disk of the set.")
                   : QStringLiteral("Please insert disk #") + QString::number(disk) + QStringLiteral(" of the set.");
     cancel = ui::msgBox(text, ui::Buttons::OkCancel) == ui::Answer::Cancel;
+}
+
+void frmZipCreate::ZipMain_NoRoom(int disk, qint64 free, qint64 needed, bool& retry)
+{
+    const QString which = disk > 1 ? QStringLiteral("Disk #") + QString::number(disk) + QStringLiteral(" of the set")
+                                   : QStringLiteral("The backup");
+    const QString text = QStringLiteral("The disk in drive A has room for only ") + QString::number(free) +
+                         QStringLiteral(" bytes: files on it that are not part of a backup take the rest, and they "
+                                        "are not erased. ") +
+                         which + QStringLiteral(" needs ") + QString::number(needed) +
+                         QStringLiteral(" bytes. Put in another disk (or make room on this one), then choose OK.");
+    retry = ui::msgBox(text, ui::Buttons::OkCancel, ui::Icon::Exclamation) == ui::Answer::Ok;
+    if (!retry)
+        ZipMain->setAbort(true);
+}
+
+void frmZipCreate::report(int result, const QString& operation, const QString& written)
+{
+    const QString full = ZipMain->FullFolder().isEmpty() ? written : ZipMain->FullFolder();
+    ReportResult(result, operation, ZipMain->MultidiskMode(), full);
+}
+
+bool frmZipCreate::roomToRestore(qint64 bytes)
+{
+    const QString folder = QFileInfo(ui::databasePath()).absolutePath();
+    // The restored database is written whole beside the one it replaces.
+    const qint64 free = m_driveA.freeSpace(folder);
+    if (free < 0 || free >= bytes)
+        return true;
+    ui::msgBox(QStringLiteral("The disk that holds the program's folder (") + QDir::toNativeSeparators(folder) +
+                   QStringLiteral(") is full: restoring the database needs ") + QString::number(bytes) +
+                   QStringLiteral(" bytes there, and ") + QString::number(free) +
+                   QStringLiteral(" are free. Make room on it, then try again."),
+               ui::Buttons::Ok, ui::Icon::Exclamation);
+    return false;
 }
 
 void frmZipCreate::ZipMain_Replace(const QString& name, int& reply)

@@ -4,6 +4,7 @@
 #include "frmZipCreate.h"
 
 #include "ui/Platform.h"
+#include "upkeep/zip/SplitSet.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,10 +31,17 @@ frmZipCreate::Outcome frmZipCreate::newArchive()
     }
     if (name.isEmpty())
         return Outcome::Stopped;
-    if (QFileInfo::exists(name) && !QFile::remove(name)) {
-        ui::msgBox(QStringLiteral("The archive \"%1\" cannot be replaced: it cannot be deleted.").arg(name),
-                   ui::Buttons::Ok, ui::Icon::Exclamation);
-        return Outcome::Failed;
+    // The new archive replaces the old one of that name, and with it the
+    // pieces of an earlier set (name.z01 ...) that would be taken for its own.
+    QStringList old = zip::setFiles(name);
+    if (QFileInfo::exists(name) && !old.contains(name))
+        old.append(name);
+    for (const QString& file : old) {
+        if (!QFile::remove(file)) {
+            ui::msgBox(QStringLiteral("The archive \"%1\" cannot be replaced: it cannot be deleted.").arg(file),
+                       ui::Buttons::Ok, ui::Icon::Exclamation);
+            return Outcome::Failed;
+        }
     }
     lstMain->clear();
     setStatus(QStringLiteral(" New Zip archive now open."));
@@ -98,7 +106,7 @@ void frmZipCreate::mnuFileTest_Click()
         ui::msgBox(QStringLiteral("All files tested in the archive are OK.\r(Some files were skipped)"),
                    ui::Buttons::Ok, ui::Icon::Information);
     else
-        ReportResult(result, QStringLiteral("testing"), ZipMain->MultidiskMode());
+        report(result, QStringLiteral("testing"));
     ZipMain->setArchivePath(QString());
     SetProgress(0);
     setStatus(QStringLiteral(" Finished testing files."));
@@ -121,7 +129,7 @@ void frmZipCreate::RepairArchive(bool aggressive)
             ui::msgBox(QStringLiteral("The specified Zip file is too corrupted to be fixed."), ui::Buttons::Ok,
                        ui::Icon::Critical);
         else
-            ReportResult(result, QStringLiteral("fixing"), ZipMain->MultidiskMode());
+            report(result, QStringLiteral("fixing"));
         ZipMain->setArchivePath(QString());
         SetProgress(0);
         setStatus(QStringLiteral(" Finished fixing files."));
@@ -174,14 +182,22 @@ void frmZipCreate::mnuAutomaticBackup_Click()
         return;
     // Erasing the disk would take the program and the database with it.
     if (DriveA::holdsProgram()) {
-        ui::msgBox(QStringLiteral("The disk in drive A holds this program and its database, and a backup erases "
-                                  "the disk. Put in another disk for the backup."),
+        ui::msgBox(QStringLiteral("The disk in drive A holds this program and its database: a backup on it would "
+                                  "be lost with them. Put in another disk for the backup."),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+        return;
+    }
+    // A backup writes to the disk; a restore only reads it.
+    if (!DriveA::root().isEmpty() && ui::Platform::instance().drive().readOnly()) {
+        ui::msgBox(QStringLiteral("The disk in drive A is write-protected, and a backup must write to it. Slide "
+                                  "its tab to let it be written, or put in another disk, then choose Backup to "
+                                  "Drive A again."),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
     }
     mnuAutomaticBackup->setChecked(true);
-    // A backup always spans as many disks as it needs, each erased first,
-    // whatever the options were left at.
+    // A backup always spans as many disks as it needs, each cleared first of
+    // the files of an earlier backup (and nothing else), whatever the options were left at.
     ZipMain->setMultidiskMode(true);
     ZipMain->setClearDisks(true);
     Outcome outcome = newArchive();

@@ -44,6 +44,9 @@ TestApp::TestApp(const QDateTime& now)
     auto drive = std::make_unique<ui::FolderDrive>(QDir(folder()).filePath(QStringLiteral("drive-a")), 1457664);
     m_drive = drive.get();
     platform.setDrive(std::move(drive));
+    auto volumes = std::make_unique<ui::ScriptedVolumes>();
+    m_volumes = volumes.get();
+    platform.setVolumes(std::move(volumes));
     ui::ScreenRegistry::instance().setQuitHandler([this] { m_quit = true; });
 }
 

@@ -10,7 +10,7 @@ namespace testing {
 
 /// A program under test: a temporary application folder with a fresh copy of
 /// the delivered database, scripted seams (message boxes, clock, beep, help,
-/// file dialogs, report output, removable drive) and, for the tests of
+/// file dialogs, report output, removable drive, the machine's volumes) and, for the tests of
 /// screens, every screen registered. The locale is the one the test runs
 /// under: what is stored must not depend on it. Build one per test function;
 /// the destructor discards every screen.
@@ -30,6 +30,7 @@ public:
     ui::ScriptedFileDialog& fileDialog() { return *m_fileDialog; }
     ui::RecordingReportOutput& reportOutput() { return *m_reportOutput; }
     ui::FolderDrive& drive() { return *m_drive; }
+    ui::ScriptedVolumes& volumes() { return *m_volumes; }
     bool quitRequested() const { return m_quit; }
 
     QVariant scalar(const QString& sql) { return m_db.scalar(sql); }
@@ -50,6 +51,7 @@ private:
     ui::ScriptedFileDialog* m_fileDialog;
     ui::RecordingReportOutput* m_reportOutput;
     ui::FolderDrive* m_drive;
+    ui::ScriptedVolumes* m_volumes;
     bool m_quit = false;
 };
 

@@ -3,8 +3,7 @@
 // changed when the window asks), the replace question, a database held open,
 // the menus' enabling rules and check marks, and the archive manager's
 // test, fix and restore by hand.
-#include "ZipSupport.h"
-#include "support/TestApp.h"
+#include "WindowSupport.h"
 
 #include "app/MainMenu.h"
 #include "ui/ScreenRegistry.h"
@@ -18,95 +17,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <QUuid>
 
-using upkeep::frmZipCreate;
-using Texts = QStringList;
-
-namespace {
-
-ui::ScreenRegistry& screens()
-{
-    return ui::ScreenRegistry::instance();
-}
-
-frmZipCreate* openWindow()
-{
-    return qobject_cast<frmZipCreate*>(screens().show(QStringLiteral("frmZipCreate")));
-}
-
-const QString kBackupQuestion = QStringLiteral("Please insert a blank formatted floppy disk in drive A?\rIf you "
-                                               "continue, all data on the floppy will be erased and a backup disk "
-                                               "will be created!");
-const QString kRestoreQuestion = QStringLiteral("Please insert your backup disk in drive A?");
-const QString kCompleted = QStringLiteral("Compressed backup process completed!");
-const QString kNoDisk = QStringLiteral("There is no disk in drive A, or it is not formatted!");
-const QString kNotRestored = QStringLiteral("The database was not restored from drive A; it is as it was.");
-
-QString replaceQuestion(const testing::TestApp& app)
-{
-    return QStringLiteral("The file '") + app.databasePath() +
-           QStringLiteral("' already exists. Do you want to replace this file?");
-}
-
-/// The calls in the database file, read through a connection of its own
-/// (the test's own connection still sees a file that was replaced).
-int callsIn(const QString& path)
-{
-    const QString name = QUuid::createUuid().toString();
-    int calls = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        if (db.open() && q.exec(QStringLiteral("SELECT count(*) FROM DData")) && q.next())
-            calls = q.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return calls;
-}
-
-/// Calls enough to fill `disks` floppies once compressed.
-void growDatabase(testing::TestApp& app, int rows)
-{
-    QVERIFY(app.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                    "INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Name1, Notes) "
-                                    "SELECT '2004-12-07', '10:15:30', 'Tuesday', i % 32 + 1, 'Pin elevator', "
-                                    "'Dave', hex(randomblob(300)) FROM n")
-                         .arg(rows)));
-}
-
-/// Changes the disk in drive A: whenever the window asks for one.
-void answerDiskPrompts(testing::TestApp& app, int lastDisk)
-{
-    app.messages().onAsk = [&app, lastDisk](const ui::Message& message) {
-        static const QRegularExpression numbered(QStringLiteral("^Please insert disk #(\\d+) of the set\\.$"));
-        if (const auto match = numbered.match(message.text); match.hasMatch())
-            app.drive().changeDisk(match.captured(1).toInt());
-        else if (message.text == QLatin1String("Please insert the last disk of the set."))
-            app.drive().changeDisk(lastDisk);
-    };
-}
-
-QStringList rowTexts(QTreeWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QStringList columns;
-        for (int c = 0; c < 7; ++c)
-            columns << list->topLevelItem(i)->text(c);
-        rows << columns.join(QLatin1Char('|'));
-    }
-    return rows;
-}
-
-} // namespace
+using namespace testing::window;
 
 class TestBackupWindow : public QObject {
     Q_OBJECT
@@ -132,7 +44,9 @@ private slots:
         QCOMPARE(app.messages().seen.first().defaultButton, std::optional<ui::Answer>(ui::Answer::No));
         QCOMPARE(app.messages().seen.at(1).buttons, ui::Buttons::OkCancel);
         QVERIFY(!window->mnuAutomaticBackup->isChecked());
-        QCOMPARE(app.drive().filesOn(1), QStringList{QStringLiteral("VevoDorivBackup.z01")}); // the letter erased
+        // The letter is not the program's to erase.
+        QCOMPARE(app.drive().filesOn(1),
+                 (QStringList{QStringLiteral("VevoDorivBackup.z01"), QStringLiteral("letter.txt")}));
         QCOMPARE(app.drive().filesOn(2), QStringList{QStringLiteral("VevoDorivBackup.z02")});
         QCOMPARE(app.drive().filesOn(3), QStringList{QStringLiteral("VevoDorivBackup.zip")});
         QCOMPARE(rowTexts(window->lstMain).size(), 1);
@@ -209,26 +123,6 @@ private slots:
         window->mnuAutomaticBackup_Click();
         window->mnuAutomaticRestore_Click();
         QCOMPARE(app.messages().texts(), (Texts{kBackupQuestion, kRestoreQuestion}));
-    }
-
-    void neverErasesTheDiskTheProgramIsOn()
-    {
-        testing::TestApp app;
-        app.drive().path = app.folder(); // the program runs from the memory stick
-        const QByteArray before = testing::readFile(app.databasePath());
-        frmZipCreate* window = openWindow();
-        window->mnuAutomaticBackup_Click();
-        QCOMPARE(app.messages().texts(),
-                 (Texts{kBackupQuestion, QStringLiteral("The disk in drive A holds this program and its database, "
-                                                        "and a backup erases the disk. Put in another disk for the "
-                                                        "backup.")}));
-        QCOMPARE(testing::readFile(app.databasePath()), before);
-        QVERIFY(!window->mnuAutomaticBackup->isChecked());
-        // Nor does a set written by hand with Clear disks on.
-        upkeep::DriveA drive;
-        QString where;
-        QVERIFY(!drive.erase(app.folder(), &where));
-        QVERIFY(QFileInfo::exists(app.databasePath()));
     }
 
     void failedSequenceSaysSoAndClearsItsMark()
@@ -571,20 +465,27 @@ private slots:
         window->mnuFileOpen_Click();
         window->mnuEditSelectAll_Click();
 
-        // Cancel keeps the folder as it was and restores nothing.
-        QTimer::singleShot(0, [&] {
+        // Cancel keeps the folder as it was and restores nothing. The drives
+        // are drive A: and the machine's volumes, here one mounted at the
+        // application folder.
+        app.volumes().folders = QStringList{app.folder()};
+        whenModal([&] {
             auto* dialog = qobject_cast<upkeep::ExtractDialog*>(screens().find(QStringLiteral("ExtractDialog")));
             QVERIFY(dialog);
             QCOMPARE(QApplication::activeModalWidget(), dialog);
+            QCOMPARE(dialog->drvExtract->count(), 2);
+            QCOMPARE(dialog->drvExtract->itemText(0), QStringLiteral("A:"));
+            QCOMPARE(dialog->drvExtract->itemText(1), app.folder());
             dialog->openFolder(dest);
             QCOMPARE(dialog->txtExtract->text(), dest);
+            QCOMPARE(dialog->drvExtract->currentIndex(), 1);
             dialog->cmdCancel->click();
         });
         window->mnuEditExtract_Click();
         QVERIFY(window->ZipMain->ExtractFolder().isEmpty());
         QVERIFY(!QFileInfo::exists(QDir(dest).filePath(QStringLiteral("notes.txt"))));
 
-        QTimer::singleShot(0, [&] {
+        whenModal([&] {
             auto* dialog = qobject_cast<upkeep::ExtractDialog*>(screens().find(QStringLiteral("ExtractDialog")));
             QVERIFY(dialog);
             dialog->txtExtract->setText(QStringLiteral("  ") + dest + QStringLiteral(" "));
@@ -597,7 +498,7 @@ private slots:
 
         // The second time the dialog starts at the folder chosen; drive A: without a disk is refused.
         app.drive().inserted = false;
-        QTimer::singleShot(0, [&] {
+        whenModal([&] {
             auto* dialog = qobject_cast<upkeep::ExtractDialog*>(screens().find(QStringLiteral("ExtractDialog")));
             QVERIFY(dialog);
             QCOMPARE(dialog->txtExtract->text(), dest);
@@ -673,7 +574,7 @@ private slots:
     {
         testing::TestApp app;
         auto* menu = static_cast<app::MainMenu*>(screens().show(QStringLiteral("MainMenu")));
-        QTimer::singleShot(0, [&] {
+        whenModal([&] {
             auto* window = qobject_cast<frmZipCreate*>(screens().find(QStringLiteral("frmZipCreate")));
             QVERIFY(window);
             QCOMPARE(QApplication::activeModalWidget(), window);

@@ -35,6 +35,9 @@ public:
     }
     qint64 freeSpace(const QString& folder) const override
     {
+        // Other folders (the temporary one) are on the machine's own disk.
+        if (!isRemovable(folder))
+            return DiskMedium::freeSpace(folder);
         if (!QFileInfo(folder).isDir())
             return -1;
         qint64 used = 0;
@@ -125,12 +128,16 @@ private slots:
     void spansFloppiesAndReadsThemBack()
     {
         FloppyDrive drive(path(QStringLiteral("floppies")));
-        QVERIFY(writeFile(QDir(drive.drive()).filePath(QStringLiteral("old letter.txt")), "erased with the disk"));
+        // A letter on the first disk stays; an earlier set's piece on it goes.
+        QVERIFY(writeFile(QDir(drive.drive()).filePath(QStringLiteral("old letter.txt")), "kept on the disk"));
+        QVERIFY(writeFile(QDir(drive.drive()).filePath(QStringLiteral("BACKUP.Z07")), "an earlier set"));
         ZipMain zip;
         Recorder events(zip);
         backUpToFloppies(zip, drive, events);
         QCOMPARE(events.disks, (QList<int>{2, 3}));
-        QCOMPARE(drive.filesOn(1), QStringList{QStringLiteral("Backup.z01")});
+        QCOMPARE(drive.filesOn(1), (QStringList{QStringLiteral("Backup.z01"), QStringLiteral("old letter.txt")}));
+        QCOMPARE(readFile(QDir(drive.disk(1)).filePath(QStringLiteral("old letter.txt"))),
+                 QByteArray("kept on the disk"));
         QCOMPARE(drive.filesOn(2), QStringList{QStringLiteral("Backup.z02")});
         QCOMPARE(drive.filesOn(3), QStringList{QStringLiteral("Backup.zip")});
         for (int disk = 1; disk <= 3; ++disk)

@@ -1,8 +1,12 @@
 #include "DiskMedium.h"
 
+#include "FileIo.h"
+#include "SplitSet.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
+
+#include <sys/statvfs.h>
 
 namespace upkeep::zip {
 
@@ -13,25 +17,26 @@ bool DiskMedium::isRemovable(const QString&) const
 
 qint64 DiskMedium::freeSpace(const QString& folder) const
 {
-    if (!QFileInfo(folder).isDir())
+    // Asked of the file system itself: the mount table need not list the
+    // volume (a program started in a changed root sees none for its root).
+    struct statvfs volume;
+    if (!QFileInfo(folder).isDir() || ::statvfs(QFile::encodeName(folder).constData(), &volume) != 0)
         return -1;
-    const QStorageInfo volume(folder);
-    return volume.isValid() && volume.isReady() ? volume.bytesAvailable() : -1;
+    return qint64(volume.f_bavail) * qint64(volume.f_frsize);
 }
 
-bool DiskMedium::erase(const QString& folder, QString* error)
+bool DiskMedium::eraseSet(const QString& archive, QString* error)
 {
-    QDir root(folder);
-    const auto entries = root.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        const bool removed = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
-                                                                 : QFile::remove(entry.filePath());
-        if (!removed) {
+    const QStringList files = setFiles(archive);
+    for (const QString& file : files) {
+        if (!QFile::remove(file)) {
             if (error)
-                *error = entry.filePath();
+                *error = file;
             return false;
         }
     }
+    if (!files.isEmpty())
+        syncFolder(QFileInfo(archive).absolutePath());
     return true;
 }
 

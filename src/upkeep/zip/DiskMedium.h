@@ -14,8 +14,11 @@ public:
     virtual bool isRemovable(const QString& folder) const;
     /// Bytes that still fit on the disk holding `folder`; negative when no disk can be read there.
     virtual qint64 freeSpace(const QString& folder) const;
-    /// Erases everything on the removable disk holding `folder`.
-    virtual bool erase(const QString& folder, QString* error);
+    /// Erases the files of the set whose last part is `archive` from the
+    /// removable disk holding it: that archive and its parts, in any case of
+    /// letters, and never another file. False, with the file that stayed in
+    /// `error`, when one cannot be deleted.
+    virtual bool eraseSet(const QString& archive, QString* error);
 };
 
 } // namespace upkeep::zip

@@ -2,9 +2,11 @@
 
 #include "DiskMedium.h"
 #include "FileIo.h"
+#include "SetParts.h"
 #include "ZipFormat.h"
 #include "ZipResult.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,37 +16,27 @@
 #include <algorithm>
 
 namespace upkeep::zip {
-namespace {
 
-// A part smaller than this is not worth a disk: such a disk counts as full.
-constexpr qint64 kMinimumPart = 64 * 1024;
-// Asking for the same disk more often than this gives up.
-constexpr int kWrongDiskLimit = 3;
+using namespace setparts;
 
-QString volumeBase(const QString& path)
+QStringList setFiles(const QString& path)
 {
-    static const QRegularExpression numbered(QStringLiteral("\\.001$"));
-    return numbered.match(path).hasMatch() ? path.chopped(4) : path;
+    const QFileInfo last(path);
+    QString base = last.fileName();
+    if (last.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
+        base.chop(4);
+    const QRegularExpression mine(QLatin1Char('^') + QRegularExpression::escape(base) +
+                                      QStringLiteral("\\.z(ip|[0-9]{2,})$"),
+                                  QRegularExpression::CaseInsensitiveOption);
+    QStringList files;
+    const QDir folder = last.absoluteDir();
+    const auto names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (mine.match(name).hasMatch() || name.compare(last.fileName(), Qt::CaseInsensitive) == 0)
+            files.append(folder.filePath(name));
+    }
+    return files;
 }
-
-QString volumePath(const QString& base, int volume)
-{
-    return base + QStringLiteral(".%1").arg(volume, 3, 10, QLatin1Char('0'));
-}
-
-// Space a part may take: whole sectors only.
-qint64 usable(qint64 free)
-{
-    return free < 0 ? -1 : free - free % 512;
-}
-
-qint64 sizeOf(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.isFile() ? info.size() : -1;
-}
-
-} // namespace
 
 QString partPath(const QString& path, int part)
 {
@@ -109,14 +101,25 @@ public:
     {
     }
 
-    /// Readies the first disk; its usable space, or a negative result code.
-    qint64 prepareFirstDisk()
+    /// Readies the first disk for a set of `size` bytes; its usable space, or a negative result code.
+    qint64 prepareFirstDisk(qint64 size)
     {
-        if (m_cb.medium->freeSpace(m_folder) < 0)
-            return -result::CreateError;
-        if (const int code = clearDisk(); code != result::Success)
-            return -code;
-        return usable(m_cb.medium->freeSpace(m_folder));
+        // A fixed disk takes the whole set or nothing; a removable one a part worth a disk.
+        const bool removable = m_cb.medium->isRemovable(m_folder);
+        const qint64 needed = removable ? qMin(size, kMinimumPart) : size;
+        for (int tries = 0;; ++tries) {
+            if (m_cb.medium->freeSpace(m_folder) < 0)
+                return -result::CreateError;
+            if (const int code = clearDisk(); code != result::Success)
+                return -code;
+            const qint64 room = usable(m_cb.medium->freeSpace(m_folder));
+            if (room >= needed)
+                return room;
+            if (!removable || tries >= kWrongDiskLimit)
+                return -result::DiskFull;
+            if (const int code = tooLittleRoom(1, room, needed); code != result::Success)
+                return -code;
+        }
     }
 
     int startParts(qint64 capacity)
@@ -152,6 +155,7 @@ public:
             const qint64 n = qMin(room, length);
             if (const int code = m_out.write(data, n); code != result::Success)
                 return code;
+            m_digest.addData(QByteArrayView(data, n));
             data += n;
             length -= n;
             m_written += n;
@@ -181,24 +185,39 @@ private:
     int clearDisk()
     {
         if (m_clear && m_cb.medium->isRemovable(m_folder)) {
-            if (!m_cb.medium->erase(m_folder, nullptr))
+            if (!m_cb.medium->eraseSet(m_target, nullptr))
                 return result::WriteError;
             return result::Success;
         }
-        // A fixed disk keeps everything but the old parts of this very set.
-        for (int part = 1; part < 100; ++part) {
-            const QString old = partPath(m_target, part);
-            if (!QFile::exists(old))
-                break;
-            QFile::remove(old);
+        // Otherwise the disk keeps everything but the parts of an earlier set of this name.
+        const QStringList old = setFiles(m_target);
+        for (const QString& file : old) {
+            if (QFileInfo(file).fileName().compare(QFileInfo(m_target).fileName(), Qt::CaseInsensitive) != 0)
+                QFile::remove(file);
         }
         return result::Success;
+    }
+
+    int tooLittleRoom(int disk, qint64 room, qint64 needed)
+    {
+        return m_cb.noRoom ? m_cb.noRoom(disk, qMax<qint64>(0, room), needed) : result::DiskFull;
+    }
+
+    // Whether the disk in the drive still holds the part just written, as it was written.
+    bool stillHolds(const QString& written, qint64 size, const QByteArray& digest) const
+    {
+        if (sizeOf(written) != size)
+            return false;
+        QFile file(written);
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        return file.open(QIODevice::ReadOnly) && hash.addData(&file) && hash.result() == digest;
     }
 
     int openPart(int part)
     {
         m_part = part;
         m_written = 0;
+        m_digest.reset();
         return m_out.open(partName(part));
     }
 
@@ -208,23 +227,36 @@ private:
             return code;
         const QString written = partName(m_part);
         const qint64 writtenSize = sizeOf(written);
+        const QByteArray digest = m_digest.result();
         if (!m_cb.medium->isRemovable(m_folder))
             return result::DiskFull;
-        for (int tries = 0;; ++tries) {
-            if (tries >= kWrongDiskLimit)
-                return result::WrongDiskTooOften;
-            if (!m_cb.askDisk || !m_cb.askDisk(m_part + 1))
-                return result::Aborted;
-            // The disk just written must have left the drive, or it would be erased.
-            if (m_cb.medium->freeSpace(m_folder) < 0 || sizeOf(written) == writtenSize)
+        const qint64 needed = qMin(kMinimumPart, qMax<qint64>(1, m_total - m_done));
+        bool ask = true;
+        int crowded = 0; // disks put in that had too little room
+        for (int tries = 0;;) {
+            if (ask) {
+                if (tries++ >= kWrongDiskLimit)
+                    return result::WrongDiskTooOften;
+                if (!m_cb.askDisk || !m_cb.askDisk(m_part + 1))
+                    return result::Aborted;
+            }
+            ask = true;
+            // The disk just written must have left the drive, or it would be
+            // erased. Any other disk is a new one, a disk of an earlier set too.
+            if (m_cb.medium->freeSpace(m_folder) < 0 || stillHolds(written, writtenSize, digest))
                 continue;
-            break;
+            if (const int code = clearDisk(); code != result::Success)
+                return code;
+            m_capacity = usable(m_cb.medium->freeSpace(m_folder));
+            if (m_capacity >= needed)
+                break;
+            if (++crowded > kWrongDiskLimit)
+                return result::DiskFull;
+            if (const int code = tooLittleRoom(m_part + 1, m_capacity, needed); code != result::Success)
+                return code;
+            ask = false;
+            tries = 0;
         }
-        if (const int code = clearDisk(); code != result::Success)
-            return code;
-        m_capacity = usable(m_cb.medium->freeSpace(m_folder));
-        if (m_capacity < kMinimumPart)
-            return result::DiskFull;
         return openPart(m_part + 1);
     }
 
@@ -235,6 +267,7 @@ private:
     qint64 m_total;
     qint64 m_done = 0;
     OutputFile m_out;
+    QCryptographicHash m_digest{QCryptographicHash::Sha1};
     int m_part = 0;
     qint64 m_capacity = 0;
     qint64 m_written = 0;
@@ -251,15 +284,13 @@ int writeSet(const QString& source, const QString& target, bool clearDisks, cons
     if (!end)
         return result::TempFileProblem;
     SetWriter writer(target, clearDisks, callbacks, in.size());
-    const qint64 capacity = writer.prepareFirstDisk();
+    const qint64 capacity = writer.prepareFirstDisk(in.size());
     if (capacity < 0)
         return int(-capacity);
     if (in.size() <= capacity)
         return copyInto(in, target, callbacks.progress);
     if (end->zip64Position >= 0)
         return result::NotForMultidisk;
-    if (capacity < kMinimumPart)
-        return result::DiskFull;
 
     if (!in.seek(qint64(end->centralOffset)))
         return result::TempFileProblem;
@@ -337,230 +368,6 @@ int writeSet(const QString& source, const QString& target, bool clearDisks, cons
     if (const int code = writer.write(closing.constData(), closing.size()); code != result::Success)
         return code;
     return writer.finish();
-}
-
-// ---- Reading a set ----------------------------------------------------------------------
-
-namespace {
-
-class SetGatherer {
-public:
-    SetGatherer(const QString& path, const QString& workFolder, const SetCallbacks& callbacks)
-        : m_path(path), m_folder(QFileInfo(path).absolutePath()), m_work(workFolder), m_cb(callbacks),
-          m_removable(callbacks.medium && callbacks.medium->isRemovable(m_folder))
-    {
-    }
-
-    /// Finds every part, asking for disks as needed. A result code.
-    int gather()
-    {
-        int wrong = 0;
-        int wanted = -1;
-        for (;;) {
-            if (const int code = takePresent(); code != result::Success)
-                return code;
-            const int missing = firstMissing();
-            if (missing == 0)
-                return result::Success;
-            if (!m_removable)
-                return result::FileNotFound;
-            if (missing == wanted && ++wrong >= kWrongDiskLimit)
-                return result::WrongDiskTooOften;
-            if (missing != wanted)
-                wrong = 0;
-            wanted = missing;
-            const bool isLast = m_parts == 0 || missing == m_parts;
-            if (!m_cb.askDisk || !m_cb.askDisk(isLast ? 0 : missing))
-                return result::Aborted;
-        }
-    }
-
-    int parts() const { return m_parts; }
-    QString part(int n) const { return m_have.value(n); }
-
-private:
-    // The parts on the disk in the drive now; copied aside when the disk is about to change.
-    int takePresent()
-    {
-        if (QFileInfo(m_path).isFile() && !m_have.contains(-1)) {
-            QFile last(m_path);
-            if (!last.open(QIODevice::ReadOnly))
-                return result::ReadError;
-            const std::optional<EndRecord> end = findEndRecord(last);
-            if (!end)
-                return result::BadZipFile;
-            // A set on one disk is an ordinary archive, whatever the disk it came from.
-            const int parts = int(end->thisDisk) + 1;
-            if (m_parts == 0 || m_parts == parts) {
-                m_parts = parts;
-                if (const int code = keep(parts, m_path); code != result::Success)
-                    return code;
-                m_have.insert(-1, m_have.value(parts));
-            }
-        }
-        // The parts on this disk, found in one look at its folder.
-        const QFileInfo last(m_path);
-        QString base = last.fileName();
-        if (last.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0)
-            base.chop(4);
-        const QRegularExpression part(QLatin1Char('^') + QRegularExpression::escape(base) +
-                                          QStringLiteral("\\.z([0-9]{2,})$"),
-                                      QRegularExpression::CaseInsensitiveOption);
-        const auto names = QDir(m_folder).entryList(QDir::Files);
-        for (const QString& name : names) {
-            const QRegularExpressionMatch match = part.match(name);
-            const int n = match.hasMatch() ? match.captured(1).toInt() : 0;
-            if (n < 1 || m_have.contains(n) || (m_parts != 0 && n >= m_parts))
-                continue;
-            if (const int code = keep(n, QDir(m_folder).filePath(name)); code != result::Success)
-                return code;
-        }
-        return result::Success;
-    }
-
-    int keep(int n, const QString& path)
-    {
-        if (!m_removable) {
-            m_have.insert(n, path);
-            return result::Success;
-        }
-        const QString copy = QDir(m_work).filePath(QStringLiteral("part%1").arg(n));
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            return result::ReadError;
-        if (const int code = copyInto(in, copy, {}); code != result::Success)
-            return code;
-        m_have.insert(n, copy);
-        return result::Success;
-    }
-
-    int firstMissing() const
-    {
-        if (m_parts == 0)
-            return -1;
-        for (int n = 1; n <= m_parts; ++n) {
-            if (!m_have.contains(n))
-                return n;
-        }
-        return 0;
-    }
-
-    QString m_path;
-    QString m_folder;
-    QString m_work;
-    const SetCallbacks& m_cb;
-    bool m_removable;
-    int m_parts = 0;
-    QMap<int, QString> m_have; // part -> file; -1 marks that the last part was taken
-};
-
-int joinVolumes(const QString& path, const QString& joined, const SetCallbacks& callbacks)
-{
-    const QString base = volumeBase(path);
-    QList<QString> volumes;
-    qint64 total = 0;
-    for (int n = 1; QFileInfo(volumePath(base, n)).isFile(); ++n) {
-        volumes.append(volumePath(base, n));
-        total += sizeOf(volumes.last());
-    }
-    if (volumes.isEmpty())
-        return result::FileNotFound;
-    OutputFile out;
-    if (const int code = out.open(joined); code != result::Success)
-        return code;
-    qint64 done = 0;
-    for (const QString& volume : volumes) {
-        QFile in(volume);
-        if (!in.open(QIODevice::ReadOnly))
-            return result::ReadError;
-        if (const int code = out.append(in, in.size(), callbacks.progress, &done, total); code != result::Success)
-            return code;
-    }
-    return out.commit();
-}
-
-} // namespace
-
-int joinSet(const QString& path, const QString& joined, const QString& workFolder, const SetCallbacks& callbacks)
-{
-    if (inspectSet(path).kind == SetKind::Volumes)
-        return joinVolumes(path, joined, callbacks);
-
-    SetGatherer gatherer(path, workFolder, callbacks);
-    if (const int code = gatherer.gather(); code != result::Success)
-        return code;
-    const int parts = gatherer.parts();
-
-    // Offsets in the set count from the start of each part; in the joined
-    // archive from its start, without the split signature of the first part.
-    QList<qint64> starts;
-    qint64 total = 0;
-    for (int n = 1; n <= parts; ++n) {
-        starts.append(total);
-        total += sizeOf(gatherer.part(n));
-    }
-    qint64 shift = 0;
-    {
-        QFile first(gatherer.part(1));
-        if (!first.open(QIODevice::ReadOnly))
-            return result::ReadError;
-        const QByteArray head = first.read(4);
-        if (head.size() == 4 &&
-            (get32(head.constData()) == kSplitSignature || get32(head.constData()) == kSingleSplitSignature))
-            shift = 4;
-    }
-    std::optional<EndRecord> end;
-    {
-        QFile last(gatherer.part(parts));
-        if (!last.open(QIODevice::ReadOnly))
-            return result::ReadError;
-        end = findEndRecord(last);
-        if (!end)
-            return result::BadZipFile;
-    }
-    auto place = [&](quint32 disk, quint64 offset) -> qint64 {
-        return int(disk) < starts.size() ? starts.at(int(disk)) + qint64(offset) - shift : -1;
-    };
-
-    OutputFile out;
-    if (const int code = out.open(joined); code != result::Success)
-        return code;
-    qint64 done = 0;
-    for (int n = 1; n <= parts; ++n) {
-        QFile in(gatherer.part(n));
-        if (!in.open(QIODevice::ReadOnly))
-            return result::ReadError;
-        if (n == 1 && shift)
-            in.seek(shift);
-        if (const int code = out.append(in, in.size() - in.pos(), callbacks.progress, &done, total);
-            code != result::Success)
-            return code;
-    }
-
-    const qint64 central = place(end->centralDisk, end->centralOffset);
-    if (central < 0 || central + qint64(end->centralSize) > out.size())
-        return result::BadZipFile;
-    std::optional<QList<CentralEntry>> entries =
-        parseCentral(out.readAt(central, qint64(end->centralSize)), end->entries);
-    if (!entries)
-        return result::BadZipFile;
-    QByteArray directory;
-    for (CentralEntry& entry : *entries) {
-        const qint64 local = place(entry.disk, entry.localOffset);
-        if (local < 0 || !entry.setLocation(0, quint64(local)))
-            return result::BadZipFile;
-        directory.append(entry.raw);
-    }
-    EndRecord joinedEnd = *end;
-    joinedEnd.thisDisk = 0;
-    joinedEnd.centralDisk = 0;
-    joinedEnd.entriesOnDisk = joinedEnd.entries;
-    joinedEnd.centralOffset = quint64(central);
-    joinedEnd.centralSize = quint64(directory.size());
-    directory.append(endRecords(joinedEnd, central + directory.size()));
-    if (const int code = out.truncateAndAppend(central, directory); code != result::Success)
-        return code;
-    return out.commit();
 }
 
 } // namespace upkeep::zip

@@ -24,6 +24,7 @@ Operation::Operation(ZipMain& zip) : m_zip(zip), m_refused(zip.m_busy)
         return;
     m_zip.m_busy = true;
     m_zip.m_abort = false;
+    m_zip.m_fullFolder.clear();
     m_zip.m_lastPercent = -1;
     m_zip.m_sincePump.start();
 }
@@ -199,6 +200,29 @@ bool ZipMain::askDisk(int disk)
     return !cancel && !m_abort;
 }
 
+SetCallbacks ZipMain::setCallbacks()
+{
+    SetCallbacks callbacks;
+    callbacks.medium = m_medium;
+    callbacks.askDisk = [this](int disk) { return askDisk(disk); };
+    callbacks.progress = [this](qint64 done, qint64 total) { return tick(done, total); };
+    callbacks.noRoom = [this](int disk, qint64 free, qint64 needed) {
+        bool retry = false;
+        emit NoRoom(disk, free, needed, retry);
+        if (m_abort)
+            return result::Aborted;
+        return retry ? result::Success : result::DiskFull;
+    };
+    return callbacks;
+}
+
+int ZipMain::fullAt(int code, const QString& folder)
+{
+    if (code == result::DiskFull && m_fullFolder.isEmpty())
+        m_fullFolder = QFileInfo(folder).absoluteFilePath();
+    return code;
+}
+
 QString ZipMain::workFolder()
 {
     if (!m_work || !m_work->isValid())
@@ -230,11 +254,8 @@ int ZipMain::joinedCopy(QString* path)
     const QString work = workFolder();
     QTemporaryDir parts(QDir(work).filePath(QStringLiteral("parts-XXXXXX")));
     const QString joined = QDir(work).filePath(QStringLiteral("joined.zip"));
-    SetCallbacks callbacks;
-    callbacks.medium = m_medium;
-    callbacks.askDisk = [this](int disk) { return askDisk(disk); };
-    callbacks.progress = [this](qint64 done, qint64 total) { return tick(done, total); };
-    const int code = joinSet(m_archivePath, joined, parts.path(), callbacks);
+    // The parts and the joined copy go to the temporary folder.
+    const int code = fullAt(joinSet(m_archivePath, joined, parts.path(), setCallbacks()), work);
     if (code != result::Success) {
         QFile::remove(joined);
         m_joined.clear();

@@ -16,6 +16,7 @@ typedef struct zip zip_t;
 namespace upkeep::zip {
 
 class DiskMedium;
+struct SetCallbacks;
 
 /// The archive component of the backup window: zip archives over libzip,
 /// worked through properties, operations that return a result code (0 is
@@ -71,6 +72,10 @@ public:
     void setAbort(bool abort) { m_abort = abort; }
     /// Entries of the archive, from its end record; 0 when it cannot be read.
     int EntryCount() const;
+    /// After an operation that ended with a full disk (result 150): a folder on
+    /// that disk where it could not write (the medium, the temporary folder,
+    /// the destination); empty when the operation did not say.
+    QString FullFolder() const { return m_fullFolder; }
 
     /// Compresses the files of FileList into the archive: 0 adds (replacing
     /// entries of the same name), 2 updates (only files newer than their entry).
@@ -116,6 +121,10 @@ signals:
     void Listing(const QString& name, qint64 size, qint64 compressedSize, const QString& dateTime, int ratio);
     /// Disk `disk` of a set is needed (0: the last one); set `cancel` to stop.
     void Newdisk(int disk, bool& cancel);
+    /// Disk `disk` of a set being written has only `free` bytes once the set's
+    /// own files are off it, where `needed` are wanted. Set `retry` to look at
+    /// the disk in the drive again; left false the disk counts as full.
+    void NoRoom(int disk, qint64 free, qint64 needed, bool& retry);
     /// `name` exists already; answer with replace::Yes or replace::No.
     void Replace(const QString& name, int& reply);
     /// A file or entry was left out, for a skip:: reason.
@@ -144,10 +153,15 @@ private:
     int extractEntry(zip_t* archive, qint64 index, const QString& folder, qint64* done, qint64 total, bool* skipped);
     bool commitExtracted(const QString& staged, const QString& target);
     bool askDisk(int disk);
+    /// What the set routines ask of the component: disks, progress, room.
+    SetCallbacks setCallbacks();
+    /// The result `code`, noting where the disk was full when it is 150.
+    int fullAt(int code, const QString& folder);
 
     QString m_archivePath;
     QString m_fileList;
     QString m_extractFolder;
+    QString m_fullFolder;
     int m_compression = 6;
     bool m_multidisk = false;
     bool m_clearDisks = false;

@@ -107,6 +107,10 @@ private:
 
 namespace {
 
+// Room beyond the files themselves that building an archive of them may take
+// (headers, and deflate's worst case on data that does not compress).
+constexpr qint64 kBuildMargin = 1 << 20;
+
 // The file named in FileList, found without regard to case when only the case differs.
 QString resolveFile(const QString& listed)
 {
@@ -267,12 +271,22 @@ int ZipMain::Add(int action)
 
 int ZipMain::addMultidisk(int action)
 {
-    // A set cannot be changed in place: it is written anew, to a new archive only.
+    // A set cannot be changed in place: it is written anew, to a new archive
+    // only. On a removable disk that is cleared first, an earlier set's files
+    // are erased instead.
     const SetInfo set = inspectSet(m_archivePath);
-    if (set.kind == SetKind::Split || set.kind == SetKind::Volumes || set.entries > 0)
+    const bool cleared = m_clearDisks && m_medium->isRemovable(QFileInfo(m_archivePath).absolutePath());
+    if (!cleared && (set.kind == SetKind::Split || set.kind == SetKind::Volumes || set.entries > 0))
         return result::NotForMultidisk;
 
-    const QString built = QDir(workFolder()).filePath(QStringLiteral("built.zip"));
+    // The archive is built whole in the temporary folder first: it must fit there.
+    const QString work = workFolder();
+    qint64 size = 0;
+    for (const QString& listed : listedNames())
+        size += qMax<qint64>(0, QFileInfo(resolveFile(listed)).size());
+    if (const qint64 room = m_medium->freeSpace(work); room >= 0 && room < size + kBuildMargin)
+        return fullAt(result::DiskFull, work);
+    const QString built = QDir(work).filePath(QStringLiteral("built.zip"));
     QFile::remove(built);
     int error = 0;
     ZipHandle archive(zip_open(QFile::encodeName(built).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error));
@@ -291,19 +305,18 @@ int ZipMain::addMultidisk(int action)
     if (closed != 0) {
         const int code = codeForArchiveError(zip_get_error(archive.get()), result::TempFileProblem);
         QFile::remove(built);
-        return code;
+        return fullAt(code, work);
     }
     archive.release();
     if (!any)
         return skipped > 0 ? result::FilesSkipped : result::NothingToDo;
     if (const int code = storeWhereDeflateDidNotHelp(built); code != result::Success)
-        return code;
+        return fullAt(code, work);
 
-    SetCallbacks callbacks;
-    callbacks.medium = m_medium;
-    callbacks.askDisk = [this](int disk) { return askDisk(disk); };
+    SetCallbacks callbacks = setCallbacks();
     callbacks.progress = [this](qint64 done, qint64 total) { return tick(total + done, 2 * total); };
-    const int code = writeSet(built, m_archivePath, m_clearDisks, callbacks);
+    const int code =
+        fullAt(writeSet(built, m_archivePath, m_clearDisks, callbacks), QFileInfo(m_archivePath).absolutePath());
     QFile::remove(built);
     if (code != result::Success)
         return code;
