@@ -77,8 +77,13 @@ private slots:
                                      << "1 4 8";
         QTest::newRow("equals, any case") << "{DData.callmade} = \"PINSETTER jammed\""
                                           << "2 6 10";
-        QTest::newRow("beyond ASCII, exact") << "{DData.callmade} = \"ölwanne leaking\""
-                                             << "";
+        QTest::newRow("beyond ASCII, any case") << "{DData.callmade} = \"ölwanne leaking\""
+                                                << "12";
+        QTest::newRow("like beyond ASCII") << "{DData.callmade} LIKE \"ÖLWANNE*\""
+                                           << "12";
+        QTest::newRow("beyond ASCII, row by row")
+            << "{DData.callmade} = \"ÖLWANNE LEAKING\" and {DData.DateNow} = Date (Year ({DData.DateNow}), 12, 7)"
+            << "12";
         QTest::newRow("text after") << "{DData.Name1} > \"E\""
                                     << "3 7 12 14";
         QTest::newRow("empty notes") << "IsNull ({DData.Notes})"
