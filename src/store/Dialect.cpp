@@ -150,6 +150,12 @@ QString emptyAsText(const Operand& operand)
                : operand.sql;
 }
 
+// Limits that keep a statement within what this parser's stack and SQLite's
+// own parser and expression tree take.
+constexpr qsizetype kLongestStatement = 200000;
+constexpr int kDeepest = 64;      // parentheses, NOTs and DatePart inside one another
+constexpr int kMostTests = 250;   // comparisons, LIKEs and IS NULLs in one statement
+
 const QStringList kComparisons = {QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
                                   QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
 
@@ -207,8 +213,23 @@ private:
 
     QList<Token> m_tokens;
     qsizetype m_pos = 0;
+    // One level deeper for as long as it lives; too deep fails the parse.
+    struct Level {
+        explicit Level(Parser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_depth > kDeepest)
+                m_parser.fail(QStringLiteral("The filter statement is nested too deeply: at most %1 parentheses, "
+                                             "NOTs and DateParts can stand one inside another.")
+                                  .arg(kDeepest));
+        }
+        ~Level() { --m_parser.m_depth; }
+        bool tooDeep() const { return m_parser.m_depth > kDeepest; }
+        Parser& m_parser;
+    };
+
     const QList<FieldInfo>& m_fields;
     int m_depth = 0;
+    int m_tests = 0;
 };
 
 bool Parser::unexpected()
@@ -395,6 +416,9 @@ std::optional<QString> Parser::andExpr()
 std::optional<QString> Parser::notExpr()
 {
     if (acceptWord("not")) {
+        const Level level(*this);
+        if (level.tooDeep())
+            return std::nullopt;
         const auto inner = notExpr();
         if (!inner)
             return std::nullopt;
@@ -406,14 +430,11 @@ std::optional<QString> Parser::notExpr()
 std::optional<QString> Parser::predicate()
 {
     // Deeply nested parentheses are refused before they can exhaust the stack.
-    if (m_depth > 64) {
-        fail(QStringLiteral("The filter statement is nested too deeply."));
-        return std::nullopt;
-    }
     if (acceptSymbol("(")) {
-        ++m_depth;
+        const Level level(*this);
+        if (level.tooDeep())
+            return std::nullopt;
         const auto inner = orExpr();
-        --m_depth;
         if (!inner)
             return std::nullopt;
         if (!acceptSymbol(")")) {
@@ -421,6 +442,11 @@ std::optional<QString> Parser::predicate()
             return std::nullopt;
         }
         return QLatin1Char('(') + *inner + QLatin1Char(')');
+    }
+    if (++m_tests > kMostTests) {
+        fail(QStringLiteral("The filter statement holds too many tests: at most %1 can be joined by AND and OR.")
+                 .arg(kMostTests));
+        return std::nullopt;
     }
     const auto left = operand();
     if (!left)
@@ -507,6 +533,9 @@ std::optional<Operand> Parser::operand()
                 unexpected();
                 return std::nullopt;
             }
+            const Level level(*this);
+            if (level.tooDeep())
+                return std::nullopt;
             const auto date = operand();
             if (!date)
                 return std::nullopt;
@@ -591,8 +620,16 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
                 return sqlString(comparisonText(o.value));
             return emptyAsText(o);
         };
-        return QLatin1Char('(') + side(left) + QLatin1Char(' ') + op + QLatin1Char(' ') + side(right) +
-               QStringLiteral(" COLLATE NOCASE)");
+        const QString compared = QLatin1Char('(') + side(left) + QLatin1Char(' ') + op + QLatin1Char(' ') +
+                                 side(right) + QStringLiteral(" COLLATE NOCASE)");
+        // One lone apostrophe (''''), which is also what the filter writes for
+        // "empty" beside <, >, <> and the like: an empty field never compares with it.
+        const Operand& field = right.kind == Operand::String ? left : right;
+        const Operand& text = right.kind == Operand::String ? right : left;
+        if (text.kind == Operand::String && text.value == QLatin1String("'") &&
+            (field.kind == Operand::Column || field.kind == Operand::Expression))
+            return QLatin1Char('(') + emptyAsText(field) + QStringLiteral(" <> '' AND ") + compared + QLatin1Char(')');
+        return compared;
     }
     // A year of a date field as a range of the stored ISO dates, so an index on the field serves it.
     if (op == QLatin1String("=") && !left.yearOf.isEmpty() && right.kind == Operand::Number) {
@@ -610,6 +647,12 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
 std::optional<QString> translate(const QString& statement, const QList<FieldInfo>& fields, Parser::Output output,
                                  QString* error)
 {
+    if (statement.size() > kLongestStatement) {
+        if (error)
+            *error = QStringLiteral("The filter statement is too long: at most %1 characters can be run.")
+                         .arg(kLongestStatement);
+        return std::nullopt;
+    }
     auto tokens = tokenize(statement, error);
     if (!tokens)
         return std::nullopt;
@@ -644,8 +687,6 @@ std::optional<QString> translateAccessCount(const QString& statement, QString* e
 
 QString comparisonText(const QString& literalValue)
 {
-    if (literalValue == QLatin1String("'"))
-        return {};
     static const QRegularExpression enclosed(QStringLiteral("\\[([#?()*:;])\\]"));
     QString text = literalValue;
     text.replace(enclosed, QStringLiteral("\\1"));
