@@ -206,37 +206,73 @@ private:
         node->position = position;
         return node;
     }
+    static void tooDeep(int position)
+    {
+        fail(position, QStringLiteral("the formula is nested too deeply here: at most %1 levels of parentheses, "
+                                      "\"and\", \"or\", \"not\", signs and compared values can stand one "
+                                      "inside another")
+                           .arg(kDeepestFormula));
+    }
+    static void adopt(Node& node, NodePtr child)
+    {
+        node.depth = std::max(node.depth, child->depth + 1);
+        node.children.push_back(std::move(child));
+        if (node.depth > kDeepestFormula)
+            tooDeep(node.position);
+    }
     static NodePtr binary(Node::Kind kind, int position, NodePtr a, NodePtr b)
     {
         NodePtr node = make(kind, position);
-        node->children.push_back(std::move(a));
-        node->children.push_back(std::move(b));
+        adopt(*node, std::move(a));
+        adopt(*node, std::move(b));
         return node;
+    }
+    // A parse that goes one level deeper (parentheses, a function's values,
+    // "not", a sign) is refused before it can exhaust the stack.
+    struct Level {
+        explicit Level(Parser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_nesting > kDeepestFormula)
+                tooDeep(m_parser.peek().position);
+        }
+        ~Level() { --m_parser.m_nesting; }
+        Parser& m_parser;
+    };
+    // Terms joined by "and" or "or" as a balanced tree, so that a long chain
+    // stays shallow; both are associative, Null included.
+    static NodePtr chain(Node::Kind kind, std::vector<NodePtr>& terms, const std::vector<int>& at, size_t from,
+                         size_t to)
+    {
+        if (to - from == 1)
+            return std::move(terms[from]);
+        const size_t middle = from + (to - from) / 2;
+        NodePtr left = chain(kind, terms, at, from, middle);
+        return binary(kind, at[middle - 1], std::move(left), chain(kind, terms, at, middle, to));
+    }
+    NodePtr joined(Node::Kind kind, const char* word, NodePtr (Parser::*term)())
+    {
+        std::vector<NodePtr> terms;
+        std::vector<int> at;
+        terms.push_back((this->*term)());
+        while (isWord(word)) {
+            at.push_back(take().position);
+            terms.push_back((this->*term)());
+        }
+        return chain(kind, terms, at, 0, terms.size());
     }
 
     NodePtr parseOr()
     {
-        NodePtr left = parseAnd();
-        while (isWord("or")) {
-            const int at = take().position;
-            left = binary(Node::Kind::Or, at, std::move(left), parseAnd());
-        }
-        return left;
+        const Level level(*this);
+        return joined(Node::Kind::Or, "or", &Parser::parseAnd);
     }
-    NodePtr parseAnd()
-    {
-        NodePtr left = parseNot();
-        while (isWord("and")) {
-            const int at = take().position;
-            left = binary(Node::Kind::And, at, std::move(left), parseNot());
-        }
-        return left;
-    }
+    NodePtr parseAnd() { return joined(Node::Kind::And, "and", &Parser::parseNot); }
     NodePtr parseNot()
     {
         if (isWord("not")) {
+            const Level level(*this);
             NodePtr node = make(Node::Kind::Not, take().position);
-            node->children.push_back(parseNot());
+            adopt(*node, parseNot());
             return node;
         }
         return parseComparison();
@@ -255,14 +291,14 @@ private:
         }
         if (isWord("in")) {
             NodePtr node = make(Node::Kind::Range, take().position);
-            node->children.push_back(std::move(left));
-            node->children.push_back(parseAdditive());
+            adopt(*node, std::move(left));
+            adopt(*node, parseAdditive());
             if (!isWord("to"))
                 fail(peek().position, QStringLiteral("\"to\" is expected here, not %1 (a range is written "
                                                      "\"in 1 to 12\")")
                                           .arg(describe(peek())));
             take();
-            node->children.push_back(parseAdditive());
+            adopt(*node, parseAdditive());
             return node;
         }
         if (isWord("like")) {
@@ -291,8 +327,9 @@ private:
     NodePtr parseUnary()
     {
         if (isSymbol("-")) {
+            const Level level(*this);
             NodePtr node = make(Node::Kind::Negate, take().position);
-            node->children.push_back(parseUnary());
+            adopt(*node, parseUnary());
             return node;
         }
         if (isSymbol("+"))
@@ -360,7 +397,7 @@ private:
             for (int a = 0; a < function->arguments; ++a) {
                 if (a > 0)
                     expectSymbol(",", QStringLiteral("\",\" and the next value of %1").arg(node->name));
-                node->children.push_back(parseOr());
+                adopt(*node, parseOr());
             }
             expectSymbol(")", QStringLiteral("\")\" closing %1").arg(node->name));
             return node;
@@ -373,6 +410,7 @@ private:
 
     QList<Token> m_tokens;
     int m_index = 0;
+    int m_nesting = 0;
 };
 
 // ---- Evaluation --------------------------------------------------------------------------
@@ -971,6 +1009,10 @@ std::optional<Formula> Formula::compile(const QString& text, const QString& tabl
     if (text.trimmed().isEmpty())
         return formula;
     try {
+        if (text.size() > kLongestFormula)
+            fail(kLongestFormula, QStringLiteral("a formula can hold at most %1 characters; this one has %2")
+                                      .arg(kLongestFormula)
+                                      .arg(text.size()));
         Parser parser(tokenize(text));
         NodePtr root = parser.parseFormula();
         Binder binder(table, fields, today);
