@@ -279,6 +279,40 @@ private slots:
         QCOMPARE(graph->recordCount(), 4);
     }
 
+    void graphsCountEveryLetterWithoutCase()
+    {
+        // The same counts whether SQLite groups the calls or the rows are counted one by one.
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        QVERIFY(db.exec(QString::fromUtf8("INSERT INTO DData (DateNow, LaneNo, callmade, Name2) VALUES "
+                                          "('2004-12-01', 1, '\xc3\xb6lwanne', 'M\xc3\xbcller'), "
+                                          "('2004-12-02', 2, '\xc3\x96lwanne', 'M\xc3\x9cLLER'), "
+                                          "('2004-12-03', 3, '\xc3\x96LWANNE', 'Muller'), "
+                                          "('2004-12-04', 4, 'Oil', 'm\xc3\xbcller')")));
+        const QString rowByRow =
+            QStringLiteral("{DData.DateNow} = Date (Year ({DData.DateNow}), 12, Day ({DData.DateNow}))");
+        for (const bool inSqlite : {true, false}) {
+            for (const auto& [file, expected] :
+                 {std::pair{QStringLiteral("pgraph.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}},
+                  std::pair{QStringLiteral("gmech2.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}}}) {
+                ReportRequest request = requestFor(db, file);
+                if (!inSqlite)
+                    request.selection = rowByRow + (file == QLatin1String("gmech2.rpt")
+                                                        ? QStringLiteral(" and not IsNull ({DData.Name2})")
+                                                        : QString());
+                QString error;
+                const auto graph = Report::run(request, &error);
+                QVERIFY2(graph, qPrintable(error));
+                QStringList counts;
+                for (const auto& slice : graph->chart()->slices)
+                    counts << QString::number(slice.value);
+                std::sort(counts.begin(), counts.end(), std::greater<>());
+                QCOMPARE(counts, expected);
+                QCOMPARE(graph->recordCount(), 4);
+            }
+        }
+    }
+
     void csvHoldsTheRowsForASpreadsheet()
     {
         testing::TempDatabase db;
