@@ -37,12 +37,10 @@ namespace store {
 /// unknown functions or characters are refused (nullopt, `error` says why).
 std::optional<QString> translateAccessSql(const QString& statement, QString* error);
 
-/// The same, knowing the fields of the statement's table: sorting by a text
-/// or memo field ignores the case of ASCII letters.
-std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error);
-
-/// The same for a record source, which only ever reads: a Delete statement
-/// is refused (nullopt, `error` set), never run.
+/// The same for a record source, which only ever reads and knows the fields
+/// of the statement's table: a Delete statement is refused (nullopt, `error`
+/// set), never run; sorting by a text or memo field ignores the case of
+/// letters; rows that sort alike come in the order they were logged.
 std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error);
 
 /// The number of records a Select or Delete statement finds or deletes, as
