@@ -67,23 +67,29 @@ char32_t nextChar(const unsigned char* s, int n, int& i)
     return c;
 }
 
-void appendUtf8(QByteArray& out, char32_t c)
+// Writes c as UTF-8 at `out`; returns the bytes written.
+int writeUtf8(unsigned char* out, char32_t c)
 {
     if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
     }
+    if (c < 0x800) {
+        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 4;
 }
 
 // The NOCASE collation: characters compared by keyOf(), ASCII byte by byte.
@@ -110,6 +116,8 @@ int compareUtf8(void*, int n1, const void* p1, int n2, const void* p2)
 }
 
 // upper(x): every letter as likeOf() has it; a byte of no character stays.
+// One allocation per value, as SQLite's own upper(): a character grows by
+// half its length at most (two bytes of UTF-8 become three).
 void upperOf(sqlite3_context* context, int, sqlite3_value** argv)
 {
     const unsigned char* s = sqlite3_value_text(argv[0]);
@@ -118,17 +126,26 @@ void upperOf(sqlite3_context* context, int, sqlite3_value** argv)
         return;
     }
     const int n = sqlite3_value_bytes(argv[0]);
-    QByteArray out;
-    out.reserve(n);
-    for (int i = 0; i < n;) {
-        const int start = i;
-        const char32_t c = s[i] < 0x80 ? s[i++] : nextChar(s, n, i);
-        if (c > kLastCodePoint)
-            out += char(s[start]);
-        else
-            appendUtf8(out, likeOf(c));
+    auto* out = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(n) + n / 2 + 4));
+    if (!out) {
+        sqlite3_result_error_nomem(context);
+        return;
     }
-    sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
+    int length = 0;
+    for (int i = 0; i < n;) {
+        if (s[i] < 0x80) {
+            out[length++] = static_cast<unsigned char>(likeOf(s[i++]));
+            continue;
+        }
+        const int start = i;
+        const char32_t c = nextChar(s, n, i);
+        if (c > kLastCodePoint)
+            out[length++] = s[start];
+        else
+            length += writeUtf8(out + length, likeOf(c));
+    }
+    sqlite3_result_text64(context, reinterpret_cast<const char*>(out), sqlite3_uint64(length), sqlite3_free,
+                          SQLITE_UTF8);
 }
 
 // One element of a pattern: a literal character, any character, any run, or

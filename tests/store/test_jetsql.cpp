@@ -215,6 +215,26 @@ private slots:
         QVERIFY(sqlValue(QStringLiteral("upper(NULL) IS NULL")).toBool());
     }
 
+    void upperKeepsEveryCharacterAsItCompares()
+    {
+        // Every character through the connection's upper(), in long values (some grow as they are
+        // upper-cased): what comes back compares equal to what went in, in C++ and in SQLite.
+        QList<char32_t> all;
+        for (char32_t c = 1; c <= 0x10FFFF; c += c < 0x30000 ? 1 : 97) {
+            // Not the surrogates, nor the noncharacters that text conversion replaces.
+            if ((c < 0xD800 || c > 0xDFFF) && (c & 0xFFFE) != 0xFFFE && !(c >= 0xFDD0 && c <= 0xFDEF))
+                all << c;
+        }
+        for (qsizetype at = 0; at < all.size(); at += 4000) {
+            const QString part = QString::fromUcs4(all.constData() + at, std::min<qsizetype>(4000, all.size() - at));
+            const QString upper = sqlValue(QStringLiteral("upper(?)"), {part}).toString();
+            QVERIFY(!upper.isEmpty());
+            QVERIFY2(jet::compareText(part, upper) == 0, qPrintable(QString::number(at)));
+            QCOMPARE(sqlValue(QStringLiteral("? = ? COLLATE NOCASE"), {part, upper}).toInt(), 1);
+            QCOMPARE(sqlValue(QStringLiteral("upper(?)"), {upper}).toString(), upper);
+        }
+    }
+
     void asciiOrdersAsSqliteItself()
     {
         // The command line's NOCASE and ours agree wherever only ASCII is compared.
