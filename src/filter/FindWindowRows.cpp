@@ -26,14 +26,14 @@ using namespace layout;
 
 namespace {
 
-// Letters a-z become A-Z as they are typed; other letters stay as typed,
-// since criteria compare them exactly.
-QString upperAscii(const QString& text)
+// Every letter becomes its capital as it is typed, one character for one
+// (a letter without a single capital, as the sharp s, stays), so the cursor keeps its place.
+QString upperLetters(const QString& text)
 {
     QString result = text;
     for (QChar& c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 32);
+        if (!c.isSurrogate())
+            c = c.toUpper();
     }
     return result;
 }
@@ -334,7 +334,7 @@ void FindWindow::SortField_Click(int j)
 void FindWindow::Criteria_KeyUp(int i)
 {
     if (QLineEdit* box = Criteria(i)) {
-        const QString upper = upperAscii(box->text());
+        const QString upper = upperLetters(box->text());
         if (upper != box->text()) {
             const int cursor = box->cursorPosition();
             box->setText(upper);

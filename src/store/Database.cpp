@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "JetSql.h"
 
 #include "Dialect.h"
 
@@ -154,6 +155,7 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
                                QString::number(busyMilliseconds()));
     if (!db->m_db.open())
         return fail(db->errorOf(db->m_db.lastError()));
+    jet::installTextRules(db->handle()); // every letter, not ASCII alone, compares without regard to case
     QSqlQuery q(db->m_db);
     // One file between transactions, and a write is on the disk when it returns.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||

@@ -1,6 +1,6 @@
 #include "Dialect.h"
 
-#include "FieldValue.h"
+#include "DialectTokens.h"
 #include "JetSql.h"
 
 #include <QRegularExpression>
@@ -10,130 +10,9 @@
 namespace store {
 namespace {
 
-struct Token {
-    enum Kind { Word, Number, Name, String, Date, Symbol, End } kind = End;
-    QString text; // a word, number or symbol as written; a name or string's content; a date as ISO text
-};
-
-bool isWordStart(QChar c)
-{
-    return c.isLetter() || c == QLatin1Char('_');
-}
-
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-std::optional<QList<Token>> tokenize(const QString& s, QString* error)
-{
-    QList<Token> tokens;
-    const qsizetype n = s.size();
-    auto fail = [&](const QString& why) -> std::optional<QList<Token>> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = s.at(i);
-        const QChar next = i + 1 < n ? s.at(i + 1) : QChar();
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype end = s.indexOf(QLatin1Char(']'), i + 1);
-            if (end < 0)
-                return fail(QStringLiteral("A name in brackets is not closed."));
-            const QString name = s.mid(i + 1, end - i - 1);
-            if (name.trimmed().isEmpty())
-                return fail(QStringLiteral("A name in brackets is empty."));
-            tokens.append({Token::Name, name});
-            i = end + 1;
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            QString text;
-            qsizetype j = i + 1;
-            bool closed = false;
-            while (j < n) {
-                if (s.at(j) == c) {
-                    if (j + 1 < n && s.at(j + 1) == c) {
-                        text += c;
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    break;
-                }
-                text += s.at(j++);
-            }
-            if (!closed)
-                return fail(QStringLiteral("A quoted text is not closed."));
-            tokens.append({Token::String, text});
-            i = j + 1;
-        } else if (c == QLatin1Char('#')) {
-            const qsizetype end = s.indexOf(QLatin1Char('#'), i + 1);
-            if (end < 0)
-                return fail(QStringLiteral("A date between # signs is not closed."));
-            const QString inner = s.mid(i + 1, end - i - 1);
-            const QDate date = parseMonthFirstDate(inner);
-            if (!date.isValid())
-                return fail(QStringLiteral("#") + inner + QStringLiteral("# is not a date (month/day/year)."));
-            tokens.append({Token::Date, date.toString(Qt::ISODate)});
-            i = end + 1;
-        } else if (isAsciiDigit(c) || (c == QLatin1Char('.') && isAsciiDigit(next))) {
-            qsizetype j = i;
-            bool point = false;
-            while (j < n && (isAsciiDigit(s.at(j)) || (s.at(j) == QLatin1Char('.') && !point))) {
-                point = point || s.at(j) == QLatin1Char('.');
-                ++j;
-            }
-            if (j < n && isWordChar(s.at(j)))
-                return fail(QStringLiteral("\"") + s.mid(i, j - i + 1) + QStringLiteral("\" is not a number."));
-            tokens.append({Token::Number, s.mid(i, j - i)});
-            i = j;
-        } else if (isWordStart(c)) {
-            qsizetype j = i;
-            while (j < n && isWordChar(s.at(j)))
-                ++j;
-            tokens.append({Token::Word, s.mid(i, j - i)});
-            i = j;
-        } else if ((c == QLatin1Char('-') && next == QLatin1Char('-')) ||
-                   (c == QLatin1Char('/') && next == QLatin1Char('*'))) {
-            return fail(QStringLiteral("A filter statement cannot hold the comment mark ") + c + next +
-                        QStringLiteral("."));
-        } else if ((c == QLatin1Char('<') && (next == QLatin1Char('>') || next == QLatin1Char('='))) ||
-                   (c == QLatin1Char('>') && next == QLatin1Char('='))) {
-            tokens.append({Token::Symbol, QString(c) + next});
-            i += 2;
-        } else if (QStringLiteral("=<>(),.*;-+").contains(c)) {
-            tokens.append({Token::Symbol, QString(c)});
-            ++i;
-        } else {
-            return fail(QStringLiteral("A filter statement cannot hold the character \"") + c +
-                        QStringLiteral("\" outside quotes."));
-        }
-    }
-    tokens.append(Token{Token::End, QString()});
-    return tokens;
-}
-
-QString sqlString(const QString& text)
-{
-    QString inner = text;
-    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
-}
-
-// Brackets name a field or table in SQLite as in the classic dialect, and,
-// unlike double quotes, never turn into a text when no such name exists.
-QString sqlName(const QString& name)
-{
-    return QLatin1Char('[') + name + QLatin1Char(']');
-}
+using dialect::sqlName;
+using dialect::sqlString;
+using dialect::Token;
 
 struct Operand {
     enum Kind { Column, Number, String, Date, Null, Bool, Expression } kind = Expression;
@@ -149,6 +28,12 @@ QString emptyAsText(const Operand& operand)
                ? QStringLiteral("ifnull(") + operand.sql + QStringLiteral(",'')")
                : operand.sql;
 }
+
+// Limits that keep a statement within what this parser's stack and SQLite's
+// own parser and expression tree take.
+constexpr qsizetype kLongestStatement = 200000;
+constexpr int kDeepest = 64;      // parentheses, NOTs and DatePart inside one another
+constexpr int kMostTests = 250;   // comparisons, LIKEs and IS NULLs in one statement
 
 const QStringList kComparisons = {QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
                                   QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
@@ -207,8 +92,23 @@ private:
 
     QList<Token> m_tokens;
     qsizetype m_pos = 0;
+    // One level deeper for as long as it lives; too deep fails the parse.
+    struct Level {
+        explicit Level(Parser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_depth > kDeepest)
+                m_parser.fail(QStringLiteral("The filter statement is nested too deeply: at most %1 parentheses, "
+                                             "NOTs and DateParts can stand one inside another.")
+                                  .arg(kDeepest));
+        }
+        ~Level() { --m_parser.m_depth; }
+        bool tooDeep() const { return m_parser.m_depth > kDeepest; }
+        Parser& m_parser;
+    };
+
     const QList<FieldInfo>& m_fields;
     int m_depth = 0;
+    int m_tests = 0;
 };
 
 bool Parser::unexpected()
@@ -395,6 +295,9 @@ std::optional<QString> Parser::andExpr()
 std::optional<QString> Parser::notExpr()
 {
     if (acceptWord("not")) {
+        const Level level(*this);
+        if (level.tooDeep())
+            return std::nullopt;
         const auto inner = notExpr();
         if (!inner)
             return std::nullopt;
@@ -406,14 +309,11 @@ std::optional<QString> Parser::notExpr()
 std::optional<QString> Parser::predicate()
 {
     // Deeply nested parentheses are refused before they can exhaust the stack.
-    if (m_depth > 64) {
-        fail(QStringLiteral("The filter statement is nested too deeply."));
-        return std::nullopt;
-    }
     if (acceptSymbol("(")) {
-        ++m_depth;
+        const Level level(*this);
+        if (level.tooDeep())
+            return std::nullopt;
         const auto inner = orExpr();
-        --m_depth;
         if (!inner)
             return std::nullopt;
         if (!acceptSymbol(")")) {
@@ -421,6 +321,11 @@ std::optional<QString> Parser::predicate()
             return std::nullopt;
         }
         return QLatin1Char('(') + *inner + QLatin1Char(')');
+    }
+    if (++m_tests > kMostTests) {
+        fail(QStringLiteral("The filter statement holds too many tests: at most %1 can be joined by AND and OR.")
+                 .arg(kMostTests));
+        return std::nullopt;
     }
     const auto left = operand();
     if (!left)
@@ -507,6 +412,9 @@ std::optional<Operand> Parser::operand()
                 unexpected();
                 return std::nullopt;
             }
+            const Level level(*this);
+            if (level.tooDeep())
+                return std::nullopt;
             const auto date = operand();
             if (!date)
                 return std::nullopt;
@@ -591,8 +499,16 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
                 return sqlString(comparisonText(o.value));
             return emptyAsText(o);
         };
-        return QLatin1Char('(') + side(left) + QLatin1Char(' ') + op + QLatin1Char(' ') + side(right) +
-               QStringLiteral(" COLLATE NOCASE)");
+        const QString compared = QLatin1Char('(') + side(left) + QLatin1Char(' ') + op + QLatin1Char(' ') +
+                                 side(right) + QStringLiteral(" COLLATE NOCASE)");
+        // One lone apostrophe (''''), which is also what the filter writes for
+        // "empty" beside <, >, <> and the like: an empty field never compares with it.
+        const Operand& field = right.kind == Operand::String ? left : right;
+        const Operand& text = right.kind == Operand::String ? right : left;
+        if (text.kind == Operand::String && text.value == QLatin1String("'") &&
+            (field.kind == Operand::Column || field.kind == Operand::Expression))
+            return QLatin1Char('(') + emptyAsText(field) + QStringLiteral(" <> '' AND ") + compared + QLatin1Char(')');
+        return compared;
     }
     // A year of a date field as a range of the stored ISO dates, so an index on the field serves it.
     if (op == QLatin1String("=") && !left.yearOf.isEmpty() && right.kind == Operand::Number) {
@@ -610,7 +526,13 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
 std::optional<QString> translate(const QString& statement, const QList<FieldInfo>& fields, Parser::Output output,
                                  QString* error)
 {
-    auto tokens = tokenize(statement, error);
+    if (statement.size() > kLongestStatement) {
+        if (error)
+            *error = QStringLiteral("The filter statement is too long: at most %1 characters can be run.")
+                         .arg(kLongestStatement);
+        return std::nullopt;
+    }
+    auto tokens = dialect::tokenize(statement, error);
     if (!tokens)
         return std::nullopt;
     Parser parser(std::move(*tokens), fields);
@@ -627,11 +549,6 @@ std::optional<QString> translateAccessSql(const QString& statement, QString* err
     return translate(statement, {}, Parser::Output::Rows, error);
 }
 
-std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error)
-{
-    return translate(statement, fields, Parser::Output::Rows, error);
-}
-
 std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error)
 {
     return translate(statement, fields, Parser::Output::SelectedRows, error);
@@ -644,8 +561,6 @@ std::optional<QString> translateAccessCount(const QString& statement, QString* e
 
 QString comparisonText(const QString& literalValue)
 {
-    if (literalValue == QLatin1String("'"))
-        return {};
     static const QRegularExpression enclosed(QStringLiteral("\\[([#?()*:;])\\]"));
     QString text = literalValue;
     text.replace(enclosed, QStringLiteral("\\1"));

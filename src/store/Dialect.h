@@ -10,8 +10,8 @@
 namespace store {
 
 /// Translates one statement of the classic query dialect into plain SQLite
-/// (nothing registered on the connection, so the sqlite3 command line runs it
-/// too):
+/// (the sqlite3 command line runs it too; the store's connections compare
+/// letters beyond ASCII through jet::installTextRules):
 /// - `Select T.* From T`, `Select [T].* From T`, `Select * From T` or a list of
 ///   fields, with an optional Where and ORDER BY; `Delete * From T` (or
 ///   `Delete T.* From T`) with an optional Where. Nothing else: one statement,
@@ -22,11 +22,13 @@ namespace store {
 ///   `#m/d/yyyy#` dates (two-digit years 00-29 are 2000-2029, 30-99 are
 ///   1930-1999), Yes/No/True/False, Null and `DatePart("unit", x)`.
 /// - A comparison with a quoted text compares without regard to the case of
-///   ASCII letters, and an empty field (Null or empty text) compares as the
-///   empty text. Comparing with Null, or with the text of one lone apostrophe
-///   (`''''`, the filter's "empty"), compares with the empty text: `= Null`
-///   finds the empty fields, `<> ''''` the others. In a compared text, `[c]`
-///   stands for c when c is one of `# ? ( ) * : ;` (the filter encloses
+///   any letter (the NOCASE of jet::installTextRules), and an empty field
+///   (Null or empty text) compares as the empty text. Comparing with Null
+///   compares with the empty text: `= Null` finds the empty fields. The text
+///   of one lone apostrophe (`''''`) is that apostrophe, and no empty field
+///   compares with it, so `<> ''''` (the filter's "Is Not Equal To empty")
+///   finds the fields that hold something other than it. In a compared text,
+///   `[c]` stands for c when c is one of `# ? ( ) * : ;` (the filter encloses
 ///   these so that a LIKE takes them literally).
 /// - LIKE takes `*`, `?`, `#`, `[..]`, `[!..]` without regard to case.
 /// - `= Yes`/`= True` finds every value but 0; `= No`/`= False` finds 0 and
@@ -35,12 +37,10 @@ namespace store {
 /// unknown functions or characters are refused (nullopt, `error` says why).
 std::optional<QString> translateAccessSql(const QString& statement, QString* error);
 
-/// The same, knowing the fields of the statement's table: sorting by a text
-/// or memo field ignores the case of ASCII letters.
-std::optional<QString> translateAccessSql(const QString& statement, const QList<FieldInfo>& fields, QString* error);
-
-/// The same for a record source, which only ever reads: a Delete statement
-/// is refused (nullopt, `error` set), never run.
+/// The same for a record source, which only ever reads and knows the fields
+/// of the statement's table: a Delete statement is refused (nullopt, `error`
+/// set), never run; sorting by a text or memo field ignores the case of
+/// letters; rows that sort alike come in the order they were logged.
 std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error);
 
 /// The number of records a Select or Delete statement finds or deletes, as
@@ -49,8 +49,7 @@ std::optional<QString> translateAccessSelect(const QString& statement, const QLi
 std::optional<QString> translateAccessCount(const QString& statement, QString* error);
 
 /// The text a comparison compares with, given the value of a quoted literal:
-/// one lone apostrophe is the empty text, and `[c]` is c for the characters
-/// the filter encloses.
+/// `[c]` is c for the characters the filter encloses.
 QString comparisonText(const QString& literalValue);
 
 /// When a statement reads whole rows of one table ("Select T.* From T ...",

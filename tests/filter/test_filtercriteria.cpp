@@ -230,6 +230,11 @@ private slots:
                            "Example Date Format: 12/1/93");
         QTest::newRow("date impossible") << 8 << 2 << "13/45/93"
                                          << "Missing or Invalid Date" << dateMessage << "13/45/93";
+        // Every one of the six comparisons checks the date, the last of them too.
+        for (int op = 0; op <= 5; ++op)
+            QTest::newRow(qPrintable(QStringLiteral("date impossible, operator %1").arg(op)))
+                << 8 << op << "2/30/2004"
+                << "Missing or Invalid Date" << dateMessage << "2/30/2004";
         QTest::newRow("date empty") << 8 << 0 << ""
                                     << "Missing or Invalid Date" << dateMessage << "";
         QTest::newRow("date no operator") << 8 << -1 << "JAM"

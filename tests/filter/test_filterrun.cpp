@@ -64,7 +64,9 @@ const QStringList kCallTexts = {QStringLiteral("BALL JAM"),
                                 QStringLiteral("ZZ"),
                                 QStringLiteral("Ball stuck"),
                                 QStringLiteral(" "),
-                                QStringLiteral("pin #7")};
+                                QStringLiteral("pin #7"),
+                                QStringLiteral("'"),
+                                QString::fromUtf8("\xc3\x96lwanne")};
 
 QList<Call> makeCalls()
 {
@@ -87,12 +89,7 @@ QList<Call> makeCalls()
 
 QString folded(const QString& text)
 {
-    QString result = text;
-    for (QChar& c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 32);
-    }
-    return result;
+    return text.toCaseFolded();
 }
 
 bool ordered(int order, const QString& op)
@@ -110,8 +107,10 @@ bool ordered(int order, const QString& op)
     return order <= 0;
 }
 
-// What a row means, read plainly: text compared without regard to ASCII case,
-// an empty field as the empty text; numbers and dates unknown when Null.
+// What a row means, read plainly: text compared without regard to the case
+// of any letter, an empty field as the empty text, except that no empty field
+// compares with one lone apostrophe (typed as ' or '', or "empty" beside
+// another comparison than Equals); numbers and dates unknown when Null.
 Truth truth(const Call& call, const FindRow& row)
 {
     const QString op = row.operatorText;
@@ -120,7 +119,9 @@ Truth truth(const Call& call, const FindRow& row)
         const QString v = (row.field == QLatin1String("callmade") ? call.callmade : call.notes).toString();
         const bool empty =
             op == QLatin1String("Equals") ? c.toLower() == QLatin1String("empty") : c == QLatin1String("empty");
-        const QString compared = empty || c == QLatin1String("''") ? QString() : c;
+        const bool apostrophe = c == QLatin1String("'") || c == QLatin1String("''") ||
+                                (empty && op != QLatin1String("Equals"));
+        const QString compared = empty ? QString() : c;
         // In a pattern, two apostrophes typed are the quoted form of one.
         const QString part = c == QLatin1String("''") ? QStringLiteral("'") : c;
         if (op == QLatin1String("Contains"))
@@ -129,6 +130,8 @@ Truth truth(const Call& call, const FindRow& row)
             return of(!folded(v).contains(folded(part)));
         if (op == QLatin1String("Begins With"))
             return of(folded(v).startsWith(folded(part)));
+        if (apostrophe)
+            return of(!v.isEmpty() && ordered(store::jet::compareText(v, QStringLiteral("'")), op));
         return of(ordered(store::jet::compareText(v, compared), op));
     }
     if (row.typeCode == 4) {
@@ -188,7 +191,8 @@ QList<FindRow> catalogue()
                                QStringLiteral("O'NEIL"),     QStringLiteral("5*3"),         QStringLiteral("PIN #7"),
                                QStringLiteral("(LOWER)"),    QStringLiteral("A;B"),         QStringLiteral("50%"),
                                QStringLiteral("SAY \"HI\""), QString::fromUtf8("\xc3\x9c"), QStringLiteral("ZZ"),
-                               QStringLiteral("''"),         QStringLiteral("_"),           QStringLiteral("EMPTY")};
+                               QStringLiteral("''"),         QStringLiteral("_"),           QStringLiteral("EMPTY"),
+                               QStringLiteral("'"),          QString::fromUtf8("\xc3\x96LWANNE")};
     for (const QString& field : {QStringLiteral("callmade"), QStringLiteral("Notes")}) {
         for (int op = 0; op <= 8; ++op) {
             for (const QString& text : texts)
@@ -297,7 +301,7 @@ private slots:
         int rows = 0;
         for (bool more = set.hasCurrent(); more; more = set.MoveNext(), ++rows) {
             QCOMPARE(set.value(QStringLiteral("LaneNo")).toInt(), 1);
-            QVERIFY(folded(set.value(QStringLiteral("callmade")).toString()).contains(QLatin1String("JAM")));
+            QVERIFY(folded(set.value(QStringLiteral("callmade")).toString()).contains(QLatin1String("jam")));
             const QDate date = set.value(QStringLiteral("DateNow")).toDate();
             QVERIFY(date <= previous);
             previous = date;
@@ -334,6 +338,40 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
+    }
+
+    void apostropheAndEveryLetterAreFound()
+    {
+        // As the mechanic types them: one apostrophe, and names with letters beyond ASCII.
+        testing::TempDatabase db;
+        QVERIFY(db.exec(QString::fromUtf8("INSERT INTO DData (Recno, callmade, Name2) VALUES (1, '''', 'M\xc3\xbcller'), "
+                                          "(2, 'PIN JAM', 'M\xc3\x9cLLER'), (3, '\xc3\xb6lwanne', 'Muller'), "
+                                          "(4, '\xc3\x96lwanne', ' '), (5, NULL, NULL)")));
+        auto found = [&](const QString& field, int op, const QString& criteria) {
+            QList<FindRow> rows = {findRow(field, 10, op, criteria)};
+            if (CheckCriteria(rows))
+                return QList<int>{-1};
+            FilterRows filter;
+            filter.find = rows;
+            store::RecordSet set;
+            store::StoreError why;
+            if (!set.open(db.databasePath(), CreateSQLStatement(filter, QStringLiteral("DData")).statement, &why))
+                return QList<int>{-2};
+            QList<int> recnos;
+            for (bool more = set.hasCurrent(); more; more = set.MoveNext())
+                recnos.append(set.value(QStringLiteral("Recno")).toInt());
+            return recnos;
+        };
+        const QString muller = QString::fromUtf8("M\xc3\x9cLLER");
+        QCOMPARE(found(QStringLiteral("Name2"), 0, muller), (QList<int>{1, 2}));
+        QCOMPARE(found(QStringLiteral("Name2"), 1, muller), (QList<int>{3, 4, 5}));
+        QCOMPARE(found(QStringLiteral("callmade"), 0, QString::fromUtf8("\xc3\x96LWANNE")), (QList<int>{3, 4}));
+        QCOMPARE(found(QStringLiteral("callmade"), 8, QString::fromUtf8("\xc3\x96L")), (QList<int>{3, 4}));
+        QCOMPARE(found(QStringLiteral("callmade"), 0, QStringLiteral("'")), QList<int>{1});
+        QCOMPARE(found(QStringLiteral("callmade"), 0, QStringLiteral("''")), QList<int>{1});
+        QCOMPARE(found(QStringLiteral("callmade"), 1, QStringLiteral("'")), (QList<int>{2, 3, 4}));
+        QCOMPARE(found(QStringLiteral("callmade"), 1, QStringLiteral("empty")), (QList<int>{2, 3, 4}));
+        QCOMPARE(found(QStringLiteral("callmade"), 0, QStringLiteral("empty")), QList<int>{5});
     }
 
     void hostileCriteriaStayText()

@@ -187,7 +187,7 @@ private slots:
         QTest::newRow("text <> empty") << "callmade" << 10 << "Is Not Equal To"
                                        << "empty"
                                        << "[callmade] <> ''''"
-                                       << "not IsNull ({DData.callmade})";
+                                       << "(not IsNull ({DData.callmade}) and {DData.callmade} <> \"'\")";
         QTest::newRow("text <> EMPTY is a word") << "callmade" << 10 << "Is Not Equal To"
                                                  << "EMPTY"
                                                  << "[callmade] <> 'EMPTY'"
@@ -199,7 +199,7 @@ private slots:
         QTest::newRow("text > empty") << "callmade" << 10 << "Is Greater Than"
                                       << "empty"
                                       << "[callmade] > ''''"
-                                      << "not IsNull ({DData.callmade})";
+                                      << "(not IsNull ({DData.callmade}) and {DData.callmade} > \"'\")";
         QTest::newRow("text <") << "callmade" << 10 << "Is Less Than"
                                 << "JAM"
                                 << "[callmade] < 'JAM'"
@@ -207,7 +207,7 @@ private slots:
         QTest::newRow("text < empty") << "callmade" << 10 << "Is Less Than"
                                       << "empty"
                                       << "[callmade] < ''''"
-                                      << "(IsNull ({DData.callmade}) and not IsNull ({DData.callmade}))";
+                                      << "(not IsNull ({DData.callmade}) and {DData.callmade} < \"'\")";
         QTest::newRow("text >=") << "callmade" << 10 << "Is Greater Than or Equal To"
                                  << "JAM"
                                  << "[callmade] >= 'JAM'"
@@ -215,7 +215,7 @@ private slots:
         QTest::newRow("text >= empty") << "callmade" << 10 << "Is Greater Than or Equal To"
                                        << "empty"
                                        << "[callmade] >= ''''"
-                                       << "(IsNull ({DData.callmade}) or not IsNull ({DData.callmade}))";
+                                       << "(not IsNull ({DData.callmade}) and {DData.callmade} >= \"'\")";
         QTest::newRow("text <=") << "callmade" << 10 << "Is Less Than or Equal To"
                                  << "JAM"
                                  << "[callmade] <= 'JAM'"
@@ -223,7 +223,16 @@ private slots:
         QTest::newRow("text <= empty") << "callmade" << 10 << "Is Less Than or Equal To"
                                        << "empty"
                                        << "[callmade] <= ''''"
-                                       << "IsNull ({DData.callmade})";
+                                       << "(not IsNull ({DData.callmade}) and {DData.callmade} <= \"'\")";
+        // One apostrophe typed: the statement compares with one apostrophe, and so does the report.
+        QTest::newRow("text = apostrophe") << "callmade" << 10 << "Equals"
+                                           << "'"
+                                           << "[callmade] = ''''"
+                                           << "(not IsNull ({DData.callmade}) and {DData.callmade} = \"'\")";
+        QTest::newRow("text <> apostrophe") << "callmade" << 10 << "Is Not Equal To"
+                                            << "'"
+                                            << "[callmade] <> ''''"
+                                            << "(not IsNull ({DData.callmade}) and {DData.callmade} <> \"'\")";
         QTest::newRow("contains") << "callmade" << 10 << "Contains"
                                   << "JAM"
                                   << "[callmade] LIKE '*JAM*'"
@@ -277,7 +286,7 @@ private slots:
         QTest::newRow("two apostrophes") << "callmade" << 10 << "Equals"
                                          << "''"
                                          << "[callmade] = ''''"
-                                         << "IsNull ({DData.callmade})";
+                                         << "(not IsNull ({DData.callmade}) and {DData.callmade} = \"'\")";
         QTest::newRow("double quotes") << "callmade" << 10 << "Equals"
                                        << "SAY \"HI\""
                                        << "[callmade] = 'SAY \"HI\"'"

@@ -50,6 +50,15 @@ void addCalls(testing::TempDatabase& db, const QList<int>& perDay)
                     rows.join(QLatin1Char(','))));
 }
 
+// A definition whose stored selection is `selection`.
+QByteArray withSelection(const QByteArray& selection)
+{
+    QByteArray text(R"({"stopwellReport": 1, "title": "x", "table": "DData", "selection": ")");
+    text.append(selection);
+    text.append(R"(", "columns": [{"field": "LaneNo"}]})");
+    return text;
+}
+
 } // namespace
 
 class TestDefinitions : public QObject {
@@ -87,6 +96,16 @@ private slots:
             << QByteArray(
                    R"({"stopwellReport": 1, "title": "x", "table": "DData", "selection": "{DData.LaneNo} = ", "columns": [{"field": "LaneNo"}]})")
             << "cannot be run: the selection formula is not valid at character 18: a value is missing";
+        // Deep or long stored formulas: refused with the place, never a crash.
+        QTest::newRow("8,000 nested parentheses")
+            << withSelection(QByteArray(8000, '(').append("{DData.LaneNo} = 5").append(QByteArray(8000, ')')))
+            << "not valid at character 33: the formula is nested too deeply here";
+        QByteArray orChain;
+        while (orChain.size() < (1 << 20))
+            orChain += "{DData.LaneNo} = 1 or ";
+        orChain += "{DData.LaneNo} = 2";
+        QTest::newRow("1 MB or-chain") << withSelection(orChain)
+                                       << "not valid at character 200001: a formula can hold at most 200000 characters";
     }
     void refusesWithAMessageNamingTheFile()
     {
@@ -163,6 +182,20 @@ private slots:
         QVERIFY2(Report::run(requestFor(db, QStringLiteral("DAILY.RPT")), &error), qPrintable(error));
         QVERIFY(!Report::run(requestFor(db, QStringLiteral("../daily.rpt")), &error));
         QVERIFY2(error.contains(QStringLiteral("without a folder")), qPrintable(error));
+    }
+
+    void callsThisYearRunFromItsFirstToItsLastDay()
+    {
+        // Today is 12/07/2004: the year's first and last days are in, the days beside them are not.
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        QVERIFY(db.exec(QStringLiteral("INSERT INTO DData (Recno, DateNow, LaneNo, callmade) VALUES "
+                                       "(1, '2003-12-31', 1, 'a'), (2, '2004-01-01', 2, 'b'), "
+                                       "(3, '2004-12-31', 3, 'c'), (4, '2005-01-01', 4, 'd')")));
+        QString error;
+        const auto report = Report::run(requestFor(db, QStringLiteral("ytodate.rpt")), &error);
+        QVERIFY2(report, qPrintable(error));
+        QCOMPARE(report->recordIds(), (QList<qint64>{2, 3}));
     }
 
     void longReportsBreakIntoPages()
@@ -244,6 +277,40 @@ private slots:
         QCOMPARE(graph->chart()->slices.at(1).label, QStringLiteral("12"));
         QCOMPARE(graph->chart()->slices.at(1).value, 2.0);
         QCOMPARE(graph->recordCount(), 4);
+    }
+
+    void graphsCountEveryLetterWithoutCase()
+    {
+        // The same counts whether SQLite groups the calls or the rows are counted one by one.
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        QVERIFY(db.exec(QString::fromUtf8("INSERT INTO DData (DateNow, LaneNo, callmade, Name2) VALUES "
+                                          "('2004-12-01', 1, '\xc3\xb6lwanne', 'M\xc3\xbcller'), "
+                                          "('2004-12-02', 2, '\xc3\x96lwanne', 'M\xc3\x9cLLER'), "
+                                          "('2004-12-03', 3, '\xc3\x96LWANNE', 'Muller'), "
+                                          "('2004-12-04', 4, 'Oil', 'm\xc3\xbcller')")));
+        const QString rowByRow =
+            QStringLiteral("{DData.DateNow} = Date (Year ({DData.DateNow}), 12, Day ({DData.DateNow}))");
+        for (const bool inSqlite : {true, false}) {
+            for (const auto& [file, expected] :
+                 {std::pair{QStringLiteral("pgraph.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}},
+                  std::pair{QStringLiteral("gmech2.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}}}) {
+                ReportRequest request = requestFor(db, file);
+                if (!inSqlite)
+                    request.selection = rowByRow + (file == QLatin1String("gmech2.rpt")
+                                                        ? QStringLiteral(" and not IsNull ({DData.Name2})")
+                                                        : QString());
+                QString error;
+                const auto graph = Report::run(request, &error);
+                QVERIFY2(graph, qPrintable(error));
+                QStringList counts;
+                for (const auto& slice : graph->chart()->slices)
+                    counts << QString::number(slice.value);
+                std::sort(counts.begin(), counts.end(), std::greater<>());
+                QCOMPARE(counts, expected);
+                QCOMPARE(graph->recordCount(), 4);
+            }
+        }
     }
 
     void csvHoldsTheRowsForASpreadsheet()

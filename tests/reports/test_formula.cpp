@@ -72,6 +72,46 @@ private slots:
         QTest::newRow("unknown function") << "Hour ({DData.DateNow}) = 5" << 1 << "\"Hour\" is not";
         QTest::newRow("month of a text") << "Month ({DData.callmade}) = 5" << 8 << "Month needs a date";
         QTest::newRow("missing parenthesis") << "({DData.LaneNo} = 5" << 20 << "\")\" is expected";
+        // Depth and size: refused with a message, never a crash.
+        const QString tooDeep = QStringLiteral("nested too deeply here: at most 32 levels");
+        QTest::newRow("8,000 nested parentheses") << QString(8000, QLatin1Char('(')) + QStringLiteral("{DData.LaneNo} = 5") +
+                                                         QString(8000, QLatin1Char(')'))
+                                                  << 33 << tooDeep;
+        QTest::newRow("12,000 parentheses as a starting lane")
+            << QStringLiteral("{DData.LaneNo} in ") + QString(12000, QLatin1Char('(')) + QStringLiteral(" to 5") << 51
+            << tooDeep;
+        QTest::newRow("40,000 not") << QStringLiteral("not ").repeated(40000) + QStringLiteral("{DData.LaneNo} = 5")
+                                    << 125 << tooDeep;
+        QTest::newRow("100,000 not") << QStringLiteral("not ").repeated(100000) + QStringLiteral("{DData.LaneNo} = 5")
+                                     << 200001 << "at most 200000 characters; this one has 400018";
+        QTest::newRow("10,000 signs") << QStringLiteral("{DData.LaneNo} = ") + QStringLiteral("- ").repeated(10000) +
+                                             QStringLiteral("5")
+                                      << 80 << tooDeep;
+        QTest::newRow("40 numbers added") << QStringLiteral("{DData.LaneNo} = 1") + QStringLiteral(" + 1").repeated(39)
+                                          << 144 << tooDeep;
+        QString orChain;
+        while (orChain.size() < (1 << 20))
+            orChain += QStringLiteral("{DData.LaneNo} = 1 or ");
+        orChain += QStringLiteral("{DData.LaneNo} = 2");
+        QTest::newRow("1 MB or-chain") << orChain << 200001 << "a formula can hold at most 200000 characters";
+    }
+
+    void longChainsStayShallow()
+    {
+        // Thousands of tests joined by or (as far as the size allows) are read, and decide as one.
+        QStringList tests;
+        for (int lane = 1; lane <= 8000; ++lane)
+            tests << QStringLiteral("{DData.LaneNo} = %1").arg(lane);
+        const QString formula = tests.join(QStringLiteral(" or "));
+        QVERIFY(formula.size() <= reports::kLongestFormula);
+        FormulaError error;
+        const auto compiled = compile(formula, &error);
+        QVERIFY2(compiled, qPrintable(error.describe()));
+        QVERIFY(compiled->root()->depth <= 16);
+        QCOMPARE(compiled->fields().size(), 1); // LaneNo alone
+        QVERIFY(compiled->evaluate({7999}));
+        QVERIFY(!compiled->evaluate({8001}));
+        QVERIFY(!compiled->evaluate({QVariant()}));
     }
     void refusesWithThePlace()
     {
@@ -180,8 +220,19 @@ private slots:
         QTest::newRow("IsNull of empty") << "IsNull ({DData.callmade})" << QVariant(QStringLiteral("")) << true;
         QTest::newRow("IsNull of blank") << "IsNull ({DData.callmade})" << QVariant(QStringLiteral(" ")) << false;
         QTest::newRow("IsNull of Null") << "IsNull ({DData.callmade})" << null << true;
-        QTest::newRow("letters beyond ASCII keep their case")
-            << "{DData.callmade} = \"ölwanne\"" << QVariant(QStringLiteral("Ölwanne")) << false;
+        QTest::newRow("letters beyond ASCII, any case")
+            << "{DData.callmade} = \"ölwanne\"" << QVariant(QStringLiteral("Ölwanne")) << true;
+        QTest::newRow("umlaut, other letter") << "{DData.callmade} = \"MÜLLER\"" << QVariant(QStringLiteral("Muller"))
+                                              << false;
+        QTest::newRow("like beyond ASCII") << "{DData.callmade} LIKE \"*ÖLWANNE*\""
+                                           << QVariant(QStringLiteral("ölwanne leaking")) << true;
+        QTest::newRow("starts with beyond ASCII") << "{DData.callmade} Starts With \"MÜ\""
+                                                  << QVariant(QStringLiteral("müller")) << true;
+        // Unknown and true is unknown: "or false" then leaves it unknown, never true.
+        QTest::newRow("and of Null with true is unknown")
+            << "({DData.callmade} = \"x\" and 1 = 1) or 1 = 2" << null << false;
+        QTest::newRow("and of true with Null is unknown")
+            << "(1 = 1 and {DData.callmade} = \"x\") or 1 = 2" << null << false;
         QTest::newRow("text order") << "{DData.callmade} > \"m\"" << QVariant(QStringLiteral("Out of range")) << true;
     }
     void evaluatesOneRow()

@@ -202,6 +202,28 @@ private slots:
                                                         << "{DData.LaneNo} in    to 12"
                                                         << "at character 22: a value is missing";
     }
+    void deepStartingLaneIsRefusedNotACrash()
+    {
+        testing::TestApp app;
+        auto* screen = openPrompt<AskLane>(app, QStringLiteral("AskLane"));
+        screen->Text1->setText(QString(12000, QLatin1Char('(')));
+        screen->Text2->setText(QStringLiteral("5"));
+        screen->Command3->click();
+        QCOMPARE(screen->Text3->text().size(), 12023);
+        QCOMPARE(app.messages().seen.size(), 1);
+        const QString text = app.messages().seen.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("The report \"sellane.rpt\" cannot be run: the selection formula is "
+                                                "not valid at character 51: the formula is nested too deeply here: "
+                                                "at most 32 levels")),
+                 qPrintable(text.left(300)));
+        // The formula is quoted by its start, not in full.
+        QVERIFY2(text.endsWith(QStringLiteral("... (12023 characters in all)")), qPrintable(text.right(100)));
+        QVERIFY(text.size() < 1000);
+        QVERIFY(app.reportOutput().windows.isEmpty());
+        QVERIFY(screen->isVisible());
+        QCOMPARE(ui::pointer::depth(), 0);
+    }
+
     void laneRange()
     {
         QFETCH(QString, from);

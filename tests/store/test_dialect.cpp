@@ -6,6 +6,8 @@
 #include "store/Dialect.h"
 
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -46,10 +48,12 @@ QString recnos(testing::TempDatabase& db, const QString& sql)
     return found.join(QLatin1Char(','));
 }
 
+// As a statement runs, or, knowing the fields, as a record source opens it.
 QString translated(const QString& access, const QList<FieldInfo>& fields = {})
 {
     QString error;
-    const auto sql = translateAccessSql(access, fields, &error);
+    const auto sql =
+        fields.isEmpty() ? translateAccessSql(access, &error) : translateAccessSelect(access, fields, &error);
     if (!sql)
         qWarning("refused: %s: %s", qPrintable(access), qPrintable(error));
     return sql.value_or(QString());
@@ -102,9 +106,9 @@ private slots:
             << "SELECT [DData].* FROM [DData] WHERE (ifnull([Notes],'') = 'it''s [not] a name; really' COLLATE NOCASE)";
         QTest::newRow("empty") << "Select DData.* From DData Where [callmade] = NULL"
                                << "SELECT [DData].* FROM [DData] WHERE (ifnull([callmade],'') = '' COLLATE NOCASE)";
-        QTest::newRow("not empty") << "Select DData.* From DData Where [callmade] <> ''''"
-                                   << "SELECT [DData].* FROM [DData] WHERE (ifnull([callmade],'') <> '' COLLATE "
-                                      "NOCASE)";
+        QTest::newRow("not the apostrophe") << "Select DData.* From DData Where [callmade] <> ''''"
+                                            << "SELECT [DData].* FROM [DData] WHERE (ifnull([callmade],'') <> '' AND "
+                                               "(ifnull([callmade],'') <> '''' COLLATE NOCASE))";
         QTest::newRow("like") << "Select DData.* From DData Where [callmade] NOT LIKE '*jam*'"
                               << "SELECT [DData].* FROM [DData] WHERE NOT (upper(ifnull([callmade],'')) GLOB "
                                  "'*JAM*')";
@@ -365,9 +369,33 @@ private slots:
                                                            << "The filter statement cannot be read at \"[;]\".";
         QTest::newRow("number glued to letters") << "Select DData.* From DData Where [LaneNo] = 12abc"
                                                  << "\"12a\" is not a number.";
+        const QString tooDeep = QStringLiteral("The filter statement is nested too deeply: at most 64 parentheses, "
+                                               "NOTs and DateParts can stand one inside another.");
         QTest::newRow("deep parentheses")
-            << QStringLiteral("Select DData.* From DData Where ") + QString(500, QLatin1Char('('))
-            << "The filter statement is nested too deeply.";
+            << QStringLiteral("Select DData.* From DData Where ") + QString(500, QLatin1Char('(')) << tooDeep;
+        const QString tooLong = QStringLiteral("The filter statement is too long: at most 200000 characters can be run.");
+        QTest::newRow("100,000 not") << kSelect + QStringLiteral("not ").repeated(100000) + QStringLiteral("[LaneNo] = 5")
+                                     << tooLong;
+        QTest::newRow("40,000 not") << kSelect + QStringLiteral("not ").repeated(40000) + QStringLiteral("[LaneNo] = 5")
+                                    << tooDeep;
+        QTest::newRow("65 not") << kSelect + QStringLiteral("not ").repeated(65) + QStringLiteral("[LaneNo] = 5")
+                                << tooDeep;
+        QTest::newRow("10,000 DateParts") << kSelect + QStringLiteral("DatePart(\"m\",").repeated(10000) +
+                                                 QStringLiteral("[DateNow]") + QString(10000, QLatin1Char(')')) +
+                                                 QStringLiteral(" = 1")
+                                          << tooDeep;
+        QStringList tests;
+        for (int i = 0; i < 251; ++i)
+            tests << QStringLiteral("[LaneNo] = %1").arg(i);
+        QTest::newRow("251 tests") << kSelect + tests.join(QStringLiteral(" OR "))
+                                   << "The filter statement holds too many tests: at most 250 can be joined by AND "
+                                      "and OR.";
+        QTest::newRow("1 MB") << kSelect + QStringLiteral("[callmade] = '") + QString(1 << 20, QLatin1Char('A')) +
+                                     QLatin1Char('\'')
+                              << tooLong;
+        QTest::newRow("long pattern") << kSelect + QStringLiteral("[callmade] LIKE '") +
+                                             QString(16001, QLatin1Char('A')) + QLatin1Char('\'')
+                                      << "A LIKE pattern can hold at most 16000 characters; this one has 16001.";
     }
     void refused()
     {
@@ -395,6 +423,80 @@ private slots:
                  QStringLiteral("SELECT [DData].* FROM [DData] WHERE [LaneNo] > 3 ORDER BY rowid"));
     }
 
+    void theDeepestAcceptedStatementsRun()
+    {
+        // At each limit the statement is accepted, and SQLite's own parser takes what it becomes.
+        testing::TempDatabase& db = *m_calls;
+        QString nested = QStringLiteral("[callmade] NOT LIKE '*jam*'");
+        for (int i = 0; i < 32; ++i)
+            nested = QStringLiteral("NOT (") + nested + QLatin1Char(')');
+        const QString deep = translated(kSelect + nested + QStringLiteral(" ORDER BY [Recno]"));
+        QVERIFY(!deep.isEmpty());
+        QCOMPARE(recnos(db, deep), QStringLiteral("3,4,5,6,7,8,10,11"));
+        QStringList tests;
+        for (int i = 0; i < 125; ++i)
+            tests << QStringLiteral("[callmade] <> ''''") << QStringLiteral("[LaneNo] = %1").arg(i);
+        const QString many = translated(kSelect + tests.join(QStringLiteral(" OR ")) + QStringLiteral(" ORDER BY [Recno]"));
+        QVERIFY(!many.isEmpty());
+        QCOMPARE(recnos(db, many), QStringLiteral("1,2,3,4,5,6,7,8,9,10,11"));
+    }
+
+    void loneApostropheIsTheApostrophe()
+    {
+        // A call whose text is one apostrophe is found by it, and an empty field never compares with it.
+        testing::TempDatabase db;
+        QVERIFY(db.exec(QStringLiteral("INSERT INTO DData (Recno, callmade) VALUES (1, ''''), (2, ''''''), (3, NULL), "
+                                       "(4, ''), (5, 'X'), (6, ' ')")));
+        const QString all = QStringLiteral(" ORDER BY [Recno]");
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] = ''''") + all)), QStringLiteral("1"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] <> ''''") + all)),
+                 QStringLiteral("2,5,6"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] < ''''") + all)), QStringLiteral("6"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] >= ''''") + all)),
+                 QStringLiteral("1,2,5"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("'''' = [callmade]") + all)), QStringLiteral("1"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] = NULL") + all)), QStringLiteral("3,4"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] LIKE '*''*'") + all)),
+                 QStringLiteral("1,2"));
+    }
+
+    void everyLetterComparesWithoutCase()
+    {
+        // Through the store's own connection, as a record source opens a filter.
+        testing::TempDatabase temp;
+        QVERIFY(temp.exec(QString::fromUtf8("INSERT INTO DData (Recno, LaneNo, callmade, Name2) VALUES "
+                                            "(1, 1, 'ölwanne', 'Müller'), (2, 2, 'Ölwanne', 'MÜLLER'), "
+                                            "(3, 3, 'OLWANNE', 'Muller'), (4, 4, 'ÖLWANNE LEAK', 'müller')")));
+        QString error;
+        const auto db = Database::open(temp.databasePath(), &error);
+        QVERIFY2(db, qPrintable(error));
+        auto found = [&](const QString& where, const QString& order = QStringLiteral("[Recno]")) {
+            QSqlQuery q(db->sql());
+            const QString sql = translated(kSelect + where + QStringLiteral(" ORDER BY ") + order, callFields());
+            if (!q.exec(sql))
+                return q.lastError().text();
+            QStringList recnos;
+            while (q.next())
+                recnos << q.value(QStringLiteral("Recno")).toString();
+            return recnos.join(QLatin1Char(','));
+        };
+        QCOMPARE(found(QString::fromUtf8("[Name2] = 'MÜLLER'")), QStringLiteral("1,2,4"));
+        QCOMPARE(found(QString::fromUtf8("[Name2] <> 'MÜLLER'")), QStringLiteral("3"));
+        QCOMPARE(found(QString::fromUtf8("[callmade] = 'ölwanne'")), QStringLiteral("1,2"));
+        QCOMPARE(found(QString::fromUtf8("[callmade] LIKE '*ölwanne*'")), QStringLiteral("1,2,4"));
+        QCOMPARE(found(QString::fromUtf8("[callmade] LIKE 'Ö*'")), QStringLiteral("1,2,4"));
+        QCOMPARE(found(QString::fromUtf8("[callmade] NOT LIKE '[Ö]*'")), QStringLiteral("3"));
+        // Sorted as compared: the two cases of one word side by side, after the plain O.
+        QCOMPARE(found(QStringLiteral("[LaneNo] > 0"), QStringLiteral("[callmade], [Recno]")),
+                 QStringLiteral("3,1,2,4"));
+        QSqlQuery group(db->sql());
+        QVERIFY(group.exec(QStringLiteral("SELECT count(*) FROM DData GROUP BY callmade COLLATE NOCASE ORDER BY 1")));
+        QStringList counts;
+        while (group.next())
+            counts << group.value(0).toString();
+        QCOMPARE(counts.join(QLatin1Char(',')), QStringLiteral("1,1,2"));
+    }
+
     void longAndForeignTextIsQuoted()
     {
         testing::TempDatabase& db = *m_calls;
@@ -413,8 +515,8 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("lone apostrophe is empty") << "'"
-                                                  << "";
+        QTest::newRow("lone apostrophe stays") << "'"
+                                               << "'";
         QTest::newRow("two apostrophes stay") << "''"
                                               << "''";
         QTest::newRow("enclosed") << "[#]7 [*] [?] [(][)] [:][;]"

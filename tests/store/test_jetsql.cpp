@@ -4,9 +4,12 @@
 #include "store/JetSql.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using namespace store;
 using namespace Qt::StringLiterals;
@@ -20,8 +23,27 @@ QSqlDatabase memory()
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("jet"));
         db.setDatabaseName(QStringLiteral(":memory:"));
         db.open();
+        const QVariant handle = db.driver()->handle();
+        if (!jet::installTextRules(*static_cast<sqlite3* const*>(handle.constData())))
+            qWarning("the text rules were refused");
     }
     return db;
+}
+
+// A connection with SQLite's own ASCII-only rules, as the sqlite3 command line has them.
+QVariant plainValue(const QString& expression, const QVariantList& bound)
+{
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("plain"), false);
+    if (!db.isValid()) {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plain"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        db.open();
+    }
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT ") + expression);
+    for (int i = 0; i < bound.size(); ++i)
+        q.bindValue(i, bound.at(i));
+    return q.exec() && q.next() ? q.value(0) : QVariant();
 }
 
 QVariant sqlValue(const QString& expression, const QVariantList& bound = {})
@@ -103,8 +125,20 @@ private slots:
                                             << "*" << true;
         QTest::newRow("non-ASCII exact") << "Café"
                                          << "*é" << true;
-        QTest::newRow("non-ASCII case is exact") << "CAFÉ"
-                                                 << "*é" << false;
+        QTest::newRow("non-ASCII case is folded") << "CAFÉ"
+                                                  << "*é" << true;
+        QTest::newRow("umlaut, other case") << "Müller"
+                                            << "MÜLLER" << true;
+        QTest::newRow("umlaut in a run") << "Ölwanne leaking"
+                                         << "*ölwanne*" << true;
+        QTest::newRow("umlaut, other letter") << "Muller"
+                                              << "MÜLLER" << false;
+        QTest::newRow("sharp s, capital") << "STRAẞE"
+                                          << "stra?e" << true;
+        QTest::newRow("final sigma") << "ΟΔΟΣ"
+                                     << "οδος" << true;
+        QTest::newRow("class of capitals") << "ö"
+                                           << "[Ö]" << true;
         QTest::newRow("unclosed bracket") << "a[b"
                                           << "a[b" << false;
         QTest::newRow("many stars") << QString(60, QLatin1Char('a')) << QString(30, QLatin1Char('*')) + u"b"_s << false;
@@ -159,8 +193,11 @@ private slots:
 
     void textComparesAsNocase()
     {
-        const QStringList texts = {u""_s,  u"a"_s, u"A"_s, u"b"_s, u"B"_s, u"ab"_s, u"Ab"_s, u"é"_s,
-                                   u"É"_s, u"z"_s, u"Z"_s, u"_"_s, u"["_s, u"~"_s,  u"ä"_s,  u"zz"_s};
+        const QStringList texts = {u""_s,       u"a"_s,       u"A"_s,       u"b"_s,       u"B"_s,  u"ab"_s,
+                                   u"Ab"_s,     u"é"_s,       u"É"_s,       u"z"_s,       u"Z"_s,  u"_"_s,
+                                   u"["_s,      u"~"_s,       u"ä"_s,       u"zz"_s,      u"ß"_s,  u"ẞ"_s,
+                                   u"Müller"_s, u"MÜLLER"_s,  u"ölwanne"_s, u"Ölwanne"_s, u"ı"_s,  u"I"_s,
+                                   u"ς"_s,      u"Σ"_s,       u"日本"_s,    u"\U0001F600"_s, u"ÿ"_s, u"Ÿ"_s};
         for (const QString& a : texts) {
             for (const QString& b : texts) {
                 const int expected = sqlValue(QStringLiteral("CASE WHEN ? < ? COLLATE NOCASE THEN -1 WHEN ? = ? "
@@ -168,7 +205,52 @@ private slots:
                                               {a, b, a, b})
                                          .toInt();
                 QVERIFY2(jet::compareText(a, b) == expected, qPrintable(a + QStringLiteral(" vs ") + b));
+                QCOMPARE(jet::caseKey(a) == jet::caseKey(b), expected == 0);
             }
+        }
+        QCOMPARE(jet::compareText(u"Müller"_s, u"MÜLLER"_s), 0);
+        QCOMPARE(jet::compareText(u"ölwanne"_s, u"Ölwanne"_s), 0);
+        QCOMPARE(sqlValue(QStringLiteral("upper(?)"), {u"müller ölwanne straße"_s}).toString(),
+                 u"MÜLLER ÖLWANNE STRAßE"_s);
+        QVERIFY(sqlValue(QStringLiteral("upper(NULL) IS NULL")).toBool());
+    }
+
+    void upperKeepsEveryCharacterAsItCompares()
+    {
+        // Every character through the connection's upper(), in long values (some grow as they are
+        // upper-cased): what comes back compares equal to what went in, in C++ and in SQLite.
+        QList<char32_t> all;
+        for (char32_t c = 1; c <= 0x10FFFF; c += c < 0x30000 ? 1 : 97) {
+            // Not the surrogates, nor the noncharacters that text conversion replaces.
+            if ((c < 0xD800 || c > 0xDFFF) && (c & 0xFFFE) != 0xFFFE && !(c >= 0xFDD0 && c <= 0xFDEF))
+                all << c;
+        }
+        for (qsizetype at = 0; at < all.size(); at += 4000) {
+            const QString part = QString::fromUcs4(all.constData() + at, std::min<qsizetype>(4000, all.size() - at));
+            const QString upper = sqlValue(QStringLiteral("upper(?)"), {part}).toString();
+            QVERIFY(!upper.isEmpty());
+            QVERIFY2(jet::compareText(part, upper) == 0, qPrintable(QString::number(at)));
+            QCOMPARE(sqlValue(QStringLiteral("? = ? COLLATE NOCASE"), {part, upper}).toInt(), 1);
+            QCOMPARE(sqlValue(QStringLiteral("upper(?)"), {upper}).toString(), upper);
+        }
+    }
+
+    void asciiOrdersAsSqliteItself()
+    {
+        // The command line's NOCASE and ours agree wherever only ASCII is compared.
+        QStringList texts;
+        for (int c = 1; c < 128; ++c)
+            texts << QString(QChar(c)) << QString(QChar(c)) + u"a"_s;
+        texts << u""_s << u"Pin jam"_s << u"PIN JAM 2"_s;
+        for (const QString& a : texts) {
+            for (const QString& b : texts) {
+                const QString form = QStringLiteral("CASE WHEN ? < ? COLLATE NOCASE THEN -1 WHEN ? = ? COLLATE NOCASE "
+                                                    "THEN 0 ELSE 1 END");
+                const int ours = sqlValue(form, {a, b, a, b}).toInt();
+                QCOMPARE(ours, plainValue(form, {a, b, a, b}).toInt());
+                QCOMPARE(jet::compareText(a, b), ours);
+            }
+            QCOMPARE(sqlValue(QStringLiteral("upper(?)"), {a}), plainValue(QStringLiteral("upper(?)"), {a}));
         }
     }
 

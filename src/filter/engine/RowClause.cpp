@@ -90,12 +90,19 @@ RowClause textClause(const FindRow& row, const QString& field, const QString& re
                 field + (equals ? QStringLiteral(" = NULL") : QLatin1Char(' ') + symbol + QStringLiteral(" ''''"));
         else
             clause.statement = field + QLatin1Char(' ') + symbol + QStringLiteral(" '") + q + QLatin1Char('\'');
-        const QString value = emptyForm ? QString() : store::comparisonText(literalValue(q));
+        // Beside any comparison but Equals, "empty" is written as one lone
+        // apostrophe (''''), which the statement compares as that apostrophe.
+        const QString apostrophe = QStringLiteral("'");
+        const QString value =
+            emptyForm ? (equals ? QString() : apostrophe) : store::comparisonText(literalValue(q));
         if (value.isEmpty()) {
             clause.formula = emptyComparison(ref, symbol);
         } else {
             const QString compared = ref + QLatin1Char(' ') + symbol + QLatin1Char(' ') + formulaString(value);
-            clause.formula = guarded(ref, compared, holds(store::jet::compareText(QString(), value), symbol), false);
+            // No empty field compares with the lone apostrophe; with any other text, as the empty text.
+            clause.formula = value == apostrophe
+                                 ? guarded(ref, compared, false, true)
+                                 : guarded(ref, compared, holds(store::jet::compareText(QString(), value), symbol), false);
         }
         return clause;
     }

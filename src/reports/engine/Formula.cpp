@@ -1,36 +1,22 @@
 #include "Formula.h"
 
+#include "FormulaParse.h"
+
 #include "store/Database.h"
 #include "store/JetSql.h"
-
-#include <QRegularExpression>
 
 #include <cmath>
 
 namespace reports {
 namespace {
 
+using formula::fail;
+using formula::Failure;
+
 using Node = FormulaNode;
 using NodePtr = std::unique_ptr<FormulaNode>;
 
-// ---- Words -----------------------------------------------------------------------------
-
-struct Token {
-    enum class Kind { End, Field, Number, Text, Word, Symbol };
-    Kind kind = Kind::End;
-    int position = 0;
-    QString text; // field body, text value, word, or symbol
-    double number = 0;
-};
-
-struct Failure {
-    FormulaError error;
-};
-
-[[noreturn]] void fail(int position, const QString& message)
-{
-    throw Failure{FormulaError{position, message}};
-}
+// ---- Names -----------------------------------------------------------------------------
 
 QString typeName(ValueType type)
 {
@@ -46,334 +32,6 @@ QString typeName(ValueType type)
     }
     return {};
 }
-
-QList<Token> tokenize(const QString& s)
-{
-    QList<Token> tokens;
-    int i = 0;
-    const int n = int(s.size());
-    while (true) {
-        while (i < n && s.at(i).isSpace())
-            ++i;
-        Token t;
-        t.position = i;
-        if (i >= n) {
-            tokens.append(t);
-            return tokens;
-        }
-        const QChar c = s.at(i);
-        if (c == QLatin1Char('{')) {
-            const int close = int(s.indexOf(QLatin1Char('}'), i + 1));
-            if (close < 0)
-                fail(i, QStringLiteral("the field reference has no closing \"}\""));
-            t.kind = Token::Kind::Field;
-            t.text = s.mid(i + 1, close - i - 1);
-            i = close + 1;
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
-            int j = i;
-            while (j < n && s.at(j).isDigit())
-                ++j;
-            if (j < n && s.at(j) == QLatin1Char('.')) {
-                ++j;
-                while (j < n && s.at(j).isDigit())
-                    ++j;
-            }
-            t.kind = Token::Kind::Number;
-            t.number = s.mid(i, j - i).toDouble();
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            QString value;
-            int j = i + 1;
-            bool closed = false;
-            while (j < n) {
-                if (s.at(j) == c) {
-                    if (j + 1 < n && s.at(j + 1) == c) {
-                        value += c;
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    break;
-                }
-                value += s.at(j++);
-            }
-            if (!closed)
-                fail(i, QStringLiteral("the text that starts here has no closing %1").arg(c));
-            t.kind = Token::Kind::Text;
-            t.text = value;
-            i = j + 1;
-        } else if (c.isLetter()) {
-            int j = i;
-            while (j < n && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('_')))
-                ++j;
-            t.kind = Token::Kind::Word;
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else {
-            static const QStringList symbols = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
-                                                QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),
-                                                QStringLiteral("("),  QStringLiteral(")"),  QStringLiteral(","),
-                                                QStringLiteral("+"),  QStringLiteral("-")};
-            for (const QString& symbol : symbols) {
-                if (s.mid(i, symbol.size()) == symbol) {
-                    t.kind = Token::Kind::Symbol;
-                    t.text = symbol;
-                    break;
-                }
-            }
-            if (t.kind != Token::Kind::Symbol) {
-                if (c == QLatin1Char('_'))
-                    fail(i, QStringLiteral("\"_\" cannot stand here: a date or number typed only in part has \"_\" "
-                                           "where digits are missing"));
-                fail(i, QStringLiteral("\"%1\" cannot stand in a formula").arg(c));
-            }
-            i += int(t.text.size());
-        }
-        tokens.append(t);
-    }
-}
-
-// ---- Parsing -----------------------------------------------------------------------------
-
-struct FunctionInfo {
-    const char* name;
-    int arguments;
-};
-
-constexpr FunctionInfo kFunctions[] = {
-    {"Date", 3},       {"Month", 1},     {"Day", 1},    {"Year", 1},        {"DayOfYear", 1},
-    {"WeekOfYear", 1}, {"DayOfWeek", 1}, {"IsNull", 1}, {"CurrentDate", 0},
-};
-
-const FunctionInfo* findFunction(const QString& word)
-{
-    for (const FunctionInfo& f : kFunctions) {
-        if (word.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0)
-            return &f;
-    }
-    return nullptr;
-}
-
-class Parser {
-public:
-    explicit Parser(QList<Token> tokens) : m_tokens(std::move(tokens)) {}
-
-    NodePtr parseFormula()
-    {
-        NodePtr root = parseOr();
-        if (peek().kind != Token::Kind::End)
-            fail(peek().position,
-                 QStringLiteral("%1 was not expected here; is an \"and\" or \"or\" missing?").arg(describe(peek())));
-        return root;
-    }
-
-private:
-    const Token& peek() const { return m_tokens.at(m_index); }
-    Token take() { return m_tokens.at(m_index++); }
-    bool isWord(const char* word) const
-    {
-        return peek().kind == Token::Kind::Word && peek().text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-    }
-    bool isSymbol(const char* symbol) const
-    {
-        return peek().kind == Token::Kind::Symbol && peek().text == QLatin1String(symbol);
-    }
-    static QString describe(const Token& t)
-    {
-        switch (t.kind) {
-        case Token::Kind::End:
-            return QStringLiteral("the end of the formula");
-        case Token::Kind::Field:
-            return QStringLiteral("{") + t.text + QStringLiteral("}");
-        case Token::Kind::Text:
-            return QStringLiteral("the text \"") + t.text + QLatin1Char('"');
-        default:
-            return QLatin1Char('"') + t.text + QLatin1Char('"');
-        }
-    }
-    void expectSymbol(const char* symbol, const QString& what)
-    {
-        if (!isSymbol(symbol))
-            fail(peek().position, QStringLiteral("%1 is expected here, not %2").arg(what, describe(peek())));
-        take();
-    }
-
-    static NodePtr make(Node::Kind kind, int position)
-    {
-        auto node = std::make_unique<Node>();
-        node->kind = kind;
-        node->position = position;
-        return node;
-    }
-    static NodePtr binary(Node::Kind kind, int position, NodePtr a, NodePtr b)
-    {
-        NodePtr node = make(kind, position);
-        node->children.push_back(std::move(a));
-        node->children.push_back(std::move(b));
-        return node;
-    }
-
-    NodePtr parseOr()
-    {
-        NodePtr left = parseAnd();
-        while (isWord("or")) {
-            const int at = take().position;
-            left = binary(Node::Kind::Or, at, std::move(left), parseAnd());
-        }
-        return left;
-    }
-    NodePtr parseAnd()
-    {
-        NodePtr left = parseNot();
-        while (isWord("and")) {
-            const int at = take().position;
-            left = binary(Node::Kind::And, at, std::move(left), parseNot());
-        }
-        return left;
-    }
-    NodePtr parseNot()
-    {
-        if (isWord("not")) {
-            NodePtr node = make(Node::Kind::Not, take().position);
-            node->children.push_back(parseNot());
-            return node;
-        }
-        return parseComparison();
-    }
-    NodePtr parseComparison()
-    {
-        NodePtr left = parseAdditive();
-        const Token& t = peek();
-        if (t.kind == Token::Kind::Symbol &&
-            (t.text == QLatin1String("=") || t.text == QLatin1String("<>") || t.text == QLatin1String("<") ||
-             t.text == QLatin1String(">") || t.text == QLatin1String("<=") || t.text == QLatin1String(">="))) {
-            const Token op = take();
-            NodePtr node = binary(Node::Kind::Compare, op.position, std::move(left), parseAdditive());
-            node->name = op.text;
-            return node;
-        }
-        if (isWord("in")) {
-            NodePtr node = make(Node::Kind::Range, take().position);
-            node->children.push_back(std::move(left));
-            node->children.push_back(parseAdditive());
-            if (!isWord("to"))
-                fail(peek().position, QStringLiteral("\"to\" is expected here, not %1 (a range is written "
-                                                     "\"in 1 to 12\")")
-                                          .arg(describe(peek())));
-            take();
-            node->children.push_back(parseAdditive());
-            return node;
-        }
-        if (isWord("like")) {
-            const int at = take().position;
-            return binary(Node::Kind::Like, at, std::move(left), parseAdditive());
-        }
-        if (isWord("starts")) {
-            const int at = take().position;
-            if (!isWord("with"))
-                fail(peek().position, QStringLiteral("\"with\" is expected after \"starts\""));
-            take();
-            return binary(Node::Kind::StartsWith, at, std::move(left), parseAdditive());
-        }
-        return left;
-    }
-    NodePtr parseAdditive()
-    {
-        NodePtr left = parseUnary();
-        while (isSymbol("+") || isSymbol("-")) {
-            const Token op = take();
-            left = binary(op.text == QLatin1String("+") ? Node::Kind::Add : Node::Kind::Subtract, op.position,
-                          std::move(left), parseUnary());
-        }
-        return left;
-    }
-    NodePtr parseUnary()
-    {
-        if (isSymbol("-")) {
-            NodePtr node = make(Node::Kind::Negate, take().position);
-            node->children.push_back(parseUnary());
-            return node;
-        }
-        if (isSymbol("+"))
-            take();
-        return parsePrimary();
-    }
-    NodePtr parsePrimary()
-    {
-        const Token t = peek();
-        switch (t.kind) {
-        case Token::Kind::Number: {
-            take();
-            NodePtr node = make(Node::Kind::Literal, t.position);
-            node->literal = Value::ofNumber(t.number);
-            return node;
-        }
-        case Token::Kind::Text: {
-            take();
-            NodePtr node = make(Node::Kind::Literal, t.position);
-            node->literal = Value::ofText(t.text);
-            return node;
-        }
-        case Token::Kind::Field: {
-            take();
-            NodePtr node = make(Node::Kind::Field, t.position);
-            node->name = t.text;
-            return node;
-        }
-        case Token::Kind::Symbol:
-            if (t.text == QLatin1String("(")) {
-                take();
-                NodePtr inner = parseOr();
-                expectSymbol(")", QStringLiteral("\")\""));
-                return inner;
-            }
-            break;
-        case Token::Kind::Word: {
-            if (isWord("true") || isWord("false")) {
-                take();
-                NodePtr node = make(Node::Kind::Literal, t.position);
-                node->literal = Value::ofBool(t.text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
-                return node;
-            }
-            static const QStringList keywords = {
-                QStringLiteral("and"),  QStringLiteral("or"),     QStringLiteral("to"),  QStringLiteral("in"),
-                QStringLiteral("like"), QStringLiteral("starts"), QStringLiteral("with")};
-            if (keywords.contains(t.text.toLower()))
-                fail(t.position, QStringLiteral("a value is missing here (found \"%1\")").arg(t.text));
-            const FunctionInfo* function = findFunction(t.text);
-            if (!function)
-                fail(t.position, QStringLiteral("\"%1\" is not a number, a date, a text in quotes, a field in "
-                                                "braces or a function this report engine knows")
-                                     .arg(t.text));
-            take();
-            NodePtr node = make(Node::Kind::Call, t.position);
-            node->name = QString::fromLatin1(function->name);
-            if (function->arguments == 0) {
-                if (isSymbol("(")) { // CurrentDate () as well as CurrentDate
-                    take();
-                    expectSymbol(")", QStringLiteral("\")\""));
-                }
-                return node;
-            }
-            expectSymbol("(", QStringLiteral("\"(\" after %1").arg(node->name));
-            for (int a = 0; a < function->arguments; ++a) {
-                if (a > 0)
-                    expectSymbol(",", QStringLiteral("\",\" and the next value of %1").arg(node->name));
-                node->children.push_back(parseOr());
-            }
-            expectSymbol(")", QStringLiteral("\")\" closing %1").arg(node->name));
-            return node;
-        }
-        case Token::Kind::End:
-            break;
-        }
-        fail(t.position, QStringLiteral("a value is missing here (found %1)").arg(describe(t)));
-    }
-
-    QList<Token> m_tokens;
-    int m_index = 0;
-};
 
 // ---- Evaluation --------------------------------------------------------------------------
 
@@ -396,7 +54,9 @@ std::optional<int> compareValues(const Value& a, const Value& b)
     return std::nullopt;
 }
 
-QString datePartUnit(const QString& function)
+} // namespace
+
+QString formula::datePartUnit(const QString& function)
 {
     if (function == QLatin1String("Month"))
         return QStringLiteral("m");
@@ -412,6 +72,10 @@ QString datePartUnit(const QString& function)
         return QStringLiteral("w");
     return {};
 }
+
+namespace {
+
+using formula::datePartUnit;
 
 bool isWhole(double n)
 {
@@ -764,119 +428,7 @@ private:
 
 // ---- SQL ---------------------------------------------------------------------------------
 
-std::optional<QString> toSql(const Node& node, const QList<BoundField>& fields)
-{
-    auto child = [&](int i) { return toSql(*node.children.at(i), fields); };
-    auto collate = [&](const Node& of) {
-        return of.type == ValueType::Text ? QStringLiteral(" COLLATE NOCASE") : QString();
-    };
-    switch (node.kind) {
-    case Node::Kind::Literal:
-        switch (node.literal.kind) {
-        case Value::Kind::Number:
-            return QString::number(node.literal.number, 'g', 17);
-        case Value::Kind::Text:
-            return sqlText(node.literal.text);
-        case Value::Kind::Date:
-            return sqlText(node.literal.date.toString(Qt::ISODate));
-        case Value::Kind::Boolean:
-            return node.literal.boolean ? QStringLiteral("1") : QStringLiteral("0");
-        case Value::Kind::Null:
-            return QStringLiteral("NULL");
-        }
-        return std::nullopt;
-    case Node::Kind::Field:
-        return store::Database::quoted(fields.at(node.fieldIndex).name);
-    case Node::Kind::Not: {
-        const auto a = child(0);
-        return a ? std::optional(QStringLiteral("(NOT ") + *a + QLatin1Char(')')) : std::nullopt;
-    }
-    case Node::Kind::Negate: {
-        const auto a = child(0);
-        return a ? std::optional(QStringLiteral("(-") + *a + QLatin1Char(')')) : std::nullopt;
-    }
-    case Node::Kind::And:
-    case Node::Kind::Or: {
-        const auto a = child(0), b = child(1);
-        if (!a || !b)
-            return std::nullopt;
-        const QString op = node.kind == Node::Kind::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
-        return QLatin1Char('(') + *a + op + *b + QLatin1Char(')');
-    }
-    case Node::Kind::Compare: {
-        const auto a = child(0), b = child(1);
-        if (!a || !b)
-            return std::nullopt;
-        return QLatin1Char('(') + *a + QLatin1Char(' ') + node.name + QLatin1Char(' ') + *b +
-               collate(*node.children[0]) + QLatin1Char(')');
-    }
-    case Node::Kind::Range: {
-        const auto x = child(0), a = child(1), b = child(2);
-        if (!x || !a || !b)
-            return std::nullopt;
-        const QString c = collate(*node.children[0]);
-        return QStringLiteral("(") + *x + QStringLiteral(" >= ") + *a + c + QStringLiteral(" AND ") + *x +
-               QStringLiteral(" <= ") + *b + c + QStringLiteral(")");
-    }
-    case Node::Kind::Like: {
-        const auto x = child(0);
-        if (!x)
-            return std::nullopt;
-        const auto sql = store::jet::likeSql(*x, node.children[1]->literal.text);
-        return sql ? std::optional(QLatin1Char('(') + *sql + QLatin1Char(')')) : std::nullopt;
-    }
-    case Node::Kind::StartsWith: {
-        const auto x = child(0);
-        if (!x)
-            return std::nullopt;
-        const QString prefix = node.children[1]->literal.text;
-        if (prefix.isEmpty())
-            return QStringLiteral("(") + *x + QStringLiteral(" IS NOT NULL)");
-        return QStringLiteral("(substr(") + *x + QStringLiteral(", 1, ") + QString::number(prefix.toUcs4().size()) +
-               QStringLiteral(") = ") + sqlText(prefix) + QStringLiteral(" COLLATE NOCASE)");
-    }
-    case Node::Kind::Add:
-    case Node::Kind::Subtract: {
-        const auto a = child(0), b = child(1);
-        if (!a || !b)
-            return std::nullopt;
-        const ValueType ta = node.children[0]->type, tb = node.children[1]->type;
-        const bool add = node.kind == Node::Kind::Add;
-        if (ta == ValueType::Number && tb == ValueType::Number)
-            return QLatin1Char('(') + *a + (add ? QStringLiteral(" + ") : QStringLiteral(" - ")) + *b +
-                   QLatin1Char(')');
-        // Days added to a date: whole numbers only, as the evaluator has it.
-        auto shifted = [](const QString& date, const QString& days) -> QString {
-            return QStringLiteral("(CASE WHEN ") + days + QStringLiteral(" = CAST(") + days +
-                   QStringLiteral(" AS INTEGER) THEN date(") + date + QStringLiteral(", printf('%+d days', ") + days +
-                   QStringLiteral(")) END)");
-        };
-        if (ta == ValueType::Date && tb == ValueType::Number)
-            return shifted(*a, add ? *b : QStringLiteral("(-") + *b + QLatin1Char(')'));
-        if (ta == ValueType::Number && tb == ValueType::Date)
-            return shifted(*b, *a);
-        return QStringLiteral("CAST(julianday(") + *a + QStringLiteral(") - julianday(") + *b +
-               QStringLiteral(") AS INTEGER)");
-    }
-    case Node::Kind::Call: {
-        if (node.name == QLatin1String("IsNull")) {
-            const auto x = child(0);
-            return x ? std::optional(QStringLiteral("(") + *x + QStringLiteral(" IS NULL OR ") + *x +
-                                     QStringLiteral(" = '')"))
-                     : std::nullopt;
-        }
-        // A date made from values of a row is checked day by day in C++:
-        // SQLite's date() would roll 2004-02-30 over into March.
-        if (node.name == QLatin1String("Date") || node.name == QLatin1String("CurrentDate"))
-            return std::nullopt;
-        const auto x = child(0);
-        if (!x)
-            return std::nullopt;
-        return store::jet::datePartSql(datePartUnit(node.name), *x);
-    }
-    }
-    return std::nullopt;
-}
+using formula::toSql;
 
 void collectTerms(const Node& node, std::vector<const Node*>& terms)
 {
@@ -971,8 +523,11 @@ std::optional<Formula> Formula::compile(const QString& text, const QString& tabl
     if (text.trimmed().isEmpty())
         return formula;
     try {
-        Parser parser(tokenize(text));
-        NodePtr root = parser.parseFormula();
+        if (text.size() > kLongestFormula)
+            fail(kLongestFormula, QStringLiteral("a formula can hold at most %1 characters; this one has %2")
+                                      .arg(kLongestFormula)
+                                      .arg(text.size()));
+        NodePtr root = formula::parse(text);
         Binder binder(table, fields, today);
         binder.bind(*root);
         if (root->type != ValueType::Boolean)
@@ -1019,30 +574,6 @@ bool Formula::passesResidual(const QList<QVariant>& values, bool everything) con
             return false;
     }
     return true;
-}
-
-std::optional<SortField> parseSortField(const QString& text, const QString& table,
-                                        const QList<store::FieldInfo>& fields, QString* error)
-{
-    static const QRegularExpression form(QStringLiteral("^\\s*([+-]?)\\s*\\{\\s*([^.}]*)\\.([^}]*)\\}\\s*$"));
-    const auto m = form.match(text);
-    auto refuse = [&](const QString& why) -> std::optional<SortField> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
-    if (!m.hasMatch())
-        return refuse(
-            QStringLiteral("the sort field \"%1\" is not written as +{%2.Field} or -{%2.Field}").arg(text, table));
-    if (m.captured(2).trimmed().compare(table, Qt::CaseInsensitive) != 0)
-        return refuse(QStringLiteral("the sort field \"%1\" names the table %2; this report reads %3")
-                          .arg(text, m.captured(2).trimmed(), table));
-    const QString name = m.captured(3).trimmed();
-    for (const store::FieldInfo& info : fields) {
-        if (info.name.compare(name, Qt::CaseInsensitive) == 0)
-            return SortField{BoundField{info.name, info.type}, m.captured(1) == QLatin1String("-")};
-    }
-    return refuse(QStringLiteral("the sort field \"%1\": the table %2 has no field \"%3\"").arg(text, table, name));
 }
 
 } // namespace reports

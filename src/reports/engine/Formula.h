@@ -26,6 +26,9 @@ struct FormulaError {
     QString describe() const;
 };
 
+constexpr int kLongestFormula = 200000;
+constexpr int kDeepestFormula = 32;
+
 /// A value of the formula language. Null is the absent value of a field.
 struct Value {
     enum class Kind { Null, Boolean, Number, Text, Date };
@@ -69,6 +72,7 @@ struct FormulaNode {
     Value literal;
     ValueType type = ValueType::Boolean;
     int fieldIndex = -1; // into Formula::fields() once bound
+    int depth = 1;       // levels of nodes from this one down to its deepest leaf
     std::vector<std::unique_ptr<FormulaNode>> children;
 };
 
@@ -87,7 +91,11 @@ struct BoundField {
 /// empty text), + and - on numbers and dates (a date plus a number of days),
 /// = <> < > <= >=, "x in a to b", LIKE with the classic patterns, Starts With,
 /// and, or, not and parentheses. Keywords and function names are matched
-/// without regard to case. Text compares without regard to ASCII case.
+/// without regard to case. Text compares without regard to the case of any
+/// letter. A formula holds at most kLongestFormula characters and nests at
+/// most kDeepestFormula levels (parentheses, and, or, not, signs, compared
+/// values), so that no formula can exhaust the stack of the parser, the
+/// evaluator or SQLite's own parser.
 class Formula {
 public:
     /// Parses `text` and checks it against the fields of `table`; CurrentDate

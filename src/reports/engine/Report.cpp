@@ -233,8 +233,13 @@ bool Report::build(store::Database& db, const ReportRequest& request, QString* e
     auto selection = Selection::prepare(db, m_def.table, formula, sort, m_printedAt.date(), &why, leading);
     if (!selection) {
         *error = why;
+        // A long formula is shown by its start: a message box is no place for a megabyte.
+        constexpr qsizetype kShown = 400;
         if (why.startsWith(QLatin1String("the selection formula")))
-            *error += QStringLiteral("\n\nThe formula: ") + formula;
+            *error += QStringLiteral("\n\nThe formula: ") +
+                      (formula.size() <= kShown ? formula
+                                                : formula.left(kShown) + QStringLiteral("... (%1 characters in all)")
+                                                                             .arg(formula.size()));
         return false;
     }
     if (m_def.chart)
@@ -485,7 +490,7 @@ bool Report::buildChart(store::Database& db, const Selection& selection, QString
             db, columns,
             [&](sqlite3_stmt* row) {
                 const QVariant k = columnValue(row, 1);
-                const QString folded = isText(category->type) ? k.toString().toLower() : k.toString();
+                const QString folded = isText(category->type) ? store::jet::caseKey(k.toString()) : k.toString();
                 auto it = index.find(folded);
                 if (it == index.end()) {
                     it = index.insert(folded, int(entries.size()));
