@@ -35,6 +35,10 @@ public:
     }
     qint64 freeSpace(const QString& folder) const override
     {
+        // Other folders are on the fixed disk, as for drive A:.
+        if (!isRemovable(folder) &&
+            !QFileInfo(folder).absoluteFilePath().startsWith(QFileInfo(m_shelf).absoluteFilePath()))
+            return DiskMedium::freeSpace(folder);
         if (!QFileInfo(folder).isDir())
             return -1;
         qint64 used = 0;
