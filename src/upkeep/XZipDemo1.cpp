@@ -224,7 +224,9 @@ QString skippingMessage(const QString& name, int reason)
                                            "file's compressed data is corrupted.",
                                            "instructed not to overwrite.",
                                            "its name would put it outside the folder it is restored to.",
-                                           "it is a link or a special file, not an ordinary file."};
+                                           "it is a link or a special file, not an ordinary file.",
+                                           "its name is longer than the disk allows.",
+                                           "there is not enough free space for it where it is restored to."};
     QString text = QStringLiteral("Can't process '") + name + QStringLiteral("', ");
     if (reason >= 0 && reason < int(std::size(kReasons)))
         text += QString::fromLatin1(kReasons[reason]);

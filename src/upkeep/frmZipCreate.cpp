@@ -116,6 +116,7 @@ frmZipCreate::frmZipCreate() : ui::Screen(ui::forms::frmZipCreate, QStringLitera
     ZipMain->setMedium(&m_driveA);
     ZipMain->setCommitter(
         [this](const QString& staged, const QString& target) { return commitExtracted(staged, target); });
+    ZipMain->setTargetCheck([this](const QString& target) { return mayRestoreTo(target); });
     connect(ZipMain, &zip::ZipMain::Adding, this, &frmZipCreate::ZipMain_Adding);
     connect(ZipMain, &zip::ZipMain::Updating, this, &frmZipCreate::ZipMain_Updating);
     connect(ZipMain, &zip::ZipMain::Extracting, this, &frmZipCreate::ZipMain_Extracting);

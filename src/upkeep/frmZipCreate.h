@@ -155,6 +155,8 @@ private:
     Outcome restoreSelected();
     /// Puts an extracted file in place; the database only once checked and while no screen has it open.
     bool commitExtracted(const QString& staged, const QString& target);
+    /// Whether a restore may write `target`: never a file the database engine reads beside the database.
+    bool mayRestoreTo(const QString& target);
 
     QLabel* m_statusText;
     QWidget* m_body;

@@ -125,6 +125,28 @@ void frmZipCreate::ZipMain_SkippingFile(const QString& name, int reason)
     SetProgress(0);
 }
 
+bool frmZipCreate::mayRestoreTo(const QString& target)
+{
+    const QFileInfo file(target);
+    const QFileInfo database(ui::databasePath());
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty() || folder != QFileInfo(database.absolutePath()).canonicalFilePath())
+        return true;
+    // The engine plays a journal or log it finds beside a database into it,
+    // whatever case its name is written in.
+    const QString name = file.fileName().toLower();
+    const bool engineReads = name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String("-wal")) ||
+                             name.endsWith(QLatin1String("-shm")) ||
+                             name.startsWith(database.fileName().toLower() + QLatin1String("-mj"));
+    if (!engineReads)
+        return true;
+    ui::msgBox(QStringLiteral("'") + file.fileName() +
+                   QStringLiteral("' was not restored: the database would read a file of that name beside it "
+                                  "and could be damaged. Your database is as it was."),
+               ui::Buttons::Ok, ui::Icon::Exclamation);
+    return false;
+}
+
 bool frmZipCreate::commitExtracted(const QString& staged, const QString& target)
 {
     const QFileInfo file(target);

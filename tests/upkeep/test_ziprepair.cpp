@@ -1,6 +1,6 @@
 // Damaged archives (Test reports them, Fix saves what can be saved) and
 // archives made to write outside the destination folder (refused).
-#include "ZipSupport.h"
+#include "ZipCraft.h"
 
 #include "upkeep/zip/EntryPath.h"
 
@@ -11,34 +11,13 @@
 #include <zip.h>
 
 using namespace upkeep::zip;
+using testing::makeArchive;
+using testing::patchEntry;
 using testing::readFile;
 using testing::Recorder;
 using testing::runTool;
+using testing::Stored;
 using testing::writeFile;
-
-namespace {
-
-/// An archive of named contents written by libzip, with Unix modes when given.
-bool makeArchive(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& entries,
-                 const QList<quint32>& modes = {})
-{
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        return false;
-    for (int i = 0; i < entries.size(); ++i) {
-        const QByteArray& data = entries.at(i).second;
-        zip_source_t* source = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
-        const zip_int64_t index = zip_file_add(archive, entries.at(i).first.constData(), source, 0);
-        if (index < 0)
-            return false;
-        if (i < modes.size())
-            zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, modes.at(i) << 16);
-    }
-    return zip_close(archive) == 0;
-}
-
-} // namespace
 
 class TestZipRepair : public QObject {
     Q_OBJECT
@@ -100,6 +79,41 @@ private slots:
         QCOMPARE(zip.Test(), 0);
         QCOMPARE(extracted(zip), (QStringList{QStringLiteral("first.txt"), QStringLiteral("third.txt")}));
         QCOMPARE(readFile(path(QStringLiteral("out/third.txt"))), m_third);
+    }
+
+    void fixDropsEntriesWhoseRecordsDoNotMatchTheirData_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("directory");
+        QTest::newRow("CRC, from the directory") << int(Stored::Crc) << true;
+        QTest::newRow("size, from the directory") << int(Stored::Size) << true;
+        QTest::newRow("CRC, from the local headers") << int(Stored::Crc) << false;
+        QTest::newRow("size, from the local headers") << int(Stored::Size) << false;
+    }
+    void fixDropsEntriesWhoseRecordsDoNotMatchTheirData()
+    {
+        QFETCH(int, field);
+        QFETCH(bool, directory);
+        // The data of second.bin read whole; only what is stored about them is wrong.
+        const QString archive = threeEntries();
+        const quint32 wrong = Stored(field) == Stored::Crc ? 0x12345678u : quint32(m_second.size() - 1);
+        QVERIFY(patchEntry(archive, "second.bin", Stored(field), wrong));
+        if (!directory) {
+            QByteArray bytes = readFile(archive);
+            bytes.truncate(bytes.indexOf(QByteArray("PK\x01\x02", 4)));
+            QVERIFY(writeFile(archive, bytes));
+        }
+
+        ZipMain zip;
+        Recorder events(zip);
+        zip.setArchivePath(archive);
+        QCOMPARE(zip.Fix(false), 40);
+        QCOMPARE(events.skipped, QStringList{QStringLiteral("second.bin:2")});
+        QCOMPARE(events.events.filter(QStringLiteral("Fixing")),
+                 (QStringList{QStringLiteral("Fixing:first.txt"), QStringLiteral("Fixing:third.txt")}));
+        QCOMPARE(runTool(QStringLiteral("unzip"), {QStringLiteral("-tq"), archive}), 0);
+        QCOMPARE(zip.Test(), 0);
+        QCOMPARE(extracted(zip), (QStringList{QStringLiteral("first.txt"), QStringLiteral("third.txt")}));
     }
 
     void lostDirectory_data()

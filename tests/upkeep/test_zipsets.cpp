@@ -35,8 +35,9 @@ public:
     }
     qint64 freeSpace(const QString& folder) const override
     {
-        // Other folders (the temporary one) are on the machine's own disk.
-        if (!isRemovable(folder))
+        // Other folders are on the fixed disk, as for drive A:.
+        if (!isRemovable(folder) &&
+            !QFileInfo(folder).absoluteFilePath().startsWith(QFileInfo(m_shelf).absoluteFilePath()))
             return DiskMedium::freeSpace(folder);
         if (!QFileInfo(folder).isDir())
             return -1;

@@ -1,5 +1,8 @@
 // Extract: entries come out only below the chosen folder, each written
-// beside its target and put in place once complete and checked.
+// beside its target and put in place once complete and checked. An entry is
+// written only while it fits the free space there and stays within the size
+// stored for it, so a damaged or made-up entry cannot fill the disk.
+#include "DiskMedium.h"
 #include "EntryPath.h"
 #include "FileIo.h"
 #include "ZipInternal.h"
@@ -12,27 +15,42 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace upkeep::zip {
 namespace {
 
-// Makes the folders of `relative` below `root`, refusing to pass through a
-// link that could lead elsewhere. Empty on success, else a result code.
-int makeFolders(const QString& root, const QStringList& folders, QString* made)
+/// The check of the component's user refused a target and has told the user why.
+constexpr int kRefused = -1;
+
+/// Longest name, in bytes, that the file system holding `folder` takes.
+qint64 longestName(const QString& folder)
 {
-    QString path = root;
-    for (const QString& folder : folders) {
-        path = existingCaseless(path, folder);
-        const QFileInfo info(path);
-        if (info.isSymLink())
-            return -skip::OutsideFolder;
-        if (!info.exists() && !QDir().mkdir(path))
-            return result::CannotCreateFolder;
-        if (!QFileInfo(path).isDir())
-            return result::CannotCreateFolder;
+    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 ? qint64(limit) : 255;
+}
+
+bool tooLong(const QString& folder, const QString& name)
+{
+    return QFile::encodeName(name).size() > longestName(folder);
+}
+
+QFile::Permissions permissionsFor(quint8 system, quint32 attributes)
+{
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    constexpr quint8 kUnix = 3;
+    if (system != kUnix || (attributes >> 16) == 0)
+        return permissions;
+    const quint32 mode = attributes >> 16;
+    permissions = {};
+    const QFile::Permission bits[] = {QFile::ExeOther, QFile::WriteOther, QFile::ReadOther,
+                                      QFile::ExeGroup, QFile::WriteGroup, QFile::ReadGroup,
+                                      QFile::ExeOwner, QFile::WriteOwner, QFile::ReadOwner};
+    for (int bit = 0; bit < 9; ++bit) {
+        if (mode & (1u << bit))
+            permissions |= bits[bit];
     }
-    *made = path;
-    return result::Success;
+    return permissions | QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 }
 
 } // namespace
@@ -98,11 +116,37 @@ int ZipMain::Extract(int)
     return skipped > 0 ? result::FilesSkipped : result::Success;
 }
 
+int ZipMain::makeFolders(const QString& root, const QStringList& folders, QString* made)
+{
+    QString path = root;
+    for (const QString& folder : folders) {
+        if (tooLong(path, folder))
+            return -skip::NameTooLong;
+        const QString parent = path;
+        path = existingCaseless(parent, folder);
+        const QFileInfo info(path);
+        // A link could lead elsewhere.
+        if (info.isSymLink())
+            return -skip::OutsideFolder;
+        if (!info.exists()) {
+            if (m_targetCheck && !m_targetCheck(path))
+                return kRefused;
+            if (!QDir().mkdir(path))
+                return errno == ENAMETOOLONG ? -skip::NameTooLong : result::CannotCreateFolder;
+        }
+        if (!QFileInfo(path).isDir())
+            return result::CannotCreateFolder;
+    }
+    *made = path;
+    return result::Success;
+}
+
 int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, qint64* done, qint64 total,
                           bool* skipped)
 {
     auto skipWith = [&](const QString& name, int reason) {
-        emit SkippingFile(name, reason);
+        if (reason != kRefused)
+            emit SkippingFile(name, reason);
         *skipped = true;
         return result::Success;
     };
@@ -127,14 +171,22 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
     QString parent;
     const int made = makeFolders(folder, parts, &parent);
     if (made < 0)
-        return skipWith(shown, -made);
+        return skipWith(shown, made == kRefused ? kRefused : -made);
     if (made != result::Success)
         return made;
     if (kind == EntryKind::Folder)
         return result::Success;
+    if (tooLong(parent, leaf))
+        return skipWith(shown, skip::NameTooLong);
 
     // A file already there under another case is the one to replace.
     const QString target = existingCaseless(parent, leaf);
+    if (m_targetCheck && !m_targetCheck(target))
+        return skipWith(shown, kRefused);
+    // The whole entry must fit beside the file it may replace.
+    const bool sized = st.valid & ZIP_STAT_SIZE;
+    if (const qint64 free = m_medium->freeSpace(parent); sized && free >= 0 && qint64(st.size) > free)
+        return skipWith(shown, skip::NoRoom);
     const QFileInfo existing(target);
     if (existing.isSymLink() || existing.exists()) {
         if (existing.isDir() && !existing.isSymLink())
@@ -150,19 +202,50 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
     }
 
     emit Extracting(shown, qint64(st.size));
-    QTemporaryFile staged(QDir(parent).filePath(QLatin1Char('.') + leaf + QStringLiteral(".XXXXXX")));
+    // The staged file's name must fit the file system too.
+    const QString stagedLeaf =
+        tooLong(parent, QLatin1Char('.') + leaf + QStringLiteral(".XXXXXX")) ? leaf.left(32) : leaf;
+    QTemporaryFile staged(QDir(parent).filePath(QLatin1Char('.') + stagedLeaf + QStringLiteral(".XXXXXX")));
     if (!staged.open())
         return result::CreateError;
+    int reason = -1;
+    if (const int code = writeEntry(archive, index, sized ? qint64(st.size) : -1, staged, done, total, &reason);
+        code != result::Success || reason >= 0)
+        return reason >= 0 ? skipWith(shown, reason) : code;
+
+    staged.setPermissions(permissionsFor(system, attributes));
+    staged.setFileTime(QDateTime::fromSecsSinceEpoch(qint64(st.mtime)), QFileDevice::FileModificationTime);
+    staged.close();
+    // A file the committer refuses stays out; it has told the user why.
+    if (!commitExtracted(staged.fileName(), target))
+        *skipped = true;
+    return result::Success;
+}
+
+int ZipMain::writeEntry(zip_t* archive, qint64 index, qint64 declared, QFile& staged, qint64* done, qint64 total,
+                        int* reason)
+{
     ZipFileHandle entry(zip_fopen_index(archive, zip_uint64_t(index), 0));
-    if (!entry)
-        return skipWith(shown, reasonForEntryError(zip_get_error(archive)));
+    if (!entry) {
+        *reason = reasonForEntryError(zip_get_error(archive));
+        return result::Success;
+    }
     QByteArray buffer(1 << 20, Qt::Uninitialized);
+    qint64 written = 0;
     for (;;) {
         const zip_int64_t n = zip_fread(entry.get(), buffer.data(), zip_uint64_t(buffer.size()));
-        if (n < 0)
-            return skipWith(shown, reasonForEntryError(zip_file_get_error(entry.get())));
+        if (n < 0) {
+            *reason = reasonForEntryError(zip_file_get_error(entry.get()));
+            return result::Success;
+        }
         if (n == 0)
             break;
+        // Data beyond the size stored for the entry are damaged, or made to fill the disk.
+        written += n;
+        if (declared >= 0 && written > declared) {
+            *reason = skip::CorruptedData;
+            return result::Success;
+        }
         errno = 0;
         if (staged.write(buffer.constData(), n) != n)
             return errno == ENOSPC ? result::DiskFull : result::WriteError;
@@ -170,30 +253,8 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
         if (!tick(*done, total))
             return result::Aborted;
     }
-    entry.reset();
     if (!staged.flush())
         return errno == ENOSPC ? result::DiskFull : result::WriteError;
-
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-    constexpr quint8 kUnix = 3;
-    if (system == kUnix && (attributes >> 16) != 0) {
-        const quint32 mode = attributes >> 16;
-        permissions = {};
-        const QFile::Permission bits[] = {QFile::ExeOther, QFile::WriteOther, QFile::ReadOther,
-                                          QFile::ExeGroup, QFile::WriteGroup, QFile::ReadGroup,
-                                          QFile::ExeOwner, QFile::WriteOwner, QFile::ReadOwner};
-        for (int bit = 0; bit < 9; ++bit) {
-            if (mode & (1u << bit))
-                permissions |= bits[bit];
-        }
-        permissions |= QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-    }
-    staged.setPermissions(permissions);
-    staged.setFileTime(QDateTime::fromSecsSinceEpoch(qint64(st.mtime)), QFileDevice::FileModificationTime);
-    staged.close();
-    // A file the committer refuses stays out; it has told the user why.
-    if (!commitExtracted(staged.fileName(), target))
-        *skipped = true;
     return result::Success;
 }
 

@@ -345,23 +345,7 @@ int ZipMain::Fix(bool aggressive)
         if (const int code = out.append(in, qint64(found.compressedSize), {}, &copied, 0); code != result::Success)
             return code;
 
-        put32(directory, kCentralSignature);
-        put16(directory, found.madeBy);
-        put16(directory, header.version);
-        put16(directory, header.flags);
-        put16(directory, header.method);
-        put32(directory, header.dosTime);
-        put32(directory, header.crc);
-        put32(directory, quint32(header.compressedSize));
-        put32(directory, quint32(header.size));
-        put16(directory, quint16(header.name.size()));
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
-        put32(directory, found.externalAttributes);
-        put32(directory, quint32(position));
-        directory.append(header.name);
+        directory.append(centralHeaderBytes(header, found.madeBy, found.externalAttributes, quint32(position)));
         ++written;
         position += local.size() + qint64(found.compressedSize);
     }

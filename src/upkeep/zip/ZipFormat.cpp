@@ -295,4 +295,28 @@ QByteArray localHeaderBytes(const LocalHeader& header)
     return out;
 }
 
+QByteArray centralHeaderBytes(const LocalHeader& header, quint16 madeBy, quint32 externalAttributes,
+                              quint32 localOffset)
+{
+    QByteArray out;
+    put32(out, kCentralSignature);
+    put16(out, madeBy);
+    put16(out, header.version);
+    put16(out, header.flags);
+    put16(out, header.method);
+    put32(out, header.dosTime);
+    put32(out, header.crc);
+    put32(out, quint32(header.compressedSize));
+    put32(out, quint32(header.size));
+    put16(out, quint16(header.name.size()));
+    put16(out, 0); // extra field
+    put16(out, 0); // comment
+    put16(out, 0); // disk
+    put16(out, 0); // internal attributes
+    put32(out, externalAttributes);
+    put32(out, localOffset);
+    out.append(header.name);
+    return out;
+}
+
 } // namespace upkeep::zip

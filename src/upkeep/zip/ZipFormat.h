@@ -106,4 +106,9 @@ std::optional<LocalHeader> parseLocal(const QByteArray& data);
 /// Bytes of a local header as written.
 QByteArray localHeaderBytes(const LocalHeader& header);
 
+/// Bytes of the directory record of an entry whose local header is `header`
+/// and lies at `localOffset` of the first disk; without extra field or comment.
+QByteArray centralHeaderBytes(const LocalHeader& header, quint16 madeBy, quint32 externalAttributes,
+                              quint32 localOffset);
+
 } // namespace upkeep::zip

@@ -101,9 +101,21 @@ QString storedName(const QString& listed)
 
 zip_int64_t locateListed(zip_t* archive, const QString& listed)
 {
-    const QByteArray name = storedName(listed).toUtf8();
-    const zip_int64_t index = zip_name_locate(archive, name.constData(), 0);
-    return index >= 0 ? index : zip_name_locate(archive, name.constData(), ZIP_FL_NOCASE);
+    const QString wanted = storedName(listed);
+    const QByteArray name = wanted.toUtf8();
+    if (const zip_int64_t index = zip_name_locate(archive, name.constData(), 0); index >= 0)
+        return index;
+    // Archivers of other systems store "\" between folders; the list shows
+    // both kinds alike, so they are compared alike.
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (const Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const char* stored = zip_get_name(archive, zip_uint64_t(i), 0);
+            if (stored && storedName(QString::fromUtf8(stored)).compare(wanted, sensitivity) == 0)
+                return i;
+        }
+    }
+    return -1;
 }
 
 QString dateTimeText(std::time_t time)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class QFile;
 class QTemporaryDir;
 typedef struct zip zip_t;
 
@@ -103,6 +104,11 @@ public:
     /// and renames it over the target.
     using Committer = std::function<bool(const QString& staged, const QString& target)>;
     void setCommitter(Committer committer) { m_committer = std::move(committer); }
+    /// Asked before Extract makes a folder or writes a file at `target`, and
+    /// before it asks whether to replace one there; false leaves the entry out
+    /// (the check has told the user why).
+    using TargetCheck = std::function<bool(const QString& target)>;
+    void setTargetCheck(TargetCheck check) { m_targetCheck = std::move(check); }
     /// Runs now and then while an operation works; by default it lets
     /// pending window events through.
     void setEventPump(std::function<void()> pump) { m_pump = std::move(pump); }
@@ -151,6 +157,12 @@ private:
     int addTo(zip_t* archive, int action, qint64* skipped);
     int addMultidisk(int action);
     int extractEntry(zip_t* archive, qint64 index, const QString& folder, qint64* done, qint64 total, bool* skipped);
+    /// Makes `folders` below `root`; a result code, or a skip reason negated.
+    int makeFolders(const QString& root, const QStringList& folders, QString* made);
+    /// Inflates an entry into `staged`, no further than `declared` bytes when that is known
+    /// (not negative); a result code, with `reason` set when the entry is to be skipped.
+    int writeEntry(zip_t* archive, qint64 index, qint64 declared, QFile& staged, qint64* done, qint64 total,
+                   int* reason);
     bool commitExtracted(const QString& staged, const QString& target);
     bool askDisk(int disk);
     /// What the set routines ask of the component: disks, progress, room.
@@ -172,6 +184,7 @@ private:
     DiskMedium* m_medium;
     std::unique_ptr<DiskMedium> m_fixedDisk;
     Committer m_committer;
+    TargetCheck m_targetCheck;
     std::function<void()> m_pump;
     QElapsedTimer m_sincePump;
     int m_lastPercent = -1;

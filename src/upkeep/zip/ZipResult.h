@@ -45,6 +45,10 @@ inline constexpr int NotOverwritten = 7;
 inline constexpr int OutsideFolder = 8;
 /// The entry is a link or a special file, never an ordinary file.
 inline constexpr int NotAFile = 9;
+/// The file system refuses a name that long.
+inline constexpr int NameTooLong = 10;
+/// The entry would not fit the free space of the folder it is restored to.
+inline constexpr int NoRoom = 11;
 } // namespace skip
 
 /// The reply to the Replace event.
