@@ -155,9 +155,11 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
     if (!db->m_db.open())
         return fail(db->errorOf(db->m_db.lastError()));
     QSqlQuery q(db->m_db);
-    // One file between transactions, and a write is on the disk when it returns.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
-        !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+    // A commit is on the disk for good when it returns.
+    if (!useDurableJournal(db->handle()))
+        return fail(StoreError::fromSqlite(sqlite3_errcode(db->handle()),
+                                           QString::fromUtf8(sqlite3_errmsg(db->handle())), key));
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
         return fail(db->errorOf(q.lastError()));
     while (q.next()) {
         const QString name = q.value(0).toString();
@@ -340,6 +342,11 @@ bool Transaction::commit()
     return true;
 }
 
+bool useDurableJournal(sqlite3* db)
+{
+    return db && sqlite3_exec(db, kJournalPragmas, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 bool createDatabase(const QString& path, QString* error)
 {
     auto fail = [&](const QString& why) {
@@ -362,7 +369,9 @@ bool createDatabase(const QString& path, QString* error)
     int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
         char* message = nullptr;
-        rc = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE; BEGIN;", nullptr, nullptr, &message);
+        rc = sqlite3_exec(raw, kJournalPragmas, nullptr, nullptr, &message);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(raw, "BEGIN;", nullptr, nullptr, &message);
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(raw, text.constData(), nullptr, nullptr, &message);
         if (rc == SQLITE_OK)
