@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "Dialect.h"
+#include "DurableFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -364,6 +365,7 @@ bool createDatabase(const QString& path, QString* error)
     // Built beside the target, then renamed into place once complete.
     const QString partial = path + QStringLiteral(".partial");
     QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
     sqlite3* raw = nullptr;
     const QByteArray file = QFile::encodeName(partial);
     int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -386,11 +388,13 @@ bool createDatabase(const QString& path, QString* error)
     }
     const QString openError = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
     sqlite3_close(raw);
+    // The journal of the partial file, empty once it committed, goes with its name.
+    QFile::remove(partial + QStringLiteral("-journal"));
     if (rc != SQLITE_OK) {
         QFile::remove(partial);
         return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), openError));
     }
-    if (!QFile::rename(partial, path)) {
+    if (!durable::commitBeside(partial, path)) {
         QFile::remove(partial);
         return fail(QStringLiteral("Cannot write \"%1\".").arg(shownPath(path)));
     }

@@ -37,6 +37,18 @@ QString compactCopyPath(const QString& database);
 /// Where a replaced database is kept until the one that replaced it has opened.
 QString previousPath(const QString& database);
 
+/// The journal SQLite writes beside the compacted copy while it is made.
+QString compactCopyJournalPath(const QString& database);
+
+/// Removes what a compaction or a restore of the database, cut short, left
+/// beside it: the compacted copy's journal once the copy itself is gone, and
+/// the replaced database kept while a restore ran. Never the database, its
+/// own journal, or a file of another name.
+void removeLeftovers(const QString& database);
+/// Deletes a compacted copy left over from a run cut short, with its journal,
+/// once the user has chosen so. False when the copy stays.
+bool removeCompactCopy(const QString& database);
+
 enum class CompactResult {
     Compacted,
     InUse,    ///< a screen has it open

@@ -52,6 +52,8 @@ int ZipMain::Extract(int)
             .absoluteFilePath();
     if (!QDir().mkpath(folder))
         return result::CannotCreateFolder;
+    // What an earlier extraction cut short left staged there goes first.
+    removeStagedLeftovers(folder, true);
 
     // The entries asked for, in the archive's order.
     const zip_int64_t count = zip_get_num_entries(raw, 0);
@@ -150,7 +152,7 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
     }
 
     emit Extracting(shown, qint64(st.size));
-    QTemporaryFile staged(QDir(parent).filePath(QLatin1Char('.') + leaf + QStringLiteral(".XXXXXX")));
+    QTemporaryFile staged(stagedTemplate(parent, leaf));
     if (!staged.open())
         return result::CreateError;
     ZipFileHandle entry(zip_fopen_index(archive, zip_uint64_t(index), 0));
