@@ -25,7 +25,7 @@ struct WatchedFile {
     sqlite3_file base; // first: SQLite reads pMethods here
     sqlite3_file* real;
     bool journal;
-    bool newJournal; // made by this open: SQLite syncs its folder on the first sync
+    bool newJournal; // opened to be created: SQLite syncs its folder on the first sync
     char key[1];     // the journal's path, as journals() knows it
 };
 
@@ -175,7 +175,9 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, in
     w->real = reinterpret_cast<sqlite3_file*>(reinterpret_cast<char*>(w) + kRealAt);
     const QString path = name ? QString::fromUtf8(name) : QString();
     w->journal = (flags & SQLITE_OPEN_MAIN_JOURNAL) != 0 && !path.isEmpty();
-    w->newJournal = w->journal && (flags & SQLITE_OPEN_CREATE) && !QFileInfo::exists(path);
+    // As SQLite's own layer does: a journal opened to be created has its
+    // folder synced with its first sync, whether it was there or not.
+    w->newJournal = w->journal && (flags & SQLITE_OPEN_CREATE);
     const QByteArray key = w->journal ? keyOf(path).toUtf8().left(kKeyRoom - 1) : QByteArray();
     memcpy(w->key, key.constData(), size_t(key.size()));
     w->key[key.size()] = '\0';

@@ -23,7 +23,7 @@ public:
 
     /// Syncs of files and folders since the last reset: each file sync, each
     /// delete that syncs its folder, and the folder sync SQLite makes when a
-    /// new journal is first synced.
+    /// journal opened to be created is first synced.
     int syncs() const;
     void reset();
 
