@@ -180,7 +180,6 @@ void removeLeftovers(const QString& database)
     // there, both stay until the user chose to delete the copy.
     if (!QFileInfo::exists(compactCopyPath(database)))
         QFile::remove(compactCopyJournalPath(database));
-    QFile::remove(previousPath(database));
 }
 
 bool removeCompactCopy(const QString& database)

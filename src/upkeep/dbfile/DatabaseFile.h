@@ -40,10 +40,11 @@ QString previousPath(const QString& database);
 /// The journal SQLite writes beside the compacted copy while it is made.
 QString compactCopyJournalPath(const QString& database);
 
-/// Removes what a compaction or a restore of the database, cut short, left
-/// beside it: the compacted copy's journal once the copy itself is gone, and
-/// the replaced database kept while a restore ran. Never the database, its
-/// own journal, or a file of another name.
+/// Removes what a compaction cut short left beside the database: the
+/// compacted copy's journal once the copy itself is gone. Never the database,
+/// its own journal, or a file of another name. (The database a restore keeps
+/// as previousPath() stays until the next restore: should the computer stop
+/// while it is there, it is the database as it was.)
 void removeLeftovers(const QString& database);
 /// Deletes a compacted copy left over from a run cut short, with its journal,
 /// once the user has chosen so. False when the copy stays.
