@@ -6,7 +6,7 @@
 // layer over SQLite's. Then a call saved through the store as the lane entry
 // saves it, in the mode the store uses.
 //
-//   bench_journal [commits]            (default 201 commits per mode)
+//   bench_journal [commits]            (default 500 commits per mode)
 //   bench_journal --mode <n> <folder>  (only the commits of mode n, for strace -c)
 #include "BenchCommon.h"
 #include "store/Database.h"
@@ -91,6 +91,7 @@ private:
 struct Figures {
     double ms = 0;
     double syncs = 0;
+    QList<double> times;
 };
 
 Figures measure(const QString& path, const Mode& mode, int commits)
@@ -111,7 +112,7 @@ Figures measure(const QString& path, const Mode& mode, int commits)
     }
     if (failures)
         out << "  !! " << failures << " commits failed in " << mode.name << '\n';
-    return {bench::median(times), double(watch.syncs()) / commits};
+    return {bench::median(times), double(watch.syncs()) / commits, times};
 }
 
 /// A call saved through the store's record set, as the lane entry saves it.
@@ -138,7 +139,7 @@ Figures measureStore(const QString& path, int commits)
             out << "  !! a call was not saved\n";
         times << timer.nsecsElapsed() / 1e6;
     }
-    return {bench::median(times), double(watch.syncs()) / commits};
+    return {bench::median(times), double(watch.syncs()) / commits, times};
 }
 
 } // namespace
@@ -153,7 +154,7 @@ int main(int argc, char* argv[])
             bare.run();
         return 0;
     }
-    const int commits = args.size() > 1 ? args.at(1).toInt() : 201;
+    const int commits = args.size() > 1 ? args.at(1).toInt() : 500;
     QTemporaryDir folder;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb"));
     QString error;
@@ -164,11 +165,12 @@ int main(int argc, char* argv[])
     // Rounds alternate between the modes so that each sees the same machine.
     QList<double> times[kModeCount];
     double syncs[kModeCount] = {};
-    const int rounds = 5;
+    // Short rounds: a burst of another program's disk work falls on every mode alike.
+    const int rounds = 25;
     for (int round = 0; round < rounds; ++round) {
         for (int m = 0; m < kModeCount; ++m) {
             const Figures figures = measure(path, kModes[m], commits / rounds);
-            times[m] << figures.ms;
+            times[m] << figures.times;
             syncs[m] = figures.syncs;
         }
     }
