@@ -2,6 +2,7 @@
 #include "JetSql.h"
 
 #include "Dialect.h"
+#include "DurableFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,9 +158,11 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
         return fail(db->errorOf(db->m_db.lastError()));
     jet::installTextRules(db->handle()); // every letter, not ASCII alone, compares without regard to case
     QSqlQuery q(db->m_db);
-    // One file between transactions, and a write is on the disk when it returns.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
-        !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+    // A commit is on the disk for good when it returns.
+    if (!useDurableJournal(db->handle()))
+        return fail(StoreError::fromSqlite(sqlite3_errcode(db->handle()),
+                                           QString::fromUtf8(sqlite3_errmsg(db->handle())), key));
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
         return fail(db->errorOf(q.lastError()));
     while (q.next()) {
         const QString name = q.value(0).toString();
@@ -342,6 +345,11 @@ bool Transaction::commit()
     return true;
 }
 
+bool useDurableJournal(sqlite3* db)
+{
+    return db && sqlite3_exec(db, kJournalPragmas, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 bool createDatabase(const QString& path, QString* error)
 {
     auto fail = [&](const QString& why) {
@@ -359,12 +367,15 @@ bool createDatabase(const QString& path, QString* error)
     // Built beside the target, then renamed into place once complete.
     const QString partial = path + QStringLiteral(".partial");
     QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
     sqlite3* raw = nullptr;
     const QByteArray file = QFile::encodeName(partial);
     int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
         char* message = nullptr;
-        rc = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE; BEGIN;", nullptr, nullptr, &message);
+        rc = sqlite3_exec(raw, kJournalPragmas, nullptr, nullptr, &message);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(raw, "BEGIN;", nullptr, nullptr, &message);
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(raw, text.constData(), nullptr, nullptr, &message);
         if (rc == SQLITE_OK)
@@ -379,11 +390,13 @@ bool createDatabase(const QString& path, QString* error)
     }
     const QString openError = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
     sqlite3_close(raw);
+    // The journal of the partial file, empty once it committed, goes with its name.
+    QFile::remove(partial + QStringLiteral("-journal"));
     if (rc != SQLITE_OK) {
         QFile::remove(partial);
         return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), openError));
     }
-    if (!QFile::rename(partial, path)) {
+    if (!durable::commitBeside(partial, path)) {
         QFile::remove(partial);
         return fail(QStringLiteral("Cannot write \"%1\".").arg(shownPath(path)));
     }

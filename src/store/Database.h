@@ -103,6 +103,15 @@ private:
     bool m_done = false;
 };
 
+/// How every connection that writes a stop database commits. The journal is
+/// cut to nothing and synced when a transaction commits (TRUNCATE with FULL):
+/// a saved row survives a power cut, the file alone always holds every saved
+/// row, and a journal left beside it is empty unless a transaction was cut
+/// short. Each connection sets it when it opens; the file keeps no mode.
+inline constexpr const char* kJournalPragmas = "PRAGMA journal_mode=TRUNCATE; PRAGMA synchronous=FULL;";
+/// Runs kJournalPragmas on a connection of the engine's own.
+bool useDurableJournal(sqlite3* db);
+
 /// The tables every stop database has.
 QStringList requiredTables();
 /// The fields the screens, reports and filter bind to, per table.

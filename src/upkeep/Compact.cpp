@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 
 namespace upkeep {
 namespace {
@@ -57,7 +56,7 @@ void compactDatabase()
                        ui::Buttons::YesNo, ui::Icon::Question);
         if (answer != ui::Answer::Yes)
             return;
-        if (!QFile::remove(dbfile::compactCopyPath(database))) {
+        if (!dbfile::removeCompactCopy(database)) {
             ui::msgBox(kNotCompacted + QStringLiteral("the left-over copy ") + why +
                            QStringLiteral(" cannot be deleted."),
                        ui::Buttons::Ok, ui::Icon::Exclamation);

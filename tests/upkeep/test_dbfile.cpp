@@ -4,16 +4,25 @@
 #include "ZipSupport.h"
 #include "support/TempDatabase.h"
 
+#include "store/Database.h"
+#include "store/DurableFile.h"
 #include "store/RecordSet.h"
 #include "upkeep/dbfile/DatabaseFile.h"
+#include "upkeep/zip/FileIo.h"
 
 #include <QCoreApplication>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 #include <QUuid>
 
+#include <sqlite3.h>
+
+#include <atomic>
 #include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace upkeep::dbfile;
@@ -58,6 +67,21 @@ Step stepNamed(const QString& name)
     return Step::Opened;
 }
 
+// Restores "backup.zip" of `folder` into it, as the backup window does.
+void restore(const QString& folder, const Hooks& hooks, const std::function<void(int)>& status = {})
+{
+    QString why;
+    upkeep::zip::ZipMain zip;
+    zip.setArchivePath(QDir(folder).filePath(QStringLiteral("backup.zip")));
+    zip.setExtractFolder(folder);
+    QObject::connect(&zip, &upkeep::zip::ZipMain::Replace, &zip, [](const QString&, int& reply) { reply = 1; });
+    if (status)
+        QObject::connect(&zip, &upkeep::zip::ZipMain::Status, &zip, status);
+    zip.setCommitter(
+        [&](const QString& staged, const QString& target) { return replaceDatabase(staged, target, &why, hooks); });
+    zip.Extract(0);
+}
+
 // The child: compacts or restores in `folder` and dies at the step named.
 int child(const QStringList& args)
 {
@@ -76,24 +100,79 @@ int child(const QStringList& args)
         if (stopAt == QLatin1String("copying") && ++pumped == 3)
             die();
     };
+    // "op3": dies right after the third durable file operation.
+    std::atomic<int> operations{0};
+    if (stopAt.startsWith(QLatin1String("op"))) {
+        const int last = stopAt.mid(2).toInt();
+        store::durable::setObserver([&operations, last, die](store::durable::Operation, const QString&, const QString&) {
+            if (++operations == last)
+                die();
+        });
+    }
     QString why;
     if (operation == QLatin1String("compact")) {
         compactDatabase(database, &why, hooks);
         return 0;
     }
-    upkeep::zip::ZipMain zip;
-    zip.setArchivePath(QDir(folder).filePath(QStringLiteral("backup.zip")));
-    zip.setExtractFolder(folder);
-    QObject::connect(&zip, &upkeep::zip::ZipMain::Replace, &zip, [](const QString&, int& reply) { reply = 1; });
-    QObject::connect(&zip, &upkeep::zip::ZipMain::Status, &zip, [&](int percent) {
+    restore(folder, hooks, [&](int percent) {
         if (stopAt == QLatin1String("extracting") && percent > 0)
             die();
     });
-    zip.setCommitter(
-        [&](const QString& staged, const QString& target) { return replaceDatabase(staged, target, &why, hooks); });
-    zip.Extract(0);
     return 0;
 }
+
+/// The files in `folder` that neither the user nor the program keeps there:
+/// anything but the database, its journal while empty, the backup and the
+/// files the test planted.
+QStringList strays(const QString& folder, const QStringList& planted)
+{
+    QStringList found;
+    const QDir dir(folder);
+    const auto entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name == QLatin1String("Zuvevadu.mdb") || name == QLatin1String("backup.zip") ||
+            name == QLatin1String("other") || planted.contains(name) ||
+            (name == QLatin1String("Zuvevadu.mdb-journal") && entry.size() == 0))
+            continue;
+        found << name + QLatin1Char(' ') + QString::number(entry.size());
+    }
+    return found;
+}
+
+/// A process number that no process has now.
+qint64 endedProcess()
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+/// Every durable file operation while it lives, in order.
+class Recording {
+public:
+    Recording()
+    {
+        store::durable::setObserver([this](store::durable::Operation op, const QString& path, const QString& target) {
+            QMutexLocker lock(&m_mutex);
+            const char* names[] = {"sync file", "sync folder", "rename"};
+            m_lines << QLatin1String(names[int(op)]) + QLatin1Char(' ') + QFileInfo(path).fileName() +
+                           (target.isEmpty() ? QString() : QStringLiteral(" -> ") + QFileInfo(target).fileName());
+        });
+    }
+    ~Recording() { store::durable::setObserver({}); }
+    QStringList lines()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+
+private:
+    QMutex m_mutex;
+    QStringList m_lines;
+};
 
 } // namespace
 
@@ -206,6 +285,106 @@ private slots:
         QCOMPARE(readFile(leftover), QByteArray("half a copy from a run that was cut short"));
     }
 
+    // The new file is synced, then its folder (an earlier delete there, a
+    // rolled-back journal's among them, reaches the disk first), then the
+    // rename, then the folder again.
+    void theFolderIsSyncedAroundTheRename_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("compact") << "compact";
+        QTest::newRow("restore") << "restore";
+    }
+    void theFolderIsSyncedAroundTheRename()
+    {
+        QFETCH(QString, operation);
+        testing::TempDatabase db;
+        fill(db);
+        QString after;
+        if (operation == QLatin1String("restore"))
+            QVERIFY(!backupBeside(db, &after).isEmpty());
+        const QString folder = QFileInfo(db.folder()).fileName();
+        Recording recording;
+        QString why;
+        if (operation == QLatin1String("compact")) {
+            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+        } else {
+            restore(db.folder(), {});
+            QCOMPARE(contentOf(db.databasePath()), after);
+        }
+        const QStringList lines = recording.lines();
+        const int renamed = int(std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+                                    return line.startsWith(QLatin1String("rename ")) &&
+                                           line.endsWith(QLatin1String(" -> Zuvevadu.mdb"));
+                                }) -
+                                lines.begin());
+        QVERIFY2(renamed > 1 && renamed + 1 < lines.size(), qPrintable(lines.join(QLatin1String("; "))));
+        const QString staged = lines.at(renamed).section(QLatin1Char(' '), 1, 1);
+        QCOMPARE(lines.mid(renamed - 2, 4),
+                 (QStringList{QStringLiteral("sync file ") + staged, QStringLiteral("sync folder ") + folder,
+                              lines.at(renamed), QStringLiteral("sync folder ") + folder}));
+    }
+
+    // A connection of the program that no screen's record source owns holds
+    // the file as much as one that does.
+    void refusedWhileAnyConnectionHoldsIt()
+    {
+        testing::TempDatabase db;
+        fill(db);
+        const QByteArray bytes = readFile(db.databasePath());
+        QString why;
+        auto held = store::Database::open(db.databasePath(), &why);
+        QVERIFY2(held, qPrintable(why));
+        QCOMPARE(store::Database::openSources(db.databasePath()), 0);
+        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::InUse);
+        QCOMPARE(why, QStringLiteral("it is open on another screen"));
+        const QString staged = QDir(db.folder()).filePath(QStringLiteral("staged.mdb"));
+        QVERIFY(QFile::copy(db.databasePath(), staged));
+        QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
+        QCOMPARE(why, QStringLiteral("the database is open on another screen"));
+        QCOMPARE(readFile(db.databasePath()), bytes);
+        held.reset();
+        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+    }
+
+    // Another program stores a call after the copy was made: the copy would
+    // lack it, so the database is kept as it is, with the call.
+    void anotherProgramWritingDuringTheCompactIsNoticed_data()
+    {
+        QTest::addColumn<int>("when");
+        QTest::newRow("once copied") << int(Step::Copied);
+        QTest::newRow("once checked") << int(Step::Checked);
+    }
+    void anotherProgramWritingDuringTheCompactIsNoticed()
+    {
+        QFETCH(int, when);
+        testing::TempDatabase db;
+        fill(db);
+        const qint64 calls = db.scalar(QStringLiteral("SELECT count(*) FROM DData")).toLongLong();
+        Hooks hooks;
+        bool written = false;
+        hooks.step = [&](Step step) {
+            if (int(step) != when)
+                return;
+            sqlite3* other = nullptr;
+            sqlite3_open_v2(QFile::encodeName(db.databasePath()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+            written = sqlite3_exec(other,
+                                   "INSERT INTO DData (DateNow, LaneNo, callmade) VALUES ('2004-12-08', 7, "
+                                   "'Written meanwhile')",
+                                   nullptr, nullptr, nullptr) == SQLITE_OK;
+            sqlite3_close(other);
+        };
+        QString why;
+        QCOMPARE(compactDatabase(db.databasePath(), &why, hooks), CompactResult::Failed);
+        QVERIFY(written);
+        QCOMPARE(why, QStringLiteral("another program changed the database while it was being compacted; try again "
+                                     "once it has finished"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData")).toLongLong(), calls + 1);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData WHERE callmade = 'Written meanwhile'")).toInt(),
+                 1);
+        QVERIFY(!QFileInfo::exists(compactCopyPath(db.databasePath())));
+        QVERIFY(!QFileInfo::exists(compactCopyJournalPath(db.databasePath())));
+    }
+
     void damagedRestoreIsRefused_data()
     {
         QTest::addColumn<QString>("damage");
@@ -292,6 +471,12 @@ private slots:
                                               << "replaced";
         QTest::newRow("restore once opened") << "restore"
                                              << "opened";
+        // After each durable file operation: the copy synced while it is
+        // checked, synced again, the folder, the rename, the folder.
+        for (const char* operation : {"compact", "restore"}) {
+            for (int k = 1; k <= 5; ++k)
+                QTest::addRow("%s after file operation %d", operation, k) << operation << QStringLiteral("op%1").arg(k);
+        }
     }
     void killedPartWay()
     {
@@ -304,6 +489,11 @@ private slots:
         if (operation == QLatin1String("restore"))
             QVERIFY(!backupBeside(db, &after).isEmpty());
 
+        // Files of the user that look like the program's: never touched.
+        const QStringList planted{QStringLiteral(".Zuvevadu.mdb.a1B2c3"),
+                                  QStringLiteral(".Zuvevadu.mdb.stopwell-1-aBcDeF")};
+        for (const QString& name : planted)
+            QVERIFY(testing::writeFile(QDir(db.folder()).filePath(name), "mine"));
         QProcess process;
         process.start(QCoreApplication::applicationFilePath(),
                       {QStringLiteral("--child"), operation, db.folder(), step});
@@ -314,17 +504,57 @@ private slots:
         QVERIFY2(verifyDatabase(db.databasePath(), &why), qPrintable(why));
         const QString content = contentOf(db.databasePath());
         QVERIFY2(content == before || content == after, qPrintable(content));
-        if (step == QLatin1String("replaced") || step == QLatin1String("opened"))
-            QCOMPARE(content, after);
-        else
-            QCOMPARE(content, before);
-        // What the next run finds: a leftover copy is named, never used.
-        if (operation == QLatin1String("compact") && QFileInfo::exists(compactCopyPath(db.databasePath()))) {
-            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
-            QFile::remove(compactCopyPath(db.databasePath()));
+        const bool renamed = step == QLatin1String("replaced") || step == QLatin1String("opened") ||
+                             (step.startsWith(QLatin1String("op")) && step.mid(2).toInt() >= 4);
+        QCOMPARE(content, renamed ? after : before);
+        // No journal that holds anything is left beside the file.
+        QCOMPARE(QFileInfo(db.databasePath() + QStringLiteral("-journal")).size(), qint64(0));
+
+        // What the next run finds: a leftover copy is named, never used, and
+        // what the cut-short run staged is gone once the next one has run.
+        if (operation == QLatin1String("compact")) {
+            if (QFileInfo::exists(compactCopyPath(db.databasePath()))) {
+                QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
+                // The user chose to delete it: its journal goes with it.
+                QVERIFY(removeCompactCopy(db.databasePath()));
+                const QStringList left = strays(db.folder(), planted);
+                QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1String(", "))));
+            }
             QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
-            QCOMPARE(contentOf(db.databasePath()), before);
+            QCOMPARE(contentOf(db.databasePath()), content);
+        } else {
+            restore(db.folder(), {});
+            QCOMPARE(contentOf(db.databasePath()), after);
         }
+        const QStringList left = strays(db.folder(), planted);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1String(", "))));
+        for (const QString& name : planted)
+            QCOMPARE(readFile(QDir(db.folder()).filePath(name)), QByteArray("mine"));
+    }
+
+    // Work folders in the temporary folder of runs that ended are removed;
+    // those of a running process and any other folder stay.
+    void workFoldersOfEndedRunsAreRemoved()
+    {
+        QTemporaryDir temporary;
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        const QDir dir(temporary.path());
+        const QString ended = QStringLiteral("stopwell-zip-%1-aBcDeF").arg(endedProcess());
+        const QStringList kept{QStringLiteral("stopwell-zip-1-aBcDeF"), QStringLiteral("stopwell-zip-mine"),
+                               QStringLiteral("photos")};
+        const QStringList made = QStringList(kept) << ended;
+        for (const QString& name : made)
+            QVERIFY(dir.mkpath(name + QStringLiteral("/parts")));
+        QVERIFY(testing::writeFile(dir.filePath(ended + QStringLiteral("/joined.zip")), "part of a set"));
+        QCOMPARE(upkeep::zip::removeWorkLeftovers(), 1);
+        if (saved.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", saved);
+        QVERIFY(!dir.exists(ended));
+        for (const QString& name : kept)
+            QVERIFY2(dir.exists(name), qPrintable(name));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "DatabaseFile.h"
 
 #include "store/Database.h"
+#include "store/DurableFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,8 +12,6 @@
 #include <sqlite3.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fcntl.h>
 #include <future>
 #include <memory>
 #include <thread>
@@ -31,6 +30,10 @@ public:
         m_rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
         if (m_db)
             sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+        // What this connection writes, a rollback of a cut-short transaction
+        // included, commits as the program's own connections do.
+        if (m_rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE) && !store::useDurableJournal(m_db))
+            m_rc = sqlite3_errcode(m_db);
     }
     ~Connection()
     {
@@ -111,35 +114,10 @@ bool fail(QString* why, const QString& text)
     return false;
 }
 
-bool syncFile(const QString& path)
+/// Renames `from` over `to` in one step, for good (store::durable::commitBeside).
+bool renameOver(const QString& from, const QString& to)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-void syncFolder(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-/// Renames in one step. `durable` waits until the rename itself is on the
-/// disk; without it a power cut may undo the rename, leaving the old file,
-/// which is whole too.
-bool renameOver(const QString& from, const QString& to, bool durable = true)
-{
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return false;
-    if (durable)
-        syncFolder(to);
-    return true;
+    return store::durable::commitBeside(from, to);
 }
 
 void reach(const Hooks& hooks, Step step)
@@ -155,7 +133,8 @@ void reach(const Hooks& hooks, Step step)
 // whole; `synced` tells whether it reached the disk.
 bool verifyWhileSyncing(const QString& path, QString* problem, const Hooks& hooks, bool* synced, Depth depth)
 {
-    std::future<bool> flushed = std::async(std::launch::async, [path] { return syncFile(path); });
+    std::future<bool> flushed =
+        std::async(std::launch::async, [path] { return store::durable::syncFile(path); });
     QString why;
     std::future<bool> checked =
         std::async(std::launch::async, [path, &why, depth] { return verifyDatabase(path, &why, nullptr, depth); });
@@ -188,6 +167,28 @@ QString compactCopyPath(const QString& database)
 QString previousPath(const QString& database)
 {
     return database + QStringLiteral(".previous");
+}
+
+QString compactCopyJournalPath(const QString& database)
+{
+    return compactCopyPath(database) + QStringLiteral("-journal");
+}
+
+void removeLeftovers(const QString& database)
+{
+    // A journal without its database belongs to nothing; with the copy still
+    // there, both stay until the user chose to delete the copy.
+    if (!QFileInfo::exists(compactCopyPath(database)))
+        QFile::remove(compactCopyJournalPath(database));
+}
+
+bool removeCompactCopy(const QString& database)
+{
+    const QString copy = compactCopyPath(database);
+    if (QFileInfo::exists(copy) && !QFile::remove(copy))
+        return false;
+    QFile::remove(compactCopyJournalPath(database));
+    return true;
 }
 
 bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks, Depth depth)
@@ -231,6 +232,7 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
         fail(why, QStringLiteral("it is open on another screen"));
         return CompactResult::InUse;
     }
+    removeLeftovers(database);
     const QString copy = compactCopyPath(database);
     if (QFileInfo::exists(copy)) {
         fail(why, QDir::toNativeSeparators(copy));
@@ -293,9 +295,9 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
         return failed(QStringLiteral("another program changed the database while it was being compacted; "
                                      "try again once it has finished"));
     }
-    // The compacted copy holds what the database holds: should a power cut
-    // undo the rename, the database is simply not compacted.
-    if (!renameOver(copy, database, false)) {
+    // The folder is synced before the rename too: a rollback's journal
+    // deleted earlier must not come back beside the compacted copy.
+    if (!renameOver(copy, database)) {
         QFile::remove(copy);
         return failed(QStringLiteral("the compacted copy could not take the database's place"));
     }
@@ -333,9 +335,8 @@ bool replaceDatabase(const QString& staged, const QString& database, QString* wh
         QFile::remove(previous);
         // A second name for the file being replaced: it stays whole on the disk.
         if (::link(QFile::encodeName(database).constData(), QFile::encodeName(previous).constData()) != 0 &&
-            !QFile::copy(database, previous))
+            !(QFile::copy(database, previous) && store::durable::syncFile(previous)))
             return fail(why, QStringLiteral("no copy of the database could be kept while it is replaced"));
-        syncFolder(previous);
     }
     if (!renameOver(staged, database)) {
         QFile::remove(previous);
@@ -360,6 +361,7 @@ ReadLock::ReadLock(const QString& database)
     if (sqlite3_open_v2(QFile::encodeName(database).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return;
     sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+    store::useDurableJournal(m_db);
     m_held = sqlite3_exec(m_db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 

@@ -37,6 +37,19 @@ QString compactCopyPath(const QString& database);
 /// Where a replaced database is kept until the one that replaced it has opened.
 QString previousPath(const QString& database);
 
+/// The journal SQLite writes beside the compacted copy while it is made.
+QString compactCopyJournalPath(const QString& database);
+
+/// Removes what a compaction cut short left beside the database: the
+/// compacted copy's journal once the copy itself is gone. Never the database,
+/// its own journal, or a file of another name. (The database a restore keeps
+/// as previousPath() stays until the next restore: should the computer stop
+/// while it is there, it is the database as it was.)
+void removeLeftovers(const QString& database);
+/// Deletes a compacted copy left over from a run cut short, with its journal,
+/// once the user has chosen so. False when the copy stays.
+bool removeCompactCopy(const QString& database);
+
 enum class CompactResult {
     Compacted,
     InUse,    ///< a screen has it open

@@ -2,12 +2,15 @@
 
 #include "ZipResult.h"
 
+#include "store/DurableFile.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
+#include <csignal>
 #include <unistd.h>
 
 namespace upkeep::zip {
@@ -25,20 +28,78 @@ QString existingCaseless(const QString& folder, const QString& name)
     return dir.filePath(name);
 }
 
+namespace {
+
+const QString kStagedMark = QStringLiteral(".stopwell-");
+const QString kWorkStem = QStringLiteral("stopwell-zip-");
+
+// A process that still runs (one of another user counts as running).
+bool running(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+// Entries of `folder` whose name matches `pattern`, its first capture the
+// process that made them, and whose process has ended (or is this one, with `ownToo`).
+QStringList leftovers(const QString& folder, const QRegularExpression& pattern, QDir::Filters kind, bool ownToo)
+{
+    QStringList found;
+    const qint64 self = QCoreApplication::applicationPid();
+    const QDir dir(folder);
+    const auto entries = dir.entryInfoList(kind | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = pattern.match(entry.fileName());
+        if (!match.hasMatch() || entry.isSymLink())
+            continue;
+        const qint64 pid = match.captured(1).toLongLong();
+        if ((pid == self && ownToo) || (pid != self && !running(pid)))
+            found << entry.absoluteFilePath();
+    }
+    return found;
+}
+
+} // namespace
+
+QString stagedTemplate(const QString& folder, const QString& leaf)
+{
+    return QDir(folder).filePath(QLatin1Char('.') + leaf + kStagedMark +
+                                 QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX"));
+}
+
+QString workFolderTemplate()
+{
+    return QDir(QDir::tempPath())
+        .filePath(kWorkStem + QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX"));
+}
+
+int removeStagedLeftovers(const QString& folder, bool ownToo)
+{
+    static const QRegularExpression staged(QStringLiteral("^\\..+\\.stopwell-([0-9]+)-[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    for (const QString& path : leftovers(folder, staged, QDir::Files, ownToo))
+        removed += QFile::remove(path) ? 1 : 0;
+    return removed;
+}
+
+int removeWorkLeftovers()
+{
+    static const QRegularExpression work(QStringLiteral("^stopwell-zip-([0-9]+)-[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    for (const QString& path : leftovers(QDir::tempPath(), work, QDir::Dirs, false))
+        removed += QDir(path).removeRecursively() ? 1 : 0;
+    return removed;
+}
+
 bool syncToDisk(QFile& file)
 {
     if (!file.flush())
         return false;
-    return ::fsync(file.handle()) == 0;
+    return store::durable::syncOpenFile(file.handle(), file.fileName());
 }
 
 void syncFolder(const QString& folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    store::durable::syncFolder(folder);
 }
 
 OutputFile::~OutputFile()
@@ -131,20 +192,12 @@ int copyInto(QFile& in, const QString& target, const Progress& progress)
 
 bool replaceFile(const QString& from, const QString& to)
 {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return false;
-    syncFolder(QFileInfo(to).absolutePath());
-    return true;
+    return store::durable::commitBeside(from, to);
 }
 
 bool commitFile(const QString& staged, const QString& target)
 {
-    const int fd = ::open(QFile::encodeName(staged).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced && replaceFile(staged, target);
+    return store::durable::commitBeside(staged, target);
 }
 
 } // namespace upkeep::zip

@@ -70,6 +70,8 @@ int ZipMain::Extract(int)
             .absoluteFilePath();
     if (!QDir().mkpath(folder))
         return result::CannotCreateFolder;
+    // What an earlier extraction cut short left staged there goes first.
+    removeStagedLeftovers(folder, true);
 
     // The entries asked for, in the archive's order.
     const zip_int64_t count = zip_get_num_entries(raw, 0);
@@ -203,9 +205,8 @@ int ZipMain::extractEntry(zip_t* archive, qint64 index, const QString& folder, q
 
     emit Extracting(shown, qint64(st.size));
     // The staged file's name must fit the file system too.
-    const QString stagedLeaf =
-        tooLong(parent, QLatin1Char('.') + leaf + QStringLiteral(".XXXXXX")) ? leaf.left(32) : leaf;
-    QTemporaryFile staged(QDir(parent).filePath(QLatin1Char('.') + stagedLeaf + QStringLiteral(".XXXXXX")));
+    const QString stagedLeaf = tooLong(parent, QFileInfo(stagedTemplate(parent, leaf)).fileName()) ? leaf.left(32) : leaf;
+    QTemporaryFile staged(stagedTemplate(parent, stagedLeaf));
     if (!staged.open())
         return result::CreateError;
     int reason = -1;

@@ -1,6 +1,7 @@
 #include "ZipMain.h"
 
 #include "DiskMedium.h"
+#include "FileIo.h"
 #include "SplitSet.h"
 #include "ZipFormat.h"
 #include "ZipInternal.h"
@@ -237,9 +238,11 @@ int ZipMain::fullAt(int code, const QString& folder)
 
 QString ZipMain::workFolder()
 {
-    if (!m_work || !m_work->isValid())
-        m_work =
-            std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("stopwell-zip-XXXXXX")));
+    if (!m_work || !m_work->isValid()) {
+        // Work folders of runs that were killed go before a new one is made.
+        removeWorkLeftovers();
+        m_work = std::make_unique<QTemporaryDir>(workFolderTemplate());
+    }
     return m_work->path();
 }
 
