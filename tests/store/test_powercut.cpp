@@ -11,11 +11,11 @@
 #include "support/CrashVfs.h"
 #include "support/TestApp.h"
 
-#include "filter/FindDriver.h"
 #include "app/MainMenu.h"
 #include "app/TodaysInfo.h"
 #include "calls/EnterLaneNo.h"
 #include "calls/ListOfCalls.h"
+#include "filter/FindDriver.h"
 #include "shift/FrameCount.h"
 #include "shift/Notes.h"
 #include "store/Database.h"
@@ -23,7 +23,6 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -182,9 +181,8 @@ Figures cutEverywhere(const Trial& trial, unsigned seed, bool garble = false)
           "(%d of the %d saves lost at least once), %d damaged, %d would not open, %d without the database, %d "
           "with a row in part",
           qPrintable(trial.what), int(trial.steps.size()), vfs.position(), int(vfs.syncPositions().size()),
-          figures.cuts, figures.states, double(clock.elapsed()) / 1000.0, figures.losing,
-          int(figures.lostSteps.size()), int(trial.steps.size()), figures.damaged, figures.unopened,
-          figures.withoutDatabase, figures.half);
+          figures.cuts, figures.states, double(clock.elapsed()) / 1000.0, figures.losing, int(figures.lostSteps.size()),
+          int(trial.steps.size()), figures.damaged, figures.unopened, figures.withoutDatabase, figures.half);
     for (const QString& problem : figures.problems)
         qInfo("  %s", qPrintable(problem));
     return figures;
@@ -411,8 +409,8 @@ private slots:
             QVERIFY(find->isVisible());
             find->AdvancedButton->click();
             find->DeleteCheck->setChecked(true);
-            QVERIFY(testing::fillRow(find, 0, QStringLiteral("LaneNo"), QStringLiteral("Equals"),
-                                     QString::number(lane)));
+            QVERIFY(
+                testing::fillRow(find, 0, QStringLiteral("LaneNo"), QStringLiteral("Equals"), QString::number(lane)));
             const QStringList gone = app.rows(QStringLiteral("SELECT Recno FROM DData WHERE LaneNo = %1").arg(lane));
             QCOMPARE(gone.size(), 4);
             reported = -1;
