@@ -23,6 +23,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
