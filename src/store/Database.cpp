@@ -156,7 +156,7 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
         return fail(db->errorOf(db->m_db.lastError()));
     QSqlQuery q(db->m_db);
     // One file between transactions, and a write is on the disk when it returns.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=TRUNCATE")) || !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
         !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
         return fail(db->errorOf(q.lastError()));
     while (q.next()) {
