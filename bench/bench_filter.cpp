@@ -8,8 +8,8 @@
 //  - each filter's first screen, opened by a record source with its first 100
 //    calls read, and applied to the browser with its grid painted, against the
 //    same work done straight on the engine in this process, as the command
-//    line would do it in one process: the keys of the calls found, then the
-//    first 100 of them with every column read (the command line itself, as a
+//    line would do it in one process for the same translated statement: the
+//    keys of the calls found, then the first 100 of them with every column read (the command line itself, as a
 //    whole process, is shown beside it);
 //  - counting the calls a filter finds, against the command line's count(*).
 // The delivered database carries indexes on (LaneNo, DateNow) and DateNow.
@@ -233,7 +233,8 @@ void filterFigures(const QString& path, const QString& sqlite3)
     for (const Filter& filter : filters()) {
         const QString statement = CreateSQLStatement(filter.rows, QStringLiteral("DData")).statement;
         QString error;
-        const auto sql = store::translateAccessSql(statement, &error);
+        // The very statement the record source runs, its ties in insertion order.
+        const auto sql = store::translateAccessSelect(statement, browser->Data1->Recordset().Fields(), &error);
         const auto count = store::translateAccessCount(statement, &error);
         if (!sql || !count)
             qFatal("cannot translate: %s", qPrintable(error));
