@@ -21,7 +21,7 @@
 #include "filter/engine/Criteria.h"
 #include "filter/engine/FoundRecords.h"
 #include "filter/engine/StatementBuilder.h"
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Dialect.h"
 #include "store/RecordSet.h"
 #include "support/TestApp.h"
@@ -292,7 +292,7 @@ int main(int argc, char* argv[])
     QString error;
     QElapsedTimer timer;
     timer.start();
-    store::CallLogGenerator generator;
+    testing::CallLogGenerator generator;
     generator.seed = 2004;
     if (!generator.fill(path, rows, &error)) {
         out << error << '\n';

@@ -4,7 +4,7 @@
 //   bench_foundation [rows]      (default 1,000,000 calls in DData)
 #include "AllScreens.h"
 #include "BenchCommon.h"
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "ui/Platform.h"
 #include "ui/RecordSource.h"
@@ -131,7 +131,7 @@ int main(int argc, char* argv[])
     {
         QElapsedTimer timer;
         timer.start();
-        store::CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         generator.seed = 2004;
         if (!generator.fill(path, rows, &error)) {
             out << error << '\n';

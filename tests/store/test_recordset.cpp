@@ -2,7 +2,7 @@
 // failures told apart from "no row".
 #include "support/TempDatabase.h"
 
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "store/RecordSet.h"
 
@@ -76,7 +76,7 @@ private slots:
     void positionsWithAndWithoutGaps()
     {
         testing::TempDatabase db;
-        CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         QString error;
         QVERIFY2(generator.fill(db.databasePath(), 2000, &error), qPrintable(error));
         RecordSet set;
@@ -120,7 +120,7 @@ private slots:
     void positionsAfterScatteredDeletes()
     {
         testing::TempDatabase db;
-        CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         QString error;
         QVERIFY2(generator.fill(db.databasePath(), 3000, &error), qPrintable(error));
         // Gaps at the start, the end, single ones scattered and one long run.
