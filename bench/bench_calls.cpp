@@ -11,7 +11,7 @@
 #include "BenchCommon.h"
 #include "calls/EnterLaneNo.h"
 #include "calls/ListOfCalls.h"
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "support/TestApp.h"
 #include "ui/ScreenRegistry.h"
@@ -265,7 +265,7 @@ int main(int argc, char* argv[])
     {
         QElapsedTimer timer;
         timer.start();
-        store::CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         generator.seed = 2004;
         QString error;
         if (!generator.fill(app.databasePath(), rows, &error)) {

@@ -18,7 +18,7 @@
 #include "reports/CrystalReport.h"
 #include "reports/PreviewWindow.h"
 #include "reports/engine/Report.h"
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
@@ -73,7 +73,7 @@ bool makeFolder(const QString& folder, qint64 rows, const QDate& firstDay = QDat
             out << "cannot make the database: " << error << '\n';
             return false;
         }
-        store::CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         generator.firstDay = firstDay.toString(Qt::ISODate);
         if (!generator.fill(db, rows, &error)) {
             out << "cannot fill the database: " << error << '\n';

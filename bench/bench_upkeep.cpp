@@ -14,7 +14,7 @@
 //   bench_upkeep [rows]      (default 1,000,000 calls)
 #include "BenchCommon.h"
 #include "app/MainMenu.h"
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "support/TestApp.h"
 #include "ui/ScreenRegistry.h"
 #include "upkeep/dbfile/DatabaseFile.h"
@@ -116,7 +116,7 @@ int main(int argc, char* argv[])
     {
         QElapsedTimer timer;
         timer.start();
-        store::CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         generator.seed = 2004;
         QString error;
         if (!generator.fill(database, rows, &error)) {

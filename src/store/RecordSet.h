@@ -13,29 +13,11 @@
 
 namespace store {
 
-/// A read-only copy of a record set, taken at one moment.
-class Snapshot {
-public:
-    Snapshot(QList<FieldInfo> fields, QList<QVariantList> rows);
-    const QList<FieldInfo>& Fields() const { return m_fields; }
-    qint64 RecordCount() const { return m_rows.size(); }
-    bool isEOF() const { return m_pos >= m_rows.size(); }
-    bool isBOF() const { return m_pos < 0; }
-    void MoveFirst() { m_pos = 0; }
-    void MoveNext()
-    {
-        if (m_pos < m_rows.size())
-            ++m_pos;
-    }
-    void MoveLast() { m_pos = m_rows.size() - 1; }
-    QVariant value(const QString& field) const;
-    const QList<QVariantList>& rows() const { return m_rows; }
-
-private:
-    QList<FieldInfo> m_fields;
-    QList<QVariantList> m_rows;
-    qsizetype m_pos = 0;
-};
+namespace detail {
+class Cursor;
+struct Record;
+class RowReader;
+} // namespace detail
 
 /// The open set of records of one record source, with one current record.
 ///
@@ -51,7 +33,7 @@ private:
 /// error() says whether (and why) the store failed.
 class RecordSet {
 public:
-    RecordSet() = default;
+    RecordSet();
     ~RecordSet();
     RecordSet(const RecordSet&) = delete;
     RecordSet& operator=(const RecordSet&) = delete;
@@ -62,7 +44,7 @@ public:
     void close();
     bool isOpen() const { return m_db != nullptr; }
     /// A copy that cannot be written (a select that is not of whole rows of one table).
-    bool isReadOnly() const { return m_mode == Mode::Copy; }
+    bool isReadOnly() const { return m_readOnly; }
     Database* database() const { return m_db.get(); }
     /// The table behind the set, when there is one.
     const QString& table() const { return m_table; }
@@ -116,8 +98,6 @@ public:
     /// the new record, in one transaction. The record stays current.
     bool store(const QHash<int, QVariant>& values, StoreError* error = nullptr);
 
-    std::unique_ptr<Snapshot> OpenRecordset() const;
-
     /// The failure of the last operation; no error after a success or "no row".
     const StoreError& error() const { return m_error; }
 
@@ -127,49 +107,25 @@ public:
     std::function<void()> afterMove;
 
 private:
-    enum class Mode { Table, Keys, Copy };
     enum class State { None, Row, New, Deleted };
-    enum class Load { Row, NoRow, Failed };
 
     bool leave();
     void moved();
     bool fail(const StoreError& error);
-    bool failSql(const QSqlError& error);
-    Load loadRow(qint64 key);
-    Load loadFrom(QSqlQuery& query);
-    std::optional<QVariantList> readRow(qint64 key);
-    Load tableStep(bool forward);
-    bool setCurrentIndex(qsizetype index, int direction);
-    bool buildIndex();
-    bool readKeys(const QString& sql, QList<qint64>* keys, const QVariantList& bound = {});
-    QSqlQuery& prepared(const QString& sql);
-    QVariantList rowFrom(QSqlQuery& query) const;
+    bool openSource(const QString& source);
+    bool take(int load, const detail::Record& record);
+    bool arrive(bool found);
+    QString writeSql(const QList<int>& columns) const;
 
     std::shared_ptr<Database> m_db;
     QString m_path;
     QString m_table;
-    Mode m_mode = Mode::Table;
+    bool m_readOnly = false;
     QList<FieldInfo> m_fields;
     QHash<QString, int> m_index;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_queries;
     StoreError m_error;
-
-    // Table mode: the rows up to m_snapMax, then the rows this set added.
-    qint64 m_snapMax = 0;
-    QList<qint64> m_ownAdded; // ascending
-    // Positions of the rows up to m_snapMax, worked out on first use: when
-    // their row ids run without a gap the key of a position is a sum, else
-    // the keys are read once.
-    bool m_indexed = false;
-    qint64 m_baseCount = 0;
-    qint64 m_firstKey = 0;
-    bool m_dense = true;
-    QList<qint64> m_baseKeys;
-
-    // Key mode: the keys found; copy mode: the rows.
-    QList<qint64> m_keys;
-    QList<QVariantList> m_copy;
-    qsizetype m_pos = -1;
+    std::unique_ptr<detail::RowReader> m_reader;
+    std::unique_ptr<detail::Cursor> m_cursor;
 
     State m_state = State::None;
     qint64 m_key = 0;

@@ -7,7 +7,7 @@
 
 #include "filter/engine/Criteria.h"
 #include "filter/engine/StatementBuilder.h"
-#include "reports/engine/Selection.h"
+#include "support/SelectedRecords.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -202,7 +202,7 @@ class TestPrintedSet : public QObject {
         store::StoreError error;
         QVERIFY2(browser->Data1->tryRefresh(&error), qPrintable(built.statement + QStringLiteral(": ") + error.text()));
         QString why;
-        const auto printed = reports::selectRecordIds(app.databasePath(), QStringLiteral("DData"), built.reportFormula,
+        const auto printed = testing::selectRecordIds(app.databasePath(), QStringLiteral("DData"), built.reportFormula,
                                                       built.sortTexts, &why);
         QVERIFY2(printed, qPrintable(built.reportFormula + QStringLiteral(": ") + why));
         const QList<qint64> shown = browsed(browser);
@@ -301,7 +301,7 @@ private slots:
             ++applied;
             QString why;
             const auto printed =
-                reports::selectRecordIds(app.databasePath(), QStringLiteral("DData"), find->Label4->text(),
+                testing::selectRecordIds(app.databasePath(), QStringLiteral("DData"), find->Label4->text(),
                                          {find->Label6->text(), find->Label7->text(), find->Label8->text()}, &why);
             QVERIFY2(printed, qPrintable(why));
             QVERIFY2(*printed == browsed(browser), qPrintable(browser->Data1->recordSource()));

@@ -5,13 +5,14 @@
 
 #include "reports/engine/Selection.h"
 #include "store/Database.h"
+#include "support/SelectedRecords.h"
 #include "support/TempDatabase.h"
 
 #include <QTest>
 
 #include <sqlite3.h>
 
-using reports::selectRecordIds;
+using testing::selectRecordIds;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // failures told apart from "no row".
 #include "support/TempDatabase.h"
 
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "store/RecordSet.h"
 
@@ -76,7 +76,7 @@ private slots:
     void positionsWithAndWithoutGaps()
     {
         testing::TempDatabase db;
-        CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         QString error;
         QVERIFY2(generator.fill(db.databasePath(), 2000, &error), qPrintable(error));
         RecordSet set;
@@ -112,6 +112,79 @@ private slots:
         check({0, 6, 7, 500, left - 1});
         QVERIFY(set.moveToPosition(500));
         QCOMPARE(set.currentPosition(), 500);
+    }
+
+    // Positions after scattered deletions are reached without reading every key:
+    // from either end or from a position reached before. Each must be the row
+    // the engine puts there in row-id order, however it was reached.
+    void positionsAfterScatteredDeletes()
+    {
+        testing::TempDatabase db;
+        testing::CallLogGenerator generator;
+        QString error;
+        QVERIFY2(generator.fill(db.databasePath(), 3000, &error), qPrintable(error));
+        // Gaps at the start, the end, single ones scattered and one long run.
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid IN (1, 2, 5, 2999, 3000) OR rowid % 97 = 0 "
+                                       "OR rowid BETWEEN 1200 AND 1260")));
+        QStringList keys;
+        auto expect = [&] { keys = db.rows(QStringLiteral("SELECT rowid FROM DData ORDER BY rowid")); };
+        expect();
+        RecordSet set;
+        QVERIFY(set.open(db.databasePath(), QStringLiteral("DData")));
+        const int recno = set.fieldIndex(QStringLiteral("Recno"));
+        auto check = [&](const QList<qint64>& positions) {
+            for (qint64 p : positions) {
+                const auto key = set.keyAt(p);
+                QVERIFY2(key, qPrintable(QString::number(p)));
+                QCOMPARE(QString::number(*key), keys.at(p));
+                const auto row = set.rowAt(p);
+                QVERIFY(row);
+                QCOMPARE(row->at(recno).toString(), keys.at(p));
+            }
+        };
+        QCOMPARE(set.count(), std::optional<qint64>(keys.size()));
+        const qint64 last = keys.size() - 1;
+        // The far end first, then back and forth across the gaps around known positions.
+        check({last, 0, 1, 2, 3, 1190, 1150, 1151, 1149, 1400, 1300, last - 1, 94, 95, 96, 1100, 1101});
+        QVERIFY(!set.keyAt(keys.size()));
+        QVERIFY(!set.keyAt(-1));
+        for (qint64 p : {qint64(0), qint64(95), qint64(1160), last}) {
+            QVERIFY(set.moveToPosition(p));
+            QCOMPARE(QString::number(set.currentKey()), keys.at(p));
+            QCOMPARE(set.currentPosition(), p);
+        }
+        // A key never reached by position still tells its position.
+        QVERIFY(set.moveToKey(keys.at(2500).toLongLong()));
+        QCOMPARE(set.currentPosition(), 2500);
+        QVERIFY(set.moveToKey(keys.at(700).toLongLong()));
+        QCOMPARE(set.currentPosition(), 700);
+
+        // Deleting through the set moves the later positions up, known ones included.
+        QVERIFY(set.moveToPosition(1160));
+        QVERIFY(set.Delete());
+        expect();
+        check({1159, 1160, 1161, 2499, 699, 1150, 1190, keys.size() - 1});
+        QVERIFY(set.moveToKey(keys.at(2498).toLongLong()));
+        QCOMPARE(set.currentPosition(), 2498);
+        QVERIFY(set.moveToPosition(0));
+        QVERIFY(set.Delete());
+        QVERIFY(set.moveToPosition(last - 2));
+        QVERIFY(set.Delete());
+        expect();
+        QCOMPARE(set.count(), std::optional<qint64>(keys.size()));
+        check({0, 1159, 1160, 1161, 2499, 699, keys.size() - 1, 94, 1150});
+        QVERIFY(set.moveToKey(keys.at(2000).toLongLong()));
+        QCOMPARE(set.currentPosition(), 2000);
+
+        // Deleted by another program, then opened again.
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid % 13 = 0 OR rowid BETWEEN 2000 AND 2100")));
+        expect();
+        QVERIFY(set.open(db.databasePath(), QStringLiteral("DData")));
+        QCOMPARE(set.count(), std::optional<qint64>(keys.size()));
+        check({keys.size() - 1, 1800, 1801, 1799, 0, 12, 13, 1900, 1950, 1000});
+        QVERIFY(set.moveToPosition(1950));
+        QCOMPARE(set.currentPosition(), 1950);
+        QVERIFY(!set.error());
     }
 
     void statementsKeepTheirKeysAndOnlySelectsOpen()

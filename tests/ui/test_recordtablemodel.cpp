@@ -2,7 +2,7 @@
 // as stored, edits through the record source's checks, and the current record.
 #include "support/TestApp.h"
 
-#include "store/CallLogGenerator.h"
+#include "support/CallLogGenerator.h"
 #include "store/FieldValue.h"
 #include "ui/RecordSource.h"
 #include "ui/RecordTableModel.h"
@@ -54,7 +54,7 @@ private slots:
     void rowsAreTheStoredCallsInOrder()
     {
         testing::TestApp app;
-        store::CallLogGenerator generator;
+        testing::CallLogGenerator generator;
         QString error;
         QVERIFY(generator.fill(app.databasePath(), 300, &error));
         Grid grid(app.databasePath());

@@ -176,21 +176,4 @@ bool Selection::forEach(store::Database& db, const QStringList& columns, const s
         error);
 }
 
-std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
-                                             const QStringList& sortFields, QString* error, const QDate& today)
-{
-    auto db = store::Database::open(databasePath, error);
-    if (!db)
-        return std::nullopt;
-    const auto selection =
-        Selection::prepare(*db, table, formula, sortFields, today.isValid() ? today : QDate::currentDate(), error);
-    if (!selection)
-        return std::nullopt;
-    QList<qint64> ids;
-    if (!selection->forEach(
-            *db, {}, [&](sqlite3_stmt* statement) { ids.append(sqlite3_column_int64(statement, 0)); }, error))
-        return std::nullopt;
-    return ids;
-}
-
 } // namespace reports

@@ -70,13 +70,4 @@ bool forEachRow(store::Database& db, const QString& sql, const std::function<voi
 /// Best effort: a database that cannot be written is read without the index.
 void ensureDateIndex(store::Database& db, const QString& table, const QString& field);
 
-/// The record numbers (Recno, the rowid) of the rows of `table` in the
-/// database file at `databasePath` that `formula` selects, in the order of
-/// `sortFields` ("+{T.F}" / "-{T.F}", then the record number). An empty
-/// formula selects every row. Nullopt with `error` set when the file cannot
-/// be read or the formula or a sort field is not valid (the error then says
-/// where). CurrentDate is `today` (an invalid date: the system's date).
-std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
-                                             const QStringList& sortFields, QString* error, const QDate& today = {});
-
 } // namespace reports

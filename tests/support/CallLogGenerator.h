@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace store {
+namespace testing {
 
-/// Fills a stop database's call log with realistic calls: reproducible from a
+/// Test and benchmark data: fills a stop database's call log with realistic calls: reproducible from a
 /// seed, several calls a day over consecutive days, two shifts of two
 /// mechanics, lanes 1 to `lanes`, calls drawn from the preset board with a few
 /// calls far more common than others.
@@ -19,4 +19,4 @@ struct CallLogGenerator {
     bool fill(const QString& path, qint64 rows, QString* error) const;
 };
 
-} // namespace store
+} // namespace testing

@@ -1,7 +1,7 @@
 #include "CallLogGenerator.h"
 
-#include "Database.h"
-#include "FieldValue.h"
+#include "store/Database.h"
+#include "store/FieldValue.h"
 
 #include <QDate>
 #include <QLocale>
@@ -10,7 +10,9 @@
 #include <QSqlQuery>
 #include <QTime>
 
-namespace store {
+namespace testing {
+
+using namespace store;
 
 bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) const
 {
@@ -90,4 +92,4 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
     return true;
 }
 
-} // namespace store
+} // namespace testing
