@@ -47,6 +47,16 @@ bool writable(const QString& path)
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
+// A power cut while a commit was being written can leave the file's first sector garbled
+// beside the journal that mends it; the engine plays that journal back when it opens the
+// file, so such a file is not yet damaged.
+bool hotJournalBeside(const QString& path)
+{
+    QFile journal(path + QStringLiteral("-journal"));
+    static const QByteArray magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    return journal.open(QIODevice::ReadOnly) && journal.read(8) == magic;
+}
+
 QStringList numbered(const char* stem, int count, const char* suffix = "")
 {
     QStringList names;
@@ -141,7 +151,7 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
             return fail(StoreError::make(StoreError::Kind::Io,
                                          QStringLiteral("The database file \"%1\" cannot be read.").arg(file),
                                          raw.errorString()));
-        if (raw.read(16) != QByteArray("SQLite format 3\0", 16))
+        if (raw.read(16) != QByteArray("SQLite format 3\0", 16) && !hotJournalBeside(key))
             return fail(StoreError::about(StoreError::Kind::Damaged, path));
     }
 
