@@ -8,6 +8,7 @@
 //
 //   bench_calls [rows]      (default 1,000,000 calls in DData for the second round)
 #include "AllScreens.h"
+#include "BareInsert.h"
 #include "BenchCommon.h"
 #include "calls/EnterLaneNo.h"
 #include "calls/ListOfCalls.h"
@@ -100,45 +101,6 @@ ProcessTimes runChild(const QString& mode, const QString& folder)
 
 // ---- Logging -----------------------------------------------------------------------------
 
-/// A bare prepared insert of one call in its own transaction, on its own connection to the file.
-class BareInsert {
-public:
-    explicit BareInsert(const QString& path)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(m_db, 5000);
-        sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
-        sqlite3_prepare_v2(m_db,
-                           "INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &m_insert, nullptr);
-    }
-    ~BareInsert()
-    {
-        sqlite3_finalize(m_insert);
-        sqlite3_close(m_db);
-    }
-    bool run()
-    {
-        bool ok = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-        sqlite3_bind_text(m_insert, 1, "2004-12-07", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 2, "10:15:30 AM", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 3, "Tuesday", -1, SQLITE_STATIC);
-        sqlite3_bind_int(m_insert, 4, 7);
-        sqlite3_bind_text(m_insert, 5, "Sweep hitting pins", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 6, "3", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 7, "Dave", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 8, " ", -1, SQLITE_STATIC);
-        ok = ok && sqlite3_step(m_insert) == SQLITE_DONE;
-        sqlite3_reset(m_insert);
-        ok = ok && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-        return ok;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_insert = nullptr;
-};
 
 qint64 rowCount(const QString& path)
 {
@@ -158,7 +120,7 @@ qint64 rowCount(const QString& path)
 void logCalls(const char* what, calls::ListOfCalls* board, const QString& path, int rounds)
 {
     auto& screens = ui::ScreenRegistry::instance();
-    BareInsert bare(path);
+    bench::BareInsert bare(path, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
     QList<double> logged, baseline, shown;
     // Earlier writes reach the disk first, so that neither side pays for them.
     ::sync();

@@ -8,6 +8,7 @@
 //
 //   bench_journal [commits]            (default 500 commits per mode)
 //   bench_journal --mode <n> <folder>  (only the commits of mode n, for strace -c)
+#include "BareInsert.h"
 #include "BenchCommon.h"
 #include "store/Database.h"
 #include "store/RecordSet.h"
@@ -43,50 +44,6 @@ const Mode kModes[] = {
 };
 constexpr int kModeCount = int(sizeof(kModes) / sizeof(kModes[0]));
 
-/// The bare insert of bench_calls, on its own connection, in one mode.
-class BareInsert {
-public:
-    BareInsert(const QString& path, const Mode& mode) : m_mode(mode)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(m_db, 5000);
-        sqlite3_exec(m_db, mode.pragmas, nullptr, nullptr, nullptr);
-        sqlite3_prepare_v2(m_db,
-                           "INSERT INTO DData (DateNow, Time, Weekday, LaneNo, callmade, Type, Name1, Name2) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &m_insert, nullptr);
-    }
-    ~BareInsert()
-    {
-        sqlite3_finalize(m_insert);
-        // Back to a plain rollback journal, so that the next mode starts alike.
-        sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    bool run()
-    {
-        bool ok = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-        sqlite3_bind_text(m_insert, 1, "2004-12-07", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 2, "10:15:30 AM", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 3, "Tuesday", -1, SQLITE_STATIC);
-        sqlite3_bind_int(m_insert, 4, 7);
-        sqlite3_bind_text(m_insert, 5, "Sweep hitting pins", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 6, "3", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 7, "Dave", -1, SQLITE_STATIC);
-        sqlite3_bind_text(m_insert, 8, " ", -1, SQLITE_STATIC);
-        ok = ok && sqlite3_step(m_insert) == SQLITE_DONE;
-        sqlite3_reset(m_insert);
-        ok = ok && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-        if (ok && m_mode.checkpoint)
-            ok = sqlite3_exec(m_db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr) == SQLITE_OK;
-        return ok;
-    }
-
-private:
-    const Mode& m_mode;
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_insert = nullptr;
-};
 
 struct Figures {
     double ms = 0;
@@ -97,7 +54,7 @@ struct Figures {
 Figures measure(const QString& path, const Mode& mode, int commits)
 {
     testing::SyncWatch watch;
-    BareInsert bare(path, mode);
+    bench::BareInsert bare(path, mode.pragmas, mode.checkpoint);
     for (int i = 0; i < 10; ++i)
         bare.run(); // the journal and the file settled
     ::sync();
@@ -149,7 +106,8 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.value(1) == QLatin1String("--mode")) {
-        BareInsert bare(QDir(args.value(3)).filePath(QStringLiteral("Zuvevadu.mdb")), kModes[args.value(2).toInt()]);
+        const Mode& mode = kModes[args.value(2).toInt()];
+        bench::BareInsert bare(QDir(args.value(3)).filePath(QStringLiteral("Zuvevadu.mdb")), mode.pragmas, mode.checkpoint);
         for (int i = 0; i < 100; ++i)
             bare.run();
         return 0;

@@ -277,10 +277,9 @@ std::optional<LocalHeader> parseLocal(const QByteArray& data)
     return header;
 }
 
-QByteArray localHeaderBytes(const LocalHeader& header)
+// The fields a local header and its directory record share, from the version needed on.
+static void putEntryFields(QByteArray& out, const LocalHeader& header)
 {
-    QByteArray out;
-    put32(out, kLocalSignature);
     put16(out, header.version);
     put16(out, header.flags);
     put16(out, header.method);
@@ -289,6 +288,13 @@ QByteArray localHeaderBytes(const LocalHeader& header)
     put32(out, quint32(header.compressedSize));
     put32(out, quint32(header.size));
     put16(out, quint16(header.name.size()));
+}
+
+QByteArray localHeaderBytes(const LocalHeader& header)
+{
+    QByteArray out;
+    put32(out, kLocalSignature);
+    putEntryFields(out, header);
     put16(out, quint16(header.extra.size()));
     out.append(header.name);
     out.append(header.extra);
@@ -301,14 +307,7 @@ QByteArray centralHeaderBytes(const LocalHeader& header, quint16 madeBy, quint32
     QByteArray out;
     put32(out, kCentralSignature);
     put16(out, madeBy);
-    put16(out, header.version);
-    put16(out, header.flags);
-    put16(out, header.method);
-    put32(out, header.dosTime);
-    put32(out, header.crc);
-    put32(out, quint32(header.compressedSize));
-    put32(out, quint32(header.size));
-    put16(out, quint16(header.name.size()));
+    putEntryFields(out, header);
     put16(out, 0); // extra field
     put16(out, 0); // comment
     put16(out, 0); // disk
