@@ -21,9 +21,9 @@
 #include "filter/engine/Criteria.h"
 #include "filter/engine/FoundRecords.h"
 #include "filter/engine/StatementBuilder.h"
-#include "support/CallLogGenerator.h"
 #include "store/Dialect.h"
 #include "store/RecordSet.h"
+#include "support/CallLogGenerator.h"
 #include "support/TestApp.h"
 #include "ui/RecordSource.h"
 #include "ui/RecordTableModel.h"
@@ -162,7 +162,7 @@ double firstScreen(const QString& path, const QString& statement, qint64* found)
     QElapsedTimer timer;
     timer.start();
     store::RecordSet set;
-    store::StoreError error;
+    store::Error error;
     if (!set.open(path, statement, &error))
         qFatal("cannot open the filter: %s", qPrintable(error.text()));
     int read = 0;
@@ -253,7 +253,7 @@ void filterFigures(const QString& path, const QString& sqlite3)
             QElapsedTimer timer;
             timer.start();
             browser->Data1->setRecordSource(statement);
-            store::StoreError why;
+            store::Error why;
             if (!browser->Data1->tryRefresh(&why))
                 qFatal("the browser refused the filter: %s", qPrintable(why.text()));
             paint(browser);

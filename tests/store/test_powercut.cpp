@@ -87,7 +87,7 @@ QHash<QString, QString> readRows(QSqlQuery& q, const QString& sql)
 /// The rows of the folder after the power comes back, opened by the store; false when it would not open.
 bool reboot(const QString& folder, const Trial& trial, QHash<QString, QString>* rows, Figures& figures, int position)
 {
-    store::StoreError error;
+    store::Error error;
     const auto db = store::Database::open(QDir(folder).filePath(kDatabase), &error);
     if (!db) {
         ++figures.unopened;

@@ -10,9 +10,13 @@ namespace testing {
 std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
                                              const QStringList& sortFields, QString* error, const QDate& today)
 {
-    auto db = store::Database::open(databasePath, error);
-    if (!db)
+    store::Error why;
+    auto db = store::Database::open(databasePath, &why);
+    if (!db) {
+        if (error)
+            *error = why.text();
         return std::nullopt;
+    }
     const auto selection = reports::Selection::prepare(*db, table, formula, sortFields,
                                                        today.isValid() ? today : QDate::currentDate(), error);
     if (!selection)

@@ -264,9 +264,9 @@ public:
             if (pattern.kind != Node::Kind::Literal || pattern.type != ValueType::Text)
                 fail(pattern.position, QStringLiteral("%1 needs a text in quotes here").arg(word));
             if (node.kind == Node::Kind::Like) {
-                QString why;
+                store::Error why;
                 if (!store::jet::likeSql(QStringLiteral("x"), pattern.literal.text, &why))
-                    fail(pattern.position, why);
+                    fail(pattern.position, why.message);
             }
             node.type = ValueType::Boolean;
             break;
@@ -502,13 +502,6 @@ Value valueOf(store::FieldType type, const QVariant& stored)
         return ok ? Value::ofNumber(n) : Value::null();
     }
     }
-}
-
-QString sqlText(const QString& text)
-{
-    QString inner = text;
-    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
 }
 
 Formula::Formula() = default;

@@ -148,7 +148,4 @@ std::optional<SortField> parseSortField(const QString& text, const QString& tabl
 /// A value of a stored field as the formula language sees it.
 Value valueOf(store::FieldType type, const QVariant& stored);
 
-/// SQL text of a quoted literal.
-QString sqlText(const QString& text);
-
 } // namespace reports

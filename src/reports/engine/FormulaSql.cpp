@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 #include "store/JetSql.h"
+#include "store/SqlText.h"
 
 namespace reports::formula {
 
@@ -19,9 +20,9 @@ std::optional<QString> toSql(const Node& node, const QList<BoundField>& fields)
         case Value::Kind::Number:
             return QString::number(node.literal.number, 'g', 17);
         case Value::Kind::Text:
-            return sqlText(node.literal.text);
+            return store::sqlLiteral(node.literal.text);
         case Value::Kind::Date:
-            return sqlText(node.literal.date.toString(Qt::ISODate));
+            return store::sqlLiteral(node.literal.date.toString(Qt::ISODate));
         case Value::Kind::Boolean:
             return node.literal.boolean ? QStringLiteral("1") : QStringLiteral("0");
         case Value::Kind::Null:
@@ -76,7 +77,7 @@ std::optional<QString> toSql(const Node& node, const QList<BoundField>& fields)
         if (prefix.isEmpty())
             return QStringLiteral("(") + *x + QStringLiteral(" IS NOT NULL)");
         return QStringLiteral("(substr(") + *x + QStringLiteral(", 1, ") + QString::number(prefix.toUcs4().size()) +
-               QStringLiteral(") = ") + sqlText(prefix) + QStringLiteral(" COLLATE NOCASE)");
+               QStringLiteral(") = ") + store::sqlLiteral(prefix) + QStringLiteral(" COLLATE NOCASE)");
     }
     case Node::Kind::Add:
     case Node::Kind::Subtract: {

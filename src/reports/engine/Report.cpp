@@ -136,7 +136,10 @@ std::unique_ptr<Report> Report::run(const ReportRequest& request, QString* error
     report->m_def = std::move(*definition);
     report->m_databasePath = request.databasePath;
     report->m_printedAt = request.printedAt;
-    auto db = store::Database::open(request.databasePath, &why);
+    store::Error opened;
+    auto db = store::Database::open(request.databasePath, &opened);
+    if (!db)
+        why = opened.text();
     if (!db || !report->build(*db, request, &why)) {
         if (error)
             *error = QStringLiteral("The report \"%1\" cannot be run: %2").arg(report->m_def.fileName, why);
@@ -237,9 +240,9 @@ bool Report::build(store::Database& db, const ReportRequest& request, QString* e
         constexpr qsizetype kShown = 400;
         if (why.startsWith(QLatin1String("the selection formula")))
             *error += QStringLiteral("\n\nThe formula: ") +
-                      (formula.size() <= kShown ? formula
-                                                : formula.left(kShown) + QStringLiteral("... (%1 characters in all)")
-                                                                             .arg(formula.size()));
+                      (formula.size() <= kShown
+                           ? formula
+                           : formula.left(kShown) + QStringLiteral("... (%1 characters in all)").arg(formula.size()));
         return false;
     }
     if (m_def.chart)
@@ -578,8 +581,9 @@ QList<qint64> Report::recordIds() const
     if (!m_rowsByPosition)
         return m_ids;
     QList<qint64> ids;
+    store::Error unopened;
     QString ignored;
-    auto db = store::Database::open(m_databasePath, &ignored);
+    auto db = store::Database::open(m_databasePath, &unopened);
     if (db && m_selection)
         m_selection->forEach(
             *db, {}, [&](sqlite3_stmt* row) { ids << sqlite3_column_int64(row, 0); }, &ignored);

@@ -52,10 +52,11 @@ bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device, QString* err
     QString why;
     std::shared_ptr<store::Database> db;
     if (!m_def.isRecordLayout() && !m_def.chart) {
-        db = store::Database::open(m_databasePath, &why);
+        store::Error opened;
+        db = store::Database::open(m_databasePath, &opened);
         if (!db) {
             if (error)
-                *error = why;
+                *error = opened.text();
             return false;
         }
     }
@@ -153,8 +154,11 @@ bool Report::writeCsv(const QString& path, QString* error) const
             }
         }
         line(names);
-        auto db = store::Database::open(m_databasePath, &why);
+        store::Error opened;
+        auto db = store::Database::open(m_databasePath, &opened);
         ok = db != nullptr;
+        if (!ok)
+            why = opened.text();
         QStringList columns;
         for (const QString& name : std::as_const(names))
             columns << store::Database::quoted(name);
@@ -183,8 +187,11 @@ bool Report::writeCsv(const QString& path, QString* error) const
         for (const Column& column : m_def.columns)
             headings << (column.heading.isEmpty() ? column.field : column.heading);
         line(headings);
-        auto db = store::Database::open(m_databasePath, &why);
+        store::Error opened;
+        auto db = store::Database::open(m_databasePath, &opened);
         ok = db != nullptr;
+        if (!ok)
+            why = opened.text();
         RowReader reader(*this, db.get());
         for (qint64 at = 0; ok && at < m_recordCount; at += 500) {
             const QList<QList<QVariant>> rows = reader.rows(at, 500);

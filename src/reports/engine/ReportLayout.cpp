@@ -353,7 +353,7 @@ void Report::paginateLines()
 
 void Report::paintPage(QPainter& painter, int index) const
 {
-    QString ignored;
+    store::Error ignored;
     auto db = m_def.isRecordLayout() || m_def.chart ? nullptr : store::Database::open(m_databasePath, &ignored);
     RowReader rows(*this, db.get());
     paintPage(painter, index, &rows, nullptr);
@@ -573,7 +573,7 @@ void Report::paintPage(QPainter& painter, int index, RowReader* reader, TextCach
 
 QStringList Report::pageText(int index) const
 {
-    QString ignored;
+    store::Error ignored;
     auto db = m_def.isRecordLayout() || m_def.chart ? nullptr : store::Database::open(m_databasePath, &ignored);
     RowReader rows(*this, db.get());
     return pageText(index, &rows);

@@ -41,21 +41,18 @@ bool forEachRow(store::Database& db, const QString& sql, const std::function<voi
     }
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
+    int rc = sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr);
+    if (rc != SQLITE_OK) {
         if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(handle));
+            *error = store::Error::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(handle)), db.path()).text();
         sqlite3_finalize(statement);
         return false;
     }
-    int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
         row(statement);
     const bool done = rc == SQLITE_DONE;
-    if (!done && error) {
-        *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
-                     ? QStringLiteral("the database is in use by another program; try again in a moment")
-                     : QString::fromUtf8(sqlite3_errmsg(handle));
-    }
+    if (!done && error)
+        *error = store::Error::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(handle)), db.path()).text();
     sqlite3_finalize(statement);
     return done;
 }
