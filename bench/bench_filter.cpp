@@ -232,12 +232,12 @@ void filterFigures(const QString& path, const QString& sqlite3)
         qFatal("cannot open the file on the engine");
     for (const Filter& filter : filters()) {
         const QString statement = CreateSQLStatement(filter.rows, QStringLiteral("DData")).statement;
-        QString error;
+        store::Error error;
         // The very statement the record source runs, its ties in insertion order.
         const auto sql = store::translateAccessSelect(statement, browser->Data1->Recordset().Fields(), &error);
         const auto count = store::translateAccessCount(statement, &error);
         if (!sql || !count)
-            qFatal("cannot translate: %s", qPrintable(error));
+            qFatal("cannot translate: %s", qPrintable(error.message));
         const qsizetype from = sql->indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive);
         const QStringList equalWork = {QStringLiteral("SELECT \"DData\".rowid") + sql->mid(from),
                                        *sql + QStringLiteral(" LIMIT 100")};

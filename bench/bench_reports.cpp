@@ -69,8 +69,9 @@ bool makeFolder(const QString& folder, qint64 rows, const QDate& firstDay = QDat
     QString error;
     const QString db = QDir(folder).filePath(QStringLiteral("Zuvevadu.mdb"));
     if (!QFile::exists(db)) {
-        if (!store::createDatabase(db, &error)) {
-            out << "cannot make the database: " << error << '\n';
+        store::Error made;
+        if (!store::createDatabase(db, &made)) {
+            out << "cannot make the database: " << made.text() << '\n';
             return false;
         }
         testing::CallLogGenerator generator;
