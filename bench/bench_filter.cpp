@@ -245,7 +245,7 @@ void filterFigures(const QString& path, const QString& sqlite3)
         qint64 found = 0;
         cli(sqlite3, path, equalWork.join(QStringLiteral("; "))); // warm the file cache
         engineWork(handle, equalWork);
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 11; ++i) {
             baseline.append(engineWork(handle, equalWork));
             process.append(cli(sqlite3, path, equalWork.join(QStringLiteral("; "))));
             ours.append(firstScreen(path, statement, &found));
@@ -265,7 +265,8 @@ void filterFigures(const QString& path, const QString& sqlite3)
             countOurs.append(timer.nsecsElapsed() / 1e6);
         }
         report(filter.name + QStringLiteral(" (%1 found)").arg(found), median(ours), median(baseline), 1.5);
-        report(QStringLiteral("  applied to the browser, grid painted"), median(shown), median(baseline), 1.5);
+        // More work than the baseline does (the grid is painted too): for information.
+        report(QStringLiteral("  applied to the browser, grid painted"), median(shown), median(baseline), 0);
         report(QStringLiteral("  the same work by the command line, a whole process"), median(process),
                median(baseline), 0);
         report(QStringLiteral("  counted"), median(countOurs), median(countBaseline), 0);
