@@ -162,7 +162,8 @@ public:
     void setDrive(std::unique_ptr<RemovableDriveSeam> seam) { m_drive = std::move(seam); }
     void setVolumes(std::unique_ptr<VolumesSeam> seam) { m_volumes = std::move(seam); }
 
-    /// Folder of the executable unless a test points the program elsewhere.
+    /// Folder of the executable unless one is set: the installed program sets
+    /// the folder its build names, tests their own.
     QString appFolder() const;
     void setAppFolder(const QString& folder) { m_appFolder = folder; }
 

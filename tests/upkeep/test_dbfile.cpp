@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -333,6 +334,40 @@ private slots:
         QCOMPARE(lines.mid(renamed - 2, 4),
                  (QStringList{QStringLiteral("sync file ") + staged, QStringLiteral("sync folder ") + folder,
                               lines.at(renamed), QStringLiteral("sync folder ") + folder}));
+    }
+
+    // Where the users of a PC share the database through a group, the file a
+    // compact or a restore puts in place keeps the database's permissions:
+    // SQLite makes the compacted copy with modes of its own, and a restored
+    // file comes out of the archive with the ones it was archived with.
+    void theReplacedFileKeepsThePermissions_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("compact") << "compact";
+        QTest::newRow("restore") << "restore";
+    }
+    void theReplacedFileKeepsThePermissions()
+    {
+        QFETCH(QString, operation);
+        testing::TempDatabase db;
+        fill(db);
+        QString after;
+        if (operation == QLatin1String("restore"))
+            QVERIFY(!backupBeside(db, &after).isEmpty());
+        const QByteArray path = QFile::encodeName(db.databasePath());
+        QCOMPARE(::chmod(path.constData(), 0660), 0);
+        const mode_t mask = ::umask(022);
+        QString why;
+        if (operation == QLatin1String("compact")) {
+            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+        } else {
+            restore(db.folder(), {});
+            QCOMPARE(contentOf(db.databasePath()), after);
+        }
+        ::umask(mask);
+        struct stat replaced {};
+        QCOMPARE(::stat(path.constData(), &replaced), 0);
+        QCOMPARE(replaced.st_mode & 07777, mode_t(0660));
     }
 
     // A connection of the program that no screen's record source owns holds

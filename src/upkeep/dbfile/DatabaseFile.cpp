@@ -14,6 +14,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -91,8 +92,20 @@ bool fail(Error* error, const Error& what)
 }
 
 /// Renames `from` over `to` in one step, for good (store::durable::commitBeside).
+/// The new file takes the group and permissions of the one it replaces: SQLite
+/// makes a compacted copy with modes of its own, and a restored file comes with
+/// the archive's, yet every user who could write the database before must
+/// still be able to (the users of a PC may share it through a group).
 bool renameOver(const QString& from, const QString& to)
 {
+    struct stat old {};
+    if (::stat(QFile::encodeName(to).constData(), &old) == 0) {
+        const QByteArray source = QFile::encodeName(from);
+        // The group is refused when this user is not in it: the file then
+        // keeps the group it was made with.
+        [[maybe_unused]] const int grouped = ::chown(source.constData(), uid_t(-1), old.st_gid);
+        [[maybe_unused]] const int permitted = ::chmod(source.constData(), old.st_mode & 0777);
+    }
     return store::durable::commitBeside(from, to);
 }
 
