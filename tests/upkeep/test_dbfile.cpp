@@ -357,9 +357,9 @@ private slots:
         const QByteArray path = QFile::encodeName(db.databasePath());
         QCOMPARE(::chmod(path.constData(), 0660), 0);
         const mode_t mask = ::umask(022);
-        QString why;
+        store::Error why;
         if (operation == QLatin1String("compact")) {
-            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+            QCOMPARE(compact(db.databasePath(), &why), Kind::None);
         } else {
             restore(db.folder(), {});
             QCOMPARE(contentOf(db.databasePath()), after);
