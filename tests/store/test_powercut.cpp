@@ -142,7 +142,8 @@ void judge(const Trial& trial, int position, const QHash<QString, QString>& rows
 
 void checkState(const Trial& trial, int position, unsigned seed, bool reorder, bool garble, Figures& figures)
 {
-    const QMap<QString, QByteArray> files = CrashVfs::install().crashState(position, seed, reorder, garble);
+    const QMap<QString, QByteArray> files = CrashVfs::install().crashState(
+        position, seed, reorder ? CrashVfs::FolderCut::InOrder : CrashVfs::FolderCut::Undone, garble);
     ++figures.states;
     if (!files.contains(kDatabase)) {
         ++figures.withoutDatabase;
