@@ -41,6 +41,7 @@ bool fillRealisticLog(const QString& database)
     if (!calls.fill(database, 3600, &error))
         return false;
     QDate last;
+    // The log ends on a Saturday, the clock on the Sunday after: the weeks shown are whole.
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shot"));
         db.setDatabaseName(database);
@@ -49,6 +50,10 @@ bool fillRealisticLog(const QString& database)
         QSqlQuery q(db);
         if (q.exec(QStringLiteral("SELECT max(DateNow) FROM DData")) && q.next())
             last = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        last = last.addDays(-((last.dayOfWeek() + 1) % 7));
+        q.prepare(QStringLiteral("DELETE FROM DData WHERE DateNow > ?"));
+        q.addBindValue(last.toString(Qt::ISODate));
+        q.exec();
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("shot"));

@@ -47,15 +47,25 @@ QChart* newChart(const QString& title)
     return chart;
 }
 
-/// A value axis from 0 with room above the highest value for its label.
-QValueAxis* valueAxis(double top, const QString& title, const QString& format = QStringLiteral("%d"))
+/// A value axis from 0 with room above the highest value for its label, its
+/// ticks on whole steps of 1, 2 or 5 times a power of ten.
+QValueAxis* valueAxis(double top, const QString& title)
 {
+    const double room = std::max(1.0, std::ceil(top * 1.15));
+    const double magnitude = std::pow(10.0, std::floor(std::log10(room / 5)));
+    double step = magnitude;
+    for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+        step = m * magnitude;
+        if (step * 5 >= room)
+            break;
+    }
+    step = std::max(1.0, step);
     auto* axis = new QValueAxis;
-    const double ceiling = std::max(1.0, std::ceil(top * 1.15));
-    axis->setRange(0, ceiling);
-    axis->setLabelFormat(format);
-    axis->setTickCount(6);
-    axis->applyNiceNumbers();
+    axis->setRange(0, std::ceil(room / step) * step);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setLabelFormat(QStringLiteral("%d"));
     axis->setTitleText(title);
     return axis;
 }
@@ -84,6 +94,7 @@ QDateTimeAxis* dateAxis(QDate first, QDate last, Grain grain)
     axis->setTickCount(periods >= 2 && periods <= 8 ? periods : 6);
     if (!oneYear || grain == Grain::Month)
         axis->setLabelsAngle(-45);
+    axis->setTruncateLabels(false);
     return axis;
 }
 
@@ -290,7 +301,13 @@ QChart* sectionShares(const MechanicFigures& figure)
         names.append({section, 0});
     QAbstractAxis* x = categoryAxis(names, QString());
     chart->addAxis(x, Qt::AlignBottom);
-    QValueAxis* y = valueAxis(100 / 1.15, QStringLiteral("Share of the section's calls (%)"));
+    auto* y = new QValueAxis;
+    y->setRange(0, 100);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(20);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setTitleText(QStringLiteral("Share of the section's calls (%)"));
     chart->addAxis(y, Qt::AlignLeft);
     attach(chart, series, x, y);
     chart->legend()->setAlignment(Qt::AlignBottom);

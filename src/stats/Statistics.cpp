@@ -87,7 +87,7 @@ Statistics::~Statistics() = default;
 
 void Statistics::buildRange(QWidget* c)
 {
-    Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("&From"), QRect(10, 14, 40, 24));
+    Label1 = ui::label(c, QStringLiteral("Label1"), QStringLiteral("Fro&m"), QRect(10, 14, 40, 24));
     MaskEdBox1 = new ui::MaskedDateEdit(c);
     MaskEdBox1->setObjectName(QStringLiteral("MaskEdBox1"));
     MaskEdBox1->setGeometry(52, 12, 104, 28);
@@ -169,7 +169,7 @@ QWidget* Statistics::buildFramesTab()
 QWidget* Statistics::buildLanesTab()
 {
     QWidget* p = page(QStringLiteral("LanesPage"));
-    Label10 = ui::label(p, QStringLiteral("Label10"), QStringLiteral("&Lanes at the centre"), QRect(10, 10, 130, 26));
+    Label10 = ui::label(p, QStringLiteral("Label10"), QStringLiteral("Lanes at the &centre"), QRect(10, 10, 130, 26));
     Text2 = ui::textBox(p, QStringLiteral("Text2"), QRect(142, 8, 60, 28), 3, QStringLiteral("Lanes at the centre"),
                         QStringLiteral("How many lanes the centre has, kept for the next time"));
     Label10->setBuddy(Text2);

@@ -154,13 +154,14 @@ bool Statistics::keepNumber(const QString& setting, int value)
 
 std::optional<int> Statistics::typedNumber(QLineEdit* box, int lowest, int highest, const QString& what)
 {
-    static const QRegularExpression digits(QStringLiteral("^\\s*\\d{1,9}\\s*$"));
+    // Digits alone, or a number as the user's language writes it ("1,500" in English).
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,9}$"));
     const QString typed = box->text();
-    if (digits.match(typed).hasMatch()) {
-        const int value = typed.trimmed().toInt();
-        if (value >= lowest && value <= highest)
-            return value;
-    }
+    const QString trimmed = typed.trimmed();
+    bool ok = digits.match(trimmed).hasMatch();
+    int value = ok ? trimmed.toInt() : QLocale().toInt(trimmed, &ok);
+    if (ok && value >= lowest && value <= highest)
+        return value;
     ui::msgBox(QStringLiteral("%1 must be a whole number from %2 to %3; \"%4\" is not.")
                    .arg(what, QLocale().toString(lowest), QLocale().toString(highest), typed),
                ui::Buttons::Ok, ui::Icon::Exclamation);

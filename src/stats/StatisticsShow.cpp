@@ -38,6 +38,8 @@ void fill(FigureModel* model, QTableView* view, const FigureTable& table)
 
 QString framesSummary(const FramesPerStop& figure)
 {
+    if (figure.table.rowCount() == 0)
+        return QStringLiteral("No call and no frame count between these dates.");
     if (figure.daysCounted == 0)
         return QStringLiteral("Over the range: no day with a frame count.");
     const QString days = counted(figure.daysCounted, QStringLiteral("day"), QStringLiteral("days"));
@@ -51,10 +53,11 @@ QString framesSummary(const FramesPerStop& figure)
 
 QString leftOutNote(const FramesPerStop& figure)
 {
+    if (figure.table.rowCount() == 0)
+        return {};
     if (figure.daysLeftOut == 0)
         return QStringLiteral("No day was left out: every day with calls has a frame count.");
-    return QStringLiteral("%1 with calls but no frame count %2 left out of the figures (%3). Enter their frame counts "
-                          "(Enter Daily Frame Counts on the main menu) to count them.")
+    return QStringLiteral("%1 with calls but no frame count %2 left out (%3): enter their frame counts to count them.")
         .arg(counted(figure.daysLeftOut, QStringLiteral("day"), QStringLiteral("days")),
              figure.daysLeftOut == 1 ? QStringLiteral("was") : QStringLiteral("were"),
              counted(figure.callsLeftOut, QStringLiteral("call"), QStringLiteral("calls")));
