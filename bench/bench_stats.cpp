@@ -193,11 +193,12 @@ void measure(const QString& path, const QString& sqlite3, const DateRange& range
     out.flush();
 }
 
-void printStatements()
+void printStatements(const DateRange& range)
 {
     Request request;
-    request.range = {QDate(2004, 1, 5), QDate(2012, 3, 31)};
-    out << "The statements compared, as the command line is given them:\n";
+    request.range = range;
+    request.lanes = 32;
+    out << "\nThe statements compared, as the command line is given them for the whole log:\n";
     for (const Figure& figure : figures())
         out << "\n-- " << figure.name << '\n' << script(figure.statements(request));
     out.flush();
@@ -217,7 +218,6 @@ int main(int argc, char* argv[])
         out << "The sqlite3 command line is needed as the baseline.\n";
         return 1;
     }
-    printStatements();
     testing::TestApp app(QDateTime(QDate(2012, 4, 3), QTime(10, 0)));
     const QString path = app.databasePath();
     QString error;
@@ -242,6 +242,7 @@ int main(int argc, char* argv[])
     out << QString::asprintf("\ngenerated %lld calls and %lld frame counts over %lld days in %.1f s\n", rows,
                              app.scalar(QStringLiteral("SELECT count(*) FROM Frames")).toLongLong(),
                              first.daysTo(last) + 1, timer.elapsed() / 1000.0);
+    printStatements({first, last});
     app.messages().answers.clear();
     auto* statistics = qobject_cast<Statistics*>(ui::ScreenRegistry::instance().show(QStringLiteral("Statistics")));
     if (!statistics)

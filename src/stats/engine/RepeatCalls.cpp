@@ -43,6 +43,43 @@ struct Block {
     int count = 0;
 };
 
+/// Ranks the lanes and calls by their repeats (ties in lane order), fills the
+/// ranked table and the chart's ten, and gives the listing's rows in that order.
+std::vector<int> rank(RepeatCalls* figure, std::vector<Block>& blocks)
+{
+    // Most repeating lane and call first; ties stay in lane order.
+    std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.count > b.count; });
+    std::vector<int> order;
+    order.reserve(size_t(figure->repeats.rowCount()));
+    figure->ranked =
+        FigureTable(QStringLiteral("Repeat Calls by Lane and Call"), {{QStringLiteral("Rank"), Kind::Count},
+                                                                      {QStringLiteral("Lane"), Kind::Count},
+                                                                      {QStringLiteral("Call"), Kind::Text},
+                                                                      {QStringLiteral("Repeats"), Kind::Count}});
+    FigureTable& ranked = figure->ranked;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const Block& block = blocks[i];
+        for (int r = block.first; r < block.first + block.count; ++r)
+            order.push_back(r);
+        const bool tie = i > 0 && blocks[i - 1].count == block.count;
+        ranked.addRow();
+        ranked.setCount(0, tie ? ranked.value(int(i) - 1, 0).toLongLong() : qint64(i) + 1);
+        const QVariant lane = figure->repeats.value(block.first, kLane);
+        if (lane.typeId() == QMetaType::LongLong)
+            ranked.setCount(1, lane.toLongLong());
+        else
+            ranked.setText(1, lane.toString());
+        ranked.setText(2, figure->repeats.value(block.first, kCall).toString());
+        ranked.setCount(3, block.count);
+        if (figure->top.size() < 10)
+            figure->top.append({QStringLiteral("Lane %1: %2")
+                                    .arg(figure->repeats.text(block.first, kLane),
+                                         figure->repeats.value(block.first, kCall).toString()),
+                                double(block.count)});
+    }
+    return order;
+}
+
 } // namespace
 
 QList<Statement> repeatStatements(const Request& request)
@@ -106,36 +143,7 @@ bool workOut(FigureRun& run, const Request& request, RepeatCalls* figure)
     if (!ran)
         return false;
 
-    // Most repeating lane and call first; ties stay in lane order.
-    std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.count > b.count; });
-    std::vector<int> order;
-    order.reserve(size_t(repeats.rowCount()));
-    figure->ranked =
-        FigureTable(QStringLiteral("Repeat Calls by Lane and Call"), {{QStringLiteral("Rank"), Kind::Count},
-                                                                      {QStringLiteral("Lane"), Kind::Count},
-                                                                      {QStringLiteral("Call"), Kind::Text},
-                                                                      {QStringLiteral("Repeats"), Kind::Count}});
-    FigureTable& ranked = figure->ranked;
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        const Block& block = blocks[i];
-        for (int r = block.first; r < block.first + block.count; ++r)
-            order.push_back(r);
-        const bool tie = i > 0 && blocks[i - 1].count == block.count;
-        ranked.addRow();
-        ranked.setCount(0, tie ? ranked.value(int(i) - 1, 0).toLongLong() : qint64(i) + 1);
-        const QVariant lane = repeats.value(block.first, kLane);
-        if (lane.typeId() == QMetaType::LongLong)
-            ranked.setCount(1, lane.toLongLong());
-        else
-            ranked.setText(1, lane.toString());
-        ranked.setText(2, repeats.value(block.first, kCall).toString());
-        ranked.setCount(3, block.count);
-        if (figure->top.size() < 10)
-            figure->top.append(
-                {QStringLiteral("Lane %1: %2")
-                     .arg(repeats.text(block.first, kLane), repeats.value(block.first, kCall).toString()),
-                 double(block.count)});
-    }
+    const std::vector<int> order = rank(figure, blocks);
     repeats.reorder(order);
     // Each repeat says how often its lane and call repeated.
     int row = 0;

@@ -50,6 +50,78 @@ std::array<int, 7> weekdaysIn(const DateRange& range)
     return days;
 }
 
+struct Tally {
+    std::map<QString, qint64> sections;
+    std::array<qint64, kUnreadableHour + 1> hours{};
+    std::array<qint64, 7> weekdays{};
+    std::array<std::array<qint64, 24>, 7> grid{};
+};
+
+void fillSections(StopTimes* figure, const Tally& tally, const QStringList& names)
+{
+    figure->bySection = shareTable(QStringLiteral("Calls by Section"), QStringLiteral("Section"), Kind::Text);
+    // The five sections of the board in their order, then anything else stored.
+    QStringList order;
+    for (int i = 1; i <= 5; ++i)
+        order << sectionName(names, std::to_string(i));
+    for (const auto& [name, calls] : tally.sections)
+        if (!order.contains(name))
+            order << name;
+    for (const QString& name : order) {
+        figure->bySection.addRow();
+        figure->bySection.setText(0, name);
+        const auto found = tally.sections.find(name);
+        addShare(figure->bySection, found == tally.sections.end() ? 0 : found->second, figure->calls);
+    }
+}
+
+void fillHours(StopTimes* figure, const Tally& tally)
+{
+    figure->byHour = shareTable(QStringLiteral("Calls by Hour of the Day"), QStringLiteral("Hour"), Kind::Text);
+    for (int hour = 0; hour <= kUnreadableHour; ++hour) {
+        if (hour == kUnreadableHour && tally.hours[size_t(hour)] == 0)
+            break;
+        figure->byHour.addRow();
+        figure->byHour.setText(0, hour == kUnreadableHour ? QStringLiteral("time not readable")
+                                                          : QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+        addShare(figure->byHour, tally.hours[size_t(hour)], figure->calls);
+    }
+}
+
+void fillWeekdays(StopTimes* figure, const Tally& tally, const DateRange& range)
+{
+    QList<Column> columns = shareTable({}, QStringLiteral("Weekday"), Kind::Text).columns();
+    columns << Column{QStringLiteral("Days in range"), Kind::Count}
+            << Column{QStringLiteral("Calls per day"), Kind::Decimal};
+    figure->byWeekday = FigureTable(QStringLiteral("Calls by Weekday"), columns);
+    const std::array<int, 7> days = weekdaysIn(range);
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        const qint64 calls = tally.weekdays[size_t(weekday)];
+        figure->byWeekday.addRow();
+        figure->byWeekday.setText(0, weekdayName(weekday));
+        addShare(figure->byWeekday, calls, figure->calls);
+        figure->byWeekday.setCount(3, days[size_t(weekday)]);
+        if (days[size_t(weekday)] > 0)
+            figure->byWeekday.setReal(4, double(calls) / days[size_t(weekday)]);
+    }
+
+    QList<Column> hourColumns{{QStringLiteral("Weekday"), Kind::Text}};
+    for (int hour = 0; hour < 24; ++hour)
+        hourColumns << Column{QString::number(hour), Kind::Count};
+    hourColumns << Column{QStringLiteral("Total"), Kind::Count};
+    figure->weekdayByHour = FigureTable(QStringLiteral("Calls by Weekday and Hour"), hourColumns);
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        figure->weekdayByHour.addRow();
+        figure->weekdayByHour.setText(0, weekdayName(weekday));
+        qint64 total = 0;
+        for (int hour = 0; hour < 24; ++hour) {
+            figure->weekdayByHour.setCount(hour + 1, tally.grid[size_t(weekday)][size_t(hour)]);
+            total += tally.grid[size_t(weekday)][size_t(hour)];
+        }
+        figure->weekdayByHour.setCount(25, total);
+    }
+}
+
 } // namespace
 
 Statement sectionNamesStatement()
@@ -91,80 +163,26 @@ bool workOut(FigureRun& run, const Request& request, StopTimes* figure)
         for (int i = 0; i < 5; ++i)
             names << QString::fromUtf8(row.text(i).data(), qsizetype(row.text(i).size()));
     });
-    std::map<QString, qint64> sections;
-    std::array<qint64, kUnreadableHour + 1> hours{};
-    std::array<qint64, 7> weekdays{};
-    std::array<std::array<qint64, 24>, 7> grid{};
+    Tally tally;
     ran = ran && run.each(statements.at(1), [&](const Row& row) {
         const qint64 n = row.integer(3);
         const int weekday = int(row.integer(1));
         const bool hourKnown = !row.isNull(2) && row.integer(2) >= 0 && row.integer(2) < 24;
         const int hour = hourKnown ? int(row.integer(2)) : kUnreadableHour;
-        sections[sectionName(names, row.text(0))] += n;
-        hours[size_t(hour)] += n;
+        tally.sections[sectionName(names, row.text(0))] += n;
+        tally.hours[size_t(hour)] += n;
         if (weekday >= 0 && weekday < 7) {
-            weekdays[size_t(weekday)] += n;
+            tally.weekdays[size_t(weekday)] += n;
             if (hourKnown)
-                grid[size_t(weekday)][size_t(hour)] += n;
+                tally.grid[size_t(weekday)][size_t(hour)] += n;
         }
         figure->calls += n;
     });
     if (!ran)
         return false;
-    const qint64 all = figure->calls;
-
-    figure->bySection = shareTable(QStringLiteral("Calls by Section"), QStringLiteral("Section"), Kind::Text);
-    QStringList order;
-    for (int i = 1; i <= 5; ++i)
-        order << sectionName(names, std::to_string(i));
-    for (const auto& [name, calls] : sections)
-        if (!order.contains(name))
-            order << name;
-    for (const QString& name : order) {
-        figure->bySection.addRow();
-        figure->bySection.setText(0, name);
-        addShare(figure->bySection, sections.count(name) ? sections.at(name) : 0, all);
-    }
-
-    figure->byHour = shareTable(QStringLiteral("Calls by Hour of the Day"), QStringLiteral("Hour"), Kind::Text);
-    for (int hour = 0; hour <= kUnreadableHour; ++hour) {
-        if (hour == kUnreadableHour && hours[size_t(hour)] == 0)
-            break;
-        figure->byHour.addRow();
-        figure->byHour.setText(0, hour == kUnreadableHour ? QStringLiteral("time not readable")
-                                                          : QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
-        addShare(figure->byHour, hours[size_t(hour)], all);
-    }
-
-    QList<Column> columns = shareTable({}, QStringLiteral("Weekday"), Kind::Text).columns();
-    columns << Column{QStringLiteral("Days in range"), Kind::Count}
-            << Column{QStringLiteral("Calls per day"), Kind::Decimal};
-    figure->byWeekday = FigureTable(QStringLiteral("Calls by Weekday"), columns);
-    const std::array<int, 7> days = weekdaysIn(request.range);
-    for (int weekday = 0; weekday < 7; ++weekday) {
-        figure->byWeekday.addRow();
-        figure->byWeekday.setText(0, weekdayName(weekday));
-        addShare(figure->byWeekday, weekdays[size_t(weekday)], all);
-        figure->byWeekday.setCount(3, days[size_t(weekday)]);
-        if (days[size_t(weekday)] > 0)
-            figure->byWeekday.setReal(4, double(weekdays[size_t(weekday)]) / days[size_t(weekday)]);
-    }
-
-    QList<Column> hourColumns{{QStringLiteral("Weekday"), Kind::Text}};
-    for (int hour = 0; hour < 24; ++hour)
-        hourColumns << Column{QString::number(hour), Kind::Count};
-    hourColumns << Column{QStringLiteral("Total"), Kind::Count};
-    figure->weekdayByHour = FigureTable(QStringLiteral("Calls by Weekday and Hour"), hourColumns);
-    for (int weekday = 0; weekday < 7; ++weekday) {
-        figure->weekdayByHour.addRow();
-        figure->weekdayByHour.setText(0, weekdayName(weekday));
-        qint64 total = 0;
-        for (int hour = 0; hour < 24; ++hour) {
-            figure->weekdayByHour.setCount(hour + 1, grid[size_t(weekday)][size_t(hour)]);
-            total += grid[size_t(weekday)][size_t(hour)];
-        }
-        figure->weekdayByHour.setCount(25, total);
-    }
+    fillSections(figure, tally, names);
+    fillHours(figure, tally);
+    fillWeekdays(figure, tally, request.range);
     return true;
 }
 
