@@ -27,6 +27,8 @@ std::shared_ptr<store::Database> openDatabase()
     return db;
 }
 
+constexpr int kMostYears = 100;
+
 const QString kAddTable = QStringLiteral(" Add the table of settings to the database now? Nothing else in the file "
                                          "changes.");
 
@@ -90,10 +92,15 @@ void Statistics::readSettings()
         const std::optional<int> kept = settings::readNumber(*db, name, &why);
         if (kept && *kept >= lowest && *kept <= highest)
             return kept;
-        if (kept || why.isError())
-            ui::msgBox(QStringLiteral("The %1 kept in the database (%2) cannot be used. Type it again in this window.")
-                           .arg(what, kept ? QString::number(*kept) : why.text()),
-                       ui::Buttons::Ok, ui::Icon::Exclamation);
+        const QString again = QStringLiteral(" Type the %1 again in this window.").arg(what);
+        if (kept)
+            ui::msgBox(
+                QStringLiteral("The %1 kept in the database, %2, is not one from %3 to %4.")
+                        .arg(what, QString::number(*kept), QLocale().toString(lowest), QLocale().toString(highest)) +
+                    again,
+                ui::Buttons::Ok, ui::Icon::Exclamation);
+        else if (why.isError())
+            ui::msgBox(why.message + again, ui::Buttons::Ok, ui::Icon::Exclamation);
         return std::nullopt;
     };
     m_request.goal = read(settings::kFramesPerStopGoal, 1, settings::kMostFramesPerStop, QStringLiteral("goal"))
@@ -181,6 +188,14 @@ std::optional<DateRange> Statistics::typedRange()
     if (!MaskEdBox1->acceptTypedDate() || !MaskEdBox2->acceptTypedDate())
         return std::nullopt;
     const DateRange range{MaskEdBox1->date(), MaskEdBox2->date()};
+    // A range is worked out week by week and day by day: a hundred years is plenty.
+    if (range.from.addYears(kMostYears) <= range.to) {
+        ui::msgBox(QStringLiteral("The dates %1 to %2 span more than %3 years. Choose a range of at most %3 years.")
+                       .arg(MaskEdBox1->maskedText(), MaskEdBox2->maskedText(), QString::number(kMostYears)),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+        MaskEdBox1->setFocus();
+        return std::nullopt;
+    }
     if (range.to < range.from) {
         ui::msgBox(QStringLiteral("The ending date %1 comes before the starting date %2. Enter an ending date on or "
                                   "after the starting date.")

@@ -335,6 +335,9 @@ private slots:
             << QStringLiteral("12042004") << QStringLiteral("11282004")
             << QStringLiteral("The ending date 11/28/2004 comes before the starting date 12/04/2004. Enter an ending "
                               "date on or after the starting date.");
+        QTest::newRow("two centuries") << QStringLiteral("01011900") << QStringLiteral("12312099")
+                                       << QStringLiteral("The dates 01/01/1900 to 12/31/2099 span more than 100 years. "
+                                                         "Choose a range of at most 100 years.");
     }
 
     void badDatesAreRefusedWithAMessage()
@@ -391,6 +394,26 @@ private slots:
         QCOMPARE(after, before);
         QCOMPARE(app.scalar(QStringLiteral("SELECT Value FROM Settings WHERE Name = 'FramesPerStopGoal'")).toString(),
                  QStringLiteral("1750"));
+    }
+
+    void aDamagedSettingIsToldAndTheDefaultUsed()
+    {
+        testing::TestApp app;
+        QVERIFY(app.exec(QStringLiteral("INSERT INTO Settings (Name, Value) VALUES ('FramesPerStopGoal', '1,5OO'), "
+                                        "('Lanes', '0')")));
+        Statistics* window = openFromMenu();
+        QVERIFY(window);
+        QCOMPARE(
+            app.messages().texts(),
+            QStringList({QStringLiteral("The setting FramesPerStopGoal kept in the database reads \"1,5OO\", which "
+                                        "is not a whole number. Type the goal again in this window."),
+                         QStringLiteral("The number of lanes kept in the database, 0, is not one from 1 to 999. "
+                                        "Type the number of lanes again in this window.")}));
+        QCOMPARE(window->Text1->text(), QStringLiteral("1500"));
+        QCOMPARE(window->Text2->text(), QString());
+        // Nothing was changed in the file.
+        QCOMPARE(app.scalar(QStringLiteral("SELECT Value FROM Settings WHERE Name = 'Lanes'")).toString(),
+                 QStringLiteral("0"));
     }
 
     void cancelStopsALongRun()

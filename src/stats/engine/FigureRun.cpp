@@ -91,8 +91,11 @@ FigureRun::~FigureRun()
     if (!m_db)
         return;
     sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
-    // Nothing was written: ending the transaction only lets go of the file.
-    if (m_began && !sqlite3_get_autocommit(m_db))
+    // Nothing was written: ending the transaction only lets go of the file. A
+    // commit leaves any statement another screen keeps open as it was, where a
+    // rollback would abort it.
+    if (m_began && !sqlite3_get_autocommit(m_db) &&
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
