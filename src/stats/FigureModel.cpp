@@ -8,22 +8,30 @@ namespace stats {
 
 FigureModel::FigureModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void FigureModel::setTable(FigureTable table)
+void FigureModel::setTable(const FigureTable* table)
 {
     beginResetModel();
-    m_table = std::move(table);
+    m_table = table;
     m_largest = 0;
-    for (int row = 0; row < m_table.rowCount(); ++row)
-        for (int column = 1; column + 1 < m_table.columnCount(); ++column)
-            m_largest = std::max(m_largest, m_table.number(row, column));
+    if (m_shaded) {
+        const FigureTable& t = this->table();
+        for (int row = 0; row < t.rowCount(); ++row)
+            for (int column = 1; column + 1 < t.columnCount(); ++column)
+                m_largest = std::max(m_largest, t.number(row, column));
+    }
     endResetModel();
+}
+
+const FigureTable& FigureModel::table() const
+{
+    static const FigureTable none;
+    return m_table ? *m_table : none;
 }
 
 void FigureModel::setShaded(bool shaded)
 {
-    beginResetModel();
     m_shaded = shaded;
-    endResetModel();
+    setTable(m_table);
 }
 
 QColor FigureModel::shade(double count, double largest)
@@ -39,17 +47,17 @@ QColor FigureModel::shade(double count, double largest)
 
 bool FigureModel::isShadedCell(int column) const
 {
-    return m_shaded && column > 0 && column + 1 < m_table.columnCount();
+    return m_shaded && column > 0 && column + 1 < table().columnCount();
 }
 
 int FigureModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_table.rowCount();
+    return parent.isValid() ? 0 : table().rowCount();
 }
 
 int FigureModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_table.columnCount();
+    return parent.isValid() ? 0 : table().columnCount();
 }
 
 QVariant FigureModel::data(const QModelIndex& index, int role) const
@@ -58,20 +66,21 @@ QVariant FigureModel::data(const QModelIndex& index, int role) const
         return {};
     const int row = index.row();
     const int column = index.column();
+    const FigureTable& figures = table();
     switch (role) {
     case Qt::DisplayRole:
-        return m_table.text(row, column);
+        return figures.text(row, column);
     case Qt::TextAlignmentRole: {
-        const bool text = m_table.columns().at(column).kind == Kind::Text;
+        const bool text = figures.columns().at(column).kind == Kind::Text;
         return int((text ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole:
         if (isShadedCell(column))
-            return shade(m_table.number(row, column), m_largest);
+            return shade(figures.number(row, column), m_largest);
         return {};
     case Qt::ForegroundRole:
         if (isShadedCell(column))
-            return QColor(m_table.number(row, column) > m_largest * 0.6 ? Qt::white : Qt::black);
+            return QColor(figures.number(row, column) > m_largest * 0.6 ? Qt::white : Qt::black);
         return {};
     default:
         return {};
@@ -83,7 +92,7 @@ QVariant FigureModel::headerData(int section, Qt::Orientation orientation, int r
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section < m_table.columnCount() ? m_table.columns().at(section).caption : QVariant();
+        return section < table().columnCount() ? table().columns().at(section).caption : QVariant();
     return section + 1;
 }
 

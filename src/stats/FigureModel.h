@@ -14,9 +14,10 @@ class FigureModel : public QAbstractTableModel {
 public:
     explicit FigureModel(QObject* parent = nullptr);
 
-    /// Shows another table (the model keeps its own copy).
-    void setTable(FigureTable table);
-    const FigureTable& table() const { return m_table; }
+    /// Shows another table, which must outlive the model or the next call (a
+    /// listing of repeats is not copied); null shows none.
+    void setTable(const FigureTable* table);
+    const FigureTable& table() const;
     /// Shades the counts between the first and the last column.
     void setShaded(bool shaded);
     /// The colour a count is shaded with when the largest count is `largest`.
@@ -29,7 +30,7 @@ public:
 
 private:
     bool isShadedCell(int column) const;
-    FigureTable m_table;
+    const FigureTable* m_table = nullptr;
     bool m_shaded = false;
     double m_largest = 0;
 };

@@ -142,6 +142,8 @@ private:
     // Working out and showing the figures.
     void markStale();
     void workOutShownTab();
+    /// Works out one figure under the progress window into `figure`, left as it was unless it finished.
+    template <class Figure> bool workOutInto(const QString& what, int steps, Figure* figure);
     /// Runs `work` under the progress window; false (after telling the user) when it did not finish.
     bool run(const QString& what, int steps, const std::function<bool(FigureRun&)>& work);
     void showFrames();

@@ -327,23 +327,19 @@ void Statistics::workOutShownTab()
     bool done = false;
     switch (tab) {
     case FramesTab:
-        done = run(QStringLiteral("frames per stop"), 1,
-                   [this](FigureRun& r) { return workOut(r, m_request, &m_frames); });
+        done = workOutInto(QStringLiteral("frames per stop"), 1, &m_frames);
         break;
     case LanesTab:
-        done = run(QStringLiteral("the lanes"), 2, [this](FigureRun& r) { return workOut(r, m_request, &m_lanes); });
+        done = workOutInto(QStringLiteral("the lanes"), 2, &m_lanes);
         break;
     case RepeatsTab:
-        done =
-            run(QStringLiteral("repeat calls"), 1, [this](FigureRun& r) { return workOut(r, m_request, &m_repeats); });
+        done = workOutInto(QStringLiteral("repeat calls"), 1, &m_repeats);
         break;
     case TimesTab:
-        done = run(QStringLiteral("when stops happen"), 2,
-                   [this](FigureRun& r) { return workOut(r, m_request, &m_times); });
+        done = workOutInto(QStringLiteral("when stops happen"), 2, &m_times);
         break;
     case MechanicsTab:
-        done = run(QStringLiteral("who fixed what"), 2,
-                   [this](FigureRun& r) { return workOut(r, m_request, &m_mechanics); });
+        done = workOutInto(QStringLiteral("who fixed what"), 2, &m_mechanics);
         break;
     case TabCount:
         break;
@@ -370,6 +366,16 @@ void Statistics::workOutShownTab()
     case TabCount:
         return;
     }
+}
+
+template <class Figure> bool Statistics::workOutInto(const QString& what, int steps, Figure* figure)
+{
+    // Worked out apart: the grids show the figure before it until the new one is whole.
+    Figure fresh;
+    if (!run(what, steps, [&](FigureRun& r) { return workOut(r, m_request, &fresh); }))
+        return false;
+    *figure = std::move(fresh);
+    return true;
 }
 
 bool Statistics::run(const QString& what, int steps, const std::function<bool(FigureRun&)>& work)

@@ -28,7 +28,7 @@ QString counted(qint64 n, const QString& one, const QString& many)
 
 void fill(FigureModel* model, QTableView* view, const FigureTable& table)
 {
-    model->setTable(table);
+    model->setTable(&table);
     // Columns as wide as their captions and first rows: a long listing is not measured whole.
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view->horizontalHeader()->setResizeContentsPrecision(200);
