@@ -12,6 +12,7 @@
 #include "ui/MaskedDateEdit.h"
 #include "ui/ScreenRegistry.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QChart>
@@ -444,6 +445,33 @@ private slots:
         typeRange(window, QStringLiteral("11282004"), QStringLiteral("01082005"));
         window->Command1->click();
         QCOMPARE(window->Grid6->model()->rowCount(), 9);
+    }
+
+    void theGridModelIsAModel()
+    {
+        stats::FigureModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        stats::FigureTable grid(QStringLiteral("Grid"), {{QStringLiteral("Lane"), stats::Kind::Count},
+                                                         {QStringLiteral("Week"), stats::Kind::Count},
+                                                         {QStringLiteral("Total"), stats::Kind::Count}});
+        for (int lane = 1; lane <= 3; ++lane) {
+            grid.addRow();
+            grid.setCount(0, lane);
+            grid.setCount(1, lane * 2);
+            grid.setCount(2, lane * 2);
+        }
+        model.setShaded(true);
+        model.setTable(&grid);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Week"));
+        QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("6"));
+        QCOMPARE(model.index(2, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+        // The row's name and its total are never shaded; the largest count is the deepest.
+        QVERIFY(!model.index(2, 0).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!model.index(2, 2).data(Qt::BackgroundRole).isValid());
+        QCOMPARE(model.index(2, 1).data(Qt::BackgroundRole).value<QColor>(), stats::FigureModel::shade(6, 6));
+        model.setTable(nullptr);
+        QCOMPARE(model.rowCount(), 0);
     }
 
     void aMissingDatabaseIsNamed()
