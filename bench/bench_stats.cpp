@@ -133,7 +133,9 @@ double cli(const QString& sqlite3, const QString& path, const QString& input)
 }
 
 /// The engine as the window runs it: under the progress window's checks.
-double engine(const QString& path, const Figure& figure, const Request& request, QWidget* parent)
+/// `longestPause` gets the longest time the engine went without asking
+/// whether to go on, the time the windows could not repaint.
+double engine(const QString& path, const Figure& figure, const Request& request, QWidget* parent, double* longestPause)
 {
     QElapsedTimer timer;
     timer.start();
@@ -142,7 +144,13 @@ double engine(const QString& path, const Figure& figure, const Request& request,
     RunProgress progress(parent);
     progress.start(figure.name, int(figure.statements(request).size()));
     FigureRun* current = nullptr;
-    FigureRun run(*db, [&] { return progress.keepGoing(current ? current->finished() : 0); });
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    FigureRun run(*db, [&] {
+        *longestPause = std::max(*longestPause, sinceAsked.nsecsElapsed() / 1e6);
+        sinceAsked.restart();
+        return progress.keepGoing(current ? current->finished() : 0);
+    });
     current = &run;
     if (!figure.workOut(run, request))
         qFatal("%s was not worked out: %s", qPrintable(figure.name), qPrintable(run.error().text()));
@@ -179,14 +187,17 @@ void measure(const QString& path, const QString& sqlite3, const DateRange& range
         const QString input = script(figure.statements(request));
         cli(sqlite3, path, input); // the file in the cache
         QList<double> baseline, ours, shown;
+        double pause = 0;
         for (int round = 0; round < 5; ++round) {
             baseline.append(cli(sqlite3, path, input));
-            ours.append(engine(path, figure, request, statistics));
+            ours.append(engine(path, figure, request, statistics, &pause));
             shown.append(window(statistics, figure, range));
             peak = std::max(peak, residentKb());
         }
         report(figure.name, median(ours), median(baseline), 1.5);
         report(QStringLiteral("  in the window, tables filled and chart drawn"), median(shown), median(baseline), 0);
+        out << QString::asprintf("%-58s %9.1f ms (for information)\n", "  longest the engine kept the windows waiting",
+                                 pause);
     }
     out << QString::asprintf("%-58s %9.1f MiB (for information)\n", "memory the window took, at its peak",
                              (peak - before) / 1024.0);

@@ -142,7 +142,7 @@ private:
     // Working out and showing the figures.
     void markStale();
     void workOutShownTab();
-    /// Works out one figure under the progress window into `figure`, left as it was unless it finished.
+    /// Works out one figure under the progress window into `figure`; false when it did not finish.
     template <class Figure> bool workOutInto(const QString& what, int steps, Figure* figure);
     /// Runs `work` under the progress window; false (after telling the user) when it did not finish.
     bool run(const QString& what, int steps, const std::function<bool(FigureRun&)>& work);
@@ -151,6 +151,9 @@ private:
     void showRepeats();
     void showTimes();
     void showMechanics();
+    /// Empties a tab's grids and drops its figure.
+    void releaseTab(Tab tab);
+    /// Shows a tab without figures (not worked out).
     void clearTab(Tab tab);
 
     Request m_request;
@@ -162,7 +165,6 @@ private:
     std::array<bool, TabCount> m_stale{};
     std::unique_ptr<RunProgress> m_progress;
     bool m_running = false;
-    bool m_settingsDeclined = false;
 };
 
 } // namespace stats

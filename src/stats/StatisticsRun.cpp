@@ -74,17 +74,15 @@ void Statistics::readSettings()
     const bool present = settings::present(*db, &why);
     if (why.isError()) {
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
-        m_settingsDeclined = true;
         return;
     }
+    // Declined, the table is asked for again when a goal or number of lanes is typed.
     if (!present && !db->isReadOnly()) {
         const ui::Answer answer = ui::msgBox(QStringLiteral("This database has no table for the centre's settings "
                                                             "(the goal of frames per stop and the number of lanes).") +
                                                  kAddTable,
                                              ui::Buttons::YesNo, ui::Icon::Question);
-        if (answer != ui::Answer::Yes || !settings::add(*db, &why))
-            m_settingsDeclined = true;
-        if (why.isError())
+        if (answer == ui::Answer::Yes && !settings::add(*db, &why))
             ui::msgBox(QStringLiteral("The table of settings was not added. ") + why.text(), ui::Buttons::Ok,
                        ui::Icon::Exclamation);
     }
@@ -135,7 +133,6 @@ bool Statistics::settingsTableReady(const QString& what)
                    ui::Icon::Exclamation);
         return false;
     }
-    m_settingsDeclined = false;
     return true;
 }
 
@@ -324,6 +321,7 @@ void Statistics::workOutShownTab()
     const Tab tab = Tab(SSTab1->currentIndex());
     if (m_running || tab < 0 || tab >= TabCount || !m_stale[size_t(tab)])
         return;
+    releaseTab(tab);
     bool done = false;
     switch (tab) {
     case FramesTab:
@@ -370,7 +368,7 @@ void Statistics::workOutShownTab()
 
 template <class Figure> bool Statistics::workOutInto(const QString& what, int steps, Figure* figure)
 {
-    // Worked out apart: the grids show the figure before it until the new one is whole.
+    // Worked out apart and moved in whole: no grid ever shows a figure half made.
     Figure fresh;
     if (!run(what, steps, [&](FigureRun& r) { return workOut(r, m_request, &fresh); }))
         return false;

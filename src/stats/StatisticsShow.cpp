@@ -150,6 +150,37 @@ void Statistics::Combo4_Click()
         showMechanics();
 }
 
+void Statistics::releaseTab(Tab tab)
+{
+    // The grids let go of the figure first: a long listing is not held twice.
+    const QList<QTableView*> grids[TabCount] = {{Grid1},
+                                                {Grid2, Grid3, Grid4},
+                                                {Grid5, Grid6},
+                                                {Grid7, Grid8},
+                                                {Grid9}};
+    for (QTableView* grid : grids[tab])
+        modelOf(grid)->setTable(nullptr);
+    switch (tab) {
+    case FramesTab:
+        m_frames = FramesPerStop();
+        return;
+    case LanesTab:
+        m_lanes = LaneFigures();
+        return;
+    case RepeatsTab:
+        m_repeats = RepeatCalls();
+        return;
+    case TimesTab:
+        m_times = StopTimes();
+        return;
+    case MechanicsTab:
+        m_mechanics = MechanicFigures();
+        return;
+    case TabCount:
+        return;
+    }
+}
+
 void Statistics::clearTab(Tab tab)
 {
     // A figure not worked out shows nothing rather than figures of other dates.

@@ -1,6 +1,7 @@
 #include "Figures.h"
 
 #include <algorithm>
+#include <string>
 #include <numeric>
 
 namespace stats {
@@ -117,18 +118,18 @@ bool workOut(FigureRun& run, const Request& request, RepeatCalls* figure)
                                                                {QStringLiteral("Fixed by"), Kind::Text},
                                                                {QStringLiteral("Days between"), Kind::Count}});
     std::vector<Block> blocks;
-    QByteArray lastKey;
+    std::string lastLane;
+    std::string lastCall;
     const bool ran = run.each(repeatStatements(request).first(), [&](const Row& row) {
         // Rows come lane by lane and call by call: a new pair of them starts a block.
         repeats.addRow();
         setLane(repeats, kLane, row, 0);
         const std::string_view lane = row.text(0);
         const std::string_view call = row.text(1);
-        QByteArray key(lane.data(), qsizetype(lane.size()));
-        key.append('\0').append(call.data(), qsizetype(call.size()));
-        if (blocks.empty() || key != lastKey) {
+        if (blocks.empty() || lane != lastLane || call != lastCall) {
             blocks.push_back({repeats.rowCount() - 1, 0});
-            lastKey = key;
+            lastLane.assign(lane);
+            lastCall.assign(call);
         }
         ++blocks.back().count;
         repeats.setText(kCall, call);
