@@ -347,9 +347,7 @@ void Statistics::workOutShownTab()
         return;
     }
     m_stale[size_t(tab)] = false;
-    Label5->setText(QStringLiteral("Figures of %1 to %2 (%3 days).")
-                        .arg(shownDay(m_request.range.from), shownDay(m_request.range.to),
-                             QLocale().toString(m_request.range.days())));
+    Label5->setText(periodLine(m_request.range.from, m_request.range.to));
     switch (tab) {
     case FramesTab:
         return showFrames();

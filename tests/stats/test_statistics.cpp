@@ -146,6 +146,8 @@ private slots:
         typeRange(window, QStringLiteral("11282004"), QStringLiteral("01082005"));
         QCOMPARE(window->Combo1->currentIndex(), 0);
         window->Command1->click();
+        QCOMPARE(window->Label5->text(), QStringLiteral("Figures of %1 to %2 (42 days).")
+                                             .arg(testing::shownDate(2004, 11, 28), testing::shownDate(2005, 1, 8)));
         QCOMPARE(captions(window->Grid1),
                  QStringList({QStringLiteral("Week of"), QStringLiteral("Frames"), QStringLiteral("Calls"),
                               QStringLiteral("Frames per stop"), QStringLiteral("Days counted"),

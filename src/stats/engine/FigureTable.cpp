@@ -157,4 +157,12 @@ QString shownDay(QDate day)
     return QLocale().toString(day, store::shortDateFormat());
 }
 
+QString periodLine(QDate from, QDate to)
+{
+    const qint64 days = from.daysTo(to) + 1;
+    return QStringLiteral("Figures of %1 to %2 (%3 %4).")
+        .arg(shownDay(from), shownDay(to), QLocale().toString(days),
+             days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
+}
+
 } // namespace stats

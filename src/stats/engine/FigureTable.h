@@ -91,7 +91,9 @@ private:
     std::unordered_map<std::string, int, Hash, std::equal_to<>> m_textIndex;
 };
 
-/// A day as the statistics show it ("12/07/2004" in en_US, in the user's order of day and month).
+/// A day as the statistics show it ("12/7/2004" in en_US, in the user's order of day and month).
 QString shownDay(QDate day);
+/// The line that says which days figures cover: "Figures of 11/7/2004 to 12/4/2004 (28 days)."
+QString periodLine(QDate from, QDate to);
 
 } // namespace stats
