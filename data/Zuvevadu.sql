@@ -14,6 +14,8 @@ CREATE TABLE "DData" (
 -- Filters by lane and by date on a log of a million calls read only the calls they find.
 CREATE INDEX "DData_LaneNo" ON "DData" ("LaneNo", "DateNow");
 CREATE INDEX "DData_DateNow" ON "DData" ("DateNow");
+-- The statistics read lanes and calls per day from this index alone, not from the calls.
+CREATE INDEX "DData_DateLaneCall" ON "DData" ("DateNow", "LaneNo", "callmade");
 CREATE TABLE "Calls" (
   "C1" TEXT(30),
   "C2" TEXT(30),
@@ -205,6 +207,12 @@ CREATE TABLE "Frames" (
   "Rent" LONG,
   "Misc" LONG,
   "total" LONG
+);
+-- The centre's own settings (number of lanes, goal of frames per stop), one row each,
+-- values written in digits whatever the machine's language.
+CREATE TABLE "Settings" (
+  "Name" TEXT(50) PRIMARY KEY,
+  "Value" TEXT(255)
 );
 CREATE TABLE "PWord" (
   "assign" TEXT(10),

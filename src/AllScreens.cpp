@@ -5,6 +5,7 @@
 #include "filter/FilterScreens.h"
 #include "reports/ReportsScreens.h"
 #include "shift/ShiftScreens.h"
+#include "stats/StatsScreens.h"
 #include "upkeep/UpkeepScreens.h"
 
 void registerAllScreens()
@@ -15,4 +16,5 @@ void registerAllScreens()
     reports::registerScreens();
     filter::registerScreens();
     upkeep::registerScreens();
+    stats::registerScreens();
 }

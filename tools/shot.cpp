@@ -1,27 +1,80 @@
 // Developer tool: shows screens on a copy of the delivered database and saves
 // a picture of each window, to look at layouts without clicking through.
-// usage: stopwell-shot <out-folder> <Screen>[,<Screen>|click:<Control>...] ...
+// usage: stopwell-shot [--log] <out-folder> <Screen>[,<Screen>|click:<Control>|tab:<n>...] ...
 // Each argument after the folder is one picture: the screens named are shown
 // in order and the last one is pictured. The shift is filled in first.
+// --log first fills the copy with a realistic year of calls and frame counts
+// for a centre of 32 lanes, the clock standing on the day after it ends.
+// tab:<n> shows the n-th tab (from 0) of the last screen's tab control;
+// combo:<Control>=<n> picks the n-th entry of a drop-down list as a user would.
 #include "AllScreens.h"
+#include "support/CallLogGenerator.h"
+#include "support/FrameCountGenerator.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+namespace {
+
+// A year of a 32-lane centre: about ten calls a day, around 1,500 frames per stop.
+bool fillRealisticLog(const QString& database)
+{
+    const QDate first(2004, 1, 4);
+    testing::CallLogGenerator calls;
+    calls.seed = 7;
+    calls.callsPerDay = 10;
+    calls.firstDay = first.toString(Qt::ISODate);
+    QString error;
+    if (!calls.fill(database, 3600, &error))
+        return false;
+    QDate last;
+    // The log ends on a Saturday, the clock on the Sunday after: the weeks shown are whole.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shot"));
+        db.setDatabaseName(database);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO Settings (Name, Value) VALUES ('Lanes', '32')"));
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SELECT max(DateNow) FROM DData")) && q.next())
+            last = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        last = last.addDays(-((last.dayOfWeek() + 1) % 7));
+        q.prepare(QStringLiteral("DELETE FROM DData WHERE DateNow > ?"));
+        q.addBindValue(last.toString(Qt::ISODate));
+        q.exec();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("shot"));
+    testing::FrameCountGenerator frames;
+    frames.seed = 7;
+    if (!last.isValid() || !frames.fill(database, first, last, &error))
+        return false;
+    ui::Platform::instance().setClock(std::make_unique<ui::FixedClock>(QDateTime(last.addDays(1), QTime(10, 0))));
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    const bool log = args.size() > 1 && args.at(1) == QLatin1String("--log");
+    if (log)
+        args.removeAt(1);
     if (args.size() < 3) {
         QTextStream(stderr) << "usage: stopwell-shot <out-folder> <Screen>[,<Screen>...] ...\n";
         return 2;
@@ -33,6 +86,10 @@ int main(int argc, char* argv[])
         QFile::copy(app.filePath(name), folder.filePath(name));
     ui::Platform::instance().setAppFolder(folder.path());
     ui::Platform::instance().setMessageBox(std::make_unique<ui::ScriptedMessageBox>());
+    if (log && !fillRealisticLog(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")))) {
+        QTextStream(stderr) << "cannot fill the log\n";
+        return 1;
+    }
     registerAllScreens();
     auto& screens = ui::ScreenRegistry::instance();
     if (auto* name = screens.control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1")))
@@ -42,8 +99,21 @@ int main(int argc, char* argv[])
     QDir().mkpath(args.at(1));
     for (int i = 2; i < args.size(); ++i) {
         ui::Screen* last = nullptr;
+        QString suffix;
         for (const QString& name : args.at(i).split(QLatin1Char(','))) {
-            if (name.startsWith(QLatin1String("click:"))) {
+            if (name.startsWith(QLatin1String("tab:"))) {
+                if (auto* tabs = last ? last->findChild<QTabWidget*>(QStringLiteral("SSTab1")) : nullptr)
+                    tabs->setCurrentIndex(name.mid(4).toInt());
+                suffix = QStringLiteral("-tab") + name.mid(4);
+            } else if (name.startsWith(QLatin1String("combo:"))) {
+                const QString control = name.mid(6).section(QLatin1Char('='), 0, 0);
+                const int index = name.section(QLatin1Char('='), 1).toInt();
+                if (auto* combo = last ? last->findChild<QComboBox*>(control) : nullptr) {
+                    combo->setCurrentIndex(index);
+                    emit combo->activated(index);
+                }
+                suffix += QLatin1Char('-') + control + QString::number(index);
+            } else if (name.startsWith(QLatin1String("click:"))) {
                 // "click:Label10" clicks a named control of the screen shown last.
                 QWidget* target = last ? last->findChild<QWidget*>(name.mid(6)) : nullptr;
                 if (target)
@@ -61,7 +131,7 @@ int main(int argc, char* argv[])
         if (!last)
             continue;
         QTest::qWait(200);
-        const QString file = QDir(args.at(1)).filePath(last->objectName() + QStringLiteral(".png"));
+        const QString file = QDir(args.at(1)).filePath(last->objectName() + suffix + QStringLiteral(".png"));
         last->grab().save(file);
         QTextStream(stdout) << file << '\n';
     }

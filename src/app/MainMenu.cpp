@@ -77,6 +77,8 @@ MainMenu::MainMenu() : ui::Screen(ui::forms::MainMenu, QStringLiteral("Main Menu
     mnuUtilCompact->setObjectName(QStringLiteral("mnuUtilCompact"));
     MnuUtilBackup = util->addAction(QStringLiteral("&Backup / Restore Database"), this, &MainMenu::MnuUtilBackup_Click);
     MnuUtilBackup->setObjectName(QStringLiteral("MnuUtilBackup"));
+    mnuUtilStatistics = util->addAction(QStringLiteral("&Statistics..."), this, &MainMenu::mnuUtilStatistics_Click);
+    mnuUtilStatistics->setObjectName(QStringLiteral("mnuUtilStatistics"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     MenuHelpSelection = help->addAction(QStringLiteral("&Help"), this, &MainMenu::MenuHelpSelection_Click);
@@ -180,6 +182,11 @@ void MainMenu::MnuUtilBackup_Click()
     setCursor(Qt::WaitCursor);
     ScreenRegistry::instance().showModal(ui::forms::frmZipCreate);
     setCursor(Qt::ArrowCursor);
+}
+
+void MainMenu::mnuUtilStatistics_Click()
+{
+    open(ui::forms::Statistics);
 }
 
 void MainMenu::MenuHelpSelection_Click()

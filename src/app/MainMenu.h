@@ -31,6 +31,7 @@ public:
     QPushButton* Command7;
     QAction* mnuUtilCompact;
     QAction* MnuUtilBackup;
+    QAction* mnuUtilStatistics;
     QAction* MenuHelpSelection;
     QAction* MenuHelpAbout;
 
@@ -49,6 +50,7 @@ public slots:
     void Command7_Click();
     void mnuUtilCompact_Click();
     void MnuUtilBackup_Click();
+    void mnuUtilStatistics_Click();
     void MenuHelpSelection_Click();
     void MenuHelpAbout_Click();
 

@@ -33,6 +33,7 @@ inline const QString MaintScreen = QStringLiteral("MaintScreen");
 inline const QString FindWindow = QStringLiteral("FindWindow");
 inline const QString frmZipCreate = QStringLiteral("frmZipCreate");
 inline const QString ExtractDialog = QStringLiteral("ExtractDialog");
+inline const QString Statistics = QStringLiteral("Statistics");
 
 /// The shift information screen's values, read straight off its controls
 /// (loading it hidden, with empty names, when it is not loaded yet).

@@ -262,7 +262,7 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, field);
         testing::TempDatabase db;
-        for (const char* index : {"DData_LaneNo", "DData_DateNow"})
+        for (const char* index : {"DData_LaneNo", "DData_DateNow", "DData_DateLaneCall"})
             QVERIFY(db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(QLatin1String(index))));
         QVERIFY(db.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN \"%2\"").arg(table, field)));
         store::Error error;

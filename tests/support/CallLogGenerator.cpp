@@ -47,6 +47,8 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
                        "\"Type\", \"Name1\", \"Name2\", \"Notes\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     qint64 written = 0;
     int todayLeft = callsPerDay;
+    // The day's calls spread from 10:00 to midnight, however many there are.
+    int spacing = qMax(1, 2 * 14 * 60 / qMax(1, todayLeft));
     int minute = 10 * 60;
     while (written < rows) {
         Transaction transaction(*db);
@@ -56,10 +58,11 @@ bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) co
                 // Busy weekends, quiet early week.
                 const int base = callsPerDay;
                 todayLeft = qMax(1, base + (day.dayOfWeek() >= 5 ? base / 2 : 0) - int(random.bounded(base / 3 + 1)));
+                spacing = qMax(1, 2 * 14 * 60 / todayLeft);
                 minute = 10 * 60;
             }
             --todayLeft;
-            minute = qMin(minute + 1 + int(random.bounded(20)), 23 * 60 + 59);
+            minute = qMin(minute + int(random.bounded(spacing)), 23 * 60 + 59);
             const QTime time(minute / 60, minute % 60, int(random.bounded(60)));
             // A handful of calls make up most stops, as on any real machine.
             int call = 0;

@@ -5,7 +5,7 @@
 namespace testing {
 
 /// Test and benchmark data: fills a stop database's call log with realistic calls: reproducible from a
-/// seed, several calls a day over consecutive days, two shifts of two
+/// seed, several calls a day over consecutive days, spread from 10:00 to midnight, two shifts of two
 /// mechanics, lanes 1 to `lanes`, calls drawn from the preset board with a few
 /// calls far more common than others.
 struct CallLogGenerator {

@@ -1,0 +1,123 @@
+#include "CentreSettings.h"
+
+#include "store/Database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace stats::settings {
+namespace {
+
+bool failed(store::Error* error, const store::Error& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+} // namespace
+
+QString createStatement()
+{
+    return QStringLiteral("CREATE TABLE \"Settings\" (\"Name\" TEXT(50) PRIMARY KEY, \"Value\" TEXT(255))");
+}
+
+bool present(store::Database& db, store::Error* error)
+{
+    if (error)
+        *error = {};
+    QSqlQuery q(db.sql());
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'Settings' "
+                               "COLLATE NOCASE")))
+        return failed(error, db.errorOf(q.lastError()));
+    if (!q.next())
+        return false;
+    const QString stored = q.value(0).toString();
+    q.finish();
+    // A table of that name made by another program must have our two fields.
+    if (!q.exec(QStringLiteral("PRAGMA table_info(") + store::Database::quoted(stored) + QLatin1Char(')')))
+        return failed(error, db.errorOf(q.lastError()));
+    QStringList fields;
+    while (q.next())
+        fields << q.value(1).toString().toLower();
+    for (const QString& field : {QStringLiteral("Name"), QStringLiteral("Value")}) {
+        if (!fields.contains(field.toLower()))
+            return failed(error, store::Error::make(
+                                     store::Error::Kind::Foreign,
+                                     QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
+                                                    "another program may have changed it. Restore a backup of the "
+                                                    "database, or ask for help.")
+                                         .arg(store::shownPath(db.path()), field)));
+    }
+    return true;
+}
+
+bool add(store::Database& db, store::Error* error)
+{
+    store::Transaction transaction(db);
+    if (!transaction.begun())
+        return failed(error, transaction.error());
+    QSqlQuery q(db.sql());
+    if (!q.exec(createStatement()))
+        return failed(error, db.errorOf(q.lastError()));
+    q.finish();
+    if (!transaction.commit())
+        return failed(error, transaction.error());
+    return true;
+}
+
+std::optional<int> readNumber(store::Database& db, const QString& name, store::Error* error)
+{
+    if (error)
+        *error = {};
+    if (!present(db, error))
+        return std::nullopt;
+    QSqlQuery q(db.sql());
+    q.prepare(QStringLiteral("SELECT Value FROM Settings WHERE Name = ?"));
+    q.addBindValue(name);
+    if (!q.exec()) {
+        failed(error, db.errorOf(q.lastError()));
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    const QString stored = q.value(0).toString();
+    bool ok = false;
+    // Kept in digits alone, so no locale reads it another way.
+    const int value = stored.trimmed().toInt(&ok);
+    if (ok)
+        return value;
+    failed(error, store::Error::make(store::Error::Kind::Foreign,
+                                          QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
+                                                         "is not a whole number.")
+                                              .arg(name, stored)));
+    return std::nullopt;
+}
+
+bool writeNumber(store::Database& db, const QString& name, int value, store::Error* error)
+{
+    store::Transaction transaction(db);
+    if (!transaction.begun())
+        return failed(error, transaction.error());
+    const QString text = QString::number(value);
+    QSqlQuery q(db.sql());
+    q.prepare(QStringLiteral("UPDATE Settings SET Value = ? WHERE Name = ?"));
+    q.addBindValue(text);
+    q.addBindValue(name);
+    if (!q.exec())
+        return failed(error, db.errorOf(q.lastError()));
+    if (q.numRowsAffected() == 0) {
+        q.finish();
+        q.prepare(QStringLiteral("INSERT INTO Settings (Name, Value) VALUES (?, ?)"));
+        q.addBindValue(name);
+        q.addBindValue(text);
+        if (!q.exec())
+            return failed(error, db.errorOf(q.lastError()));
+    }
+    q.finish();
+    if (!transaction.commit())
+        return failed(error, transaction.error());
+    return true;
+}
+
+} // namespace stats::settings
