@@ -47,6 +47,7 @@ using namespace filter::engine;
 namespace {
 
 using bench::median;
+using bench::residentKb;
 using bench::quietOffscreen;
 
 QTextStream out(stdout);
@@ -54,18 +55,6 @@ QTextStream out(stdout);
 void report(const QString& what, double measured, double baseline, double limit)
 {
     bench::report(out, what, measured, baseline, limit, 66, 1);
-}
-
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
 }
 
 struct Filter {
