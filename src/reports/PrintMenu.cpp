@@ -153,13 +153,58 @@ void PrintMenu::runReport(const QString& file)
 void PrintMenu::Command22_Click()
 {
     ui::pointer::hourglass();
+    QList<std::pair<QString, std::optional<ui::PrintOutcome>>> sheet;
     for (const char* file : {"1daynote.rpt", "1assign.rpt", "daily.rpt"}) {
         CrystalReport1->setDestination(CrystalReport::kPrinter);
         CrystalReport1->setReportFileName(QString::fromLatin1(file));
         CrystalReport1->setAction(1);
+        sheet.append({QString::fromLatin1(file), CrystalReport1->lastPrint()});
     }
     CrystalReport1->setDestination(CrystalReport::kWindow);
     ui::pointer::restore();
+    tellCallSheet(sheet);
+}
+
+// One line at the end of the call sheet: what went to which printer.
+void PrintMenu::tellCallSheet(const QList<std::pair<QString, std::optional<ui::PrintOutcome>>>& sheet)
+{
+    using State = ui::PrintOutcome::State;
+    auto what = [](const QString& file) -> QString {
+        if (file == QLatin1String("1daynote.rpt"))
+            return QStringLiteral("today's notes");
+        return file == QLatin1String("1assign.rpt") ? QStringLiteral("today's work assignments")
+                                                    : QStringLiteral("today's calls");
+    };
+    auto listed = [](const QStringList& items) -> QString {
+        if (items.size() < 2)
+            return items.join(QString());
+        return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
+    };
+    QStringList sent, missing;
+    QString printer;
+    for (const auto& [file, outcome] : sheet) {
+        if (outcome && (outcome->state == State::Sent || outcome->state == State::Stopped) &&
+            (printer.isEmpty() || printer == outcome->printer)) {
+            printer = outcome->printer;
+            sent << QStringLiteral("%1 (%2 page%3)")
+                        .arg(what(file))
+                        .arg(outcome->pages)
+                        .arg(outcome->pages == 1 ? QString() : QStringLiteral("s"));
+        } else {
+            missing << what(file);
+        }
+    }
+    if (sent.isEmpty()) {
+        ui::msgBox(QStringLiteral("Nothing of today's call sheet was printed."), ui::Buttons::Ok,
+                   ui::Icon::Exclamation);
+    } else if (missing.isEmpty()) {
+        ui::msgBox(QStringLiteral("Today's call sheet went to the printer \"%1\": %2.").arg(printer, listed(sent)),
+                   ui::Buttons::Ok, ui::Icon::Information);
+    } else {
+        ui::msgBox(QStringLiteral("Of today's call sheet, %1 went to the printer \"%2\"; %3 did not.")
+                       .arg(listed(sent), printer, listed(missing)),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+    }
 }
 
 void PrintMenu::showPrompt(const QString& screen)
