@@ -61,6 +61,9 @@ protected:
     void frameClose() override;
 
 private:
+    int buildLeftColumn();
+    int buildRightColumn();
+    void connectButtons();
     /// A button that runs one report file on the preview window.
     void runReport(const QString& file);
     /// A button that opens a range prompt, or brings it forward.
