@@ -101,6 +101,16 @@ private slots:
         QCOMPARE(window.currentPage(), 1);
     }
 
+    // The window says when the report ran: its pages are the rows of that moment.
+    void saysWhenTheReportRan()
+    {
+        testing::TestApp app;
+        const auto document = runReport(app, QStringLiteral("daily.rpt"));
+        PreviewWindow window(document);
+        QCOMPARE(window.RunLabel->text(), QStringLiteral(" Run 12/07/2004 10:15 AM "));
+        QVERIFY(window.PageCount->text() == QStringLiteral(" of 1 "));
+    }
+
     // The window opens at "Page Width": the page fills the width it is shown
     // in, and again when the window is made wider.
     void opensWithThePageAsWideAsTheWindow()

@@ -7,6 +7,7 @@
 
 #include "reports/engine/Report.h"
 #include "store/Database.h"
+#include "support/CallLogGenerator.h"
 #include "support/TempDatabase.h"
 
 #include <QCryptographicHash>
@@ -144,6 +145,38 @@ private slots:
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("\r\n"), 76);
+    }
+
+    // A list longer than what is read before its first page reads on in a
+    // thread of its own, inside the same read transaction: calls deleted
+    // meanwhile (the deleting program waits for the reading) are still on
+    // its pages, and the page count comes once every row is in.
+    void longListReadsOnAfterItsFirstPages()
+    {
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        testing::CallLogGenerator generator;
+        QString error;
+        QVERIFY2(generator.fill(db.databasePath(), 30000, &error), qPrintable(error));
+        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        QVERIFY2(report, qPrintable(error));
+        QVERIFY(!report->isComplete());
+        QVERIFY(report->pagesReady() > 100);
+        QVERIFY2(report->pageText(0).last() == QStringLiteral("alldata.rpt | Page 1"),
+                 qPrintable(report->pageText(0).last()));
+        const QString lastTime =
+            db.scalar(QStringLiteral("SELECT Time FROM DData ORDER BY DateNow DESC, rowid DESC LIMIT 1")).toString();
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid > 29000")));
+        QVERIFY2(report->finish(&error), qPrintable(error));
+        QVERIFY(report->isComplete());
+        QCOMPARE(report->recordCount(), 30000);
+        const int pages = report->pageCount();
+        QCOMPARE(report->pageText(0).last(), QStringLiteral("alldata.rpt | Page 1 of %1").arg(pages));
+        const QStringList last = report->pageText(pages - 1);
+        QVERIFY(last.contains(QStringLiteral("Total: 30000 calls")));
+        QVERIFY2(last.join(QLatin1Char('\n')).contains(lastTime), qPrintable(lastTime));
+        // Read to its end, the report holds the file no more.
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid > 28000")));
     }
 
     // No report writes to the file, not even an index on an older file
