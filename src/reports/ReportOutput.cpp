@@ -82,6 +82,8 @@ void ReportOutput::toWindow(std::shared_ptr<ui::ReportDocument> document)
 {
     auto* window = new PreviewWindow(std::move(document));
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A report still reading when the program ends stops reading first.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, [window] { delete window; });
     window->show();
     window->raise();
     window->activateWindow();

@@ -13,10 +13,11 @@
 namespace reports {
 namespace {
 
-// Rows read before the first page is made: a log of several years of calls
-// is read whole before the report shows; a longer one goes on reading while
-// its first page is looked at. Columns are as wide as the values met here.
-constexpr int kFirstRows = 20000;
+// Rows read before the first page is made: a year or two of calls is read
+// whole before the report shows; a longer list goes on reading while its
+// first page is looked at. Columns are as wide as the values met here; a
+// wider value further on wraps within its column.
+constexpr int kFirstRows = 5000;
 
 const store::FieldInfo* findField(const QList<store::FieldInfo>& fields, const QString& name)
 {

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+
 namespace reports {
 
 void Snapshot::append(const RowChunk& chunk)
@@ -154,13 +156,23 @@ BackgroundReading::BackgroundReading(std::unique_ptr<SnapshotReader> reader) : m
 
 BackgroundReading::~BackgroundReading()
 {
-    m_stop = true;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_ready.notify_all();
+    }
     if (m_thread.joinable())
         m_thread.join();
 }
 
 void BackgroundReading::work()
 {
+    {
+        // The first page is drawn first: the reading waits until its rows are
+        // asked for, or a moment at most, so as not to slow the drawing down.
+        std::unique_lock lock(m_mutex);
+        m_ready.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_asked || m_stop; });
+    }
     constexpr int kChunk = 4096;
     bool last = false;
     while (!last && !m_stop) {
@@ -180,6 +192,10 @@ void BackgroundReading::work()
 std::optional<RowChunk> BackgroundReading::take(bool wait)
 {
     std::unique_lock lock(m_mutex);
+    if (!m_asked) {
+        m_asked = true;
+        m_ready.notify_all();
+    }
     if (wait)
         m_ready.wait(lock, [this] { return !m_chunks.empty() || m_finished; });
     if (m_chunks.empty())

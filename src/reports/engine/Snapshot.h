@@ -137,6 +137,7 @@ private:
     std::condition_variable m_ready;
     std::deque<RowChunk> m_chunks;
     std::atomic<bool> m_stop{false};
+    bool m_asked = false; // the rows were asked for: read on at once
     bool m_finished = false;
     std::thread m_thread;
 };

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <numeric>
@@ -133,18 +134,26 @@ const TableBody::Cell& TableBody::cell(int column, quint32 id) const
     if (c.width < 0) {
         const TableColumn& spec = column < m_spec.columns.size() ? m_spec.columns.at(column) : m_spec.group->value;
         c.text = cellText(spec, m_rows.pool(column).text(id));
-        c.width = 0;
-        for (const QString& paragraph : c.text.split(QLatin1Char('\n'))) {
-            const QString line = paragraph.simplified();
-            c.width = std::max(c.width, Typesetter::instance().width(Face::Body, line));
-            if (!line.contains(QLatin1Char(' ')))
-                c.word = std::max(c.word, Typesetter::instance().width(Face::Body, line));
-            else
-                for (const QString& word : line.split(QLatin1Char(' ')))
-                    c.word = std::max(c.word, Typesetter::instance().width(Face::Body, word));
+        if (!c.text.contains(QLatin1Char('\n'))) {
+            c.width = Typesetter::instance().width(Face::Body, c.text);
+        } else {
+            c.width = 0;
+            for (const QString& paragraph : c.text.split(QLatin1Char('\n')))
+                c.width = std::max(c.width, Typesetter::instance().width(Face::Body, paragraph));
         }
     }
     return c;
+}
+
+double TableBody::widestWord(int column) const
+{
+    double widest = 0;
+    for (quint32 id = 1; id < quint32(m_rows.pool(column).size()); ++id) {
+        const QStringList words = cell(column, id).text.split(QRegularExpression(QStringLiteral("\\s+")));
+        for (const QString& word : words)
+            widest = std::max(widest, Typesetter::instance().width(Face::Body, word));
+    }
+    return widest;
 }
 
 double TableBody::textWidth(int column) const
@@ -198,18 +207,17 @@ void TableBody::settleWidths()
         const TableColumn& column = m_spec.columns.at(c);
         const double caption = Typesetter::instance().width(Face::Bold, column.caption) + gapAfter(column);
         captions[c] = caption;
-        double widest = 0, word = 0;
-        for (quint32 id = 1; id < quint32(m_rows.pool(c).size()); ++id) {
+        double widest = 0;
+        for (quint32 id = 1; id < quint32(m_rows.pool(c).size()); ++id)
             widest = std::max(widest, cell(c, id).width);
-            word = std::max(word, cell(c, id).word);
-        }
         const double natural = std::max(caption, widest + gapAfter(column));
         const bool memo = column.format == Format::Memo;
         want[c] = memo ? std::max(column.least, caption) : std::max(column.least, natural);
         // Narrowed, a column keeps its values whole when they are not much
         // wider than it asks for (a time, a weekday), and its longest word
         // whole otherwise; long texts give way the most.
-        const double kept = natural <= 1.5 * column.least ? natural : std::max(column.least, word + gapAfter(column));
+        const double kept =
+            natural <= 1.5 * column.least ? natural : std::max(column.least, widestWord(c) + gapAfter(column));
         floor[c] = memo ? std::max(caption, std::min(want[c], kNarrowestMemo)) : std::max(caption, kept);
         wanted += want[c];
         flexible += memo ? want[c] : 0;
@@ -261,7 +269,9 @@ void TableBody::start(const PageFrame& frame)
 
 void TableBody::catchUp(bool wait)
 {
-    while (m_feed) {
+    // Without waiting, a few chunks at a time: the window stays responsive.
+    constexpr int kChunksAtOnce = 16;
+    for (int taken = 0; m_feed && (wait || taken < kChunksAtOnce); ++taken) {
         std::optional<RowChunk> chunk = m_feed(wait);
         if (!chunk)
             break;

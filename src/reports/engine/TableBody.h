@@ -87,7 +87,6 @@ private:
     };
     struct Cell {
         double width = -1; // of the widest line; -1: not measured yet
-        double word = 0;   // of the widest word
         QString text;      // as shown
     };
 
@@ -99,6 +98,7 @@ private:
     int rowLines(qint64 row) const;
     void settleWidths();
     double textWidth(int column) const;
+    double widestWord(int column) const;
     QString cellText(const TableColumn& column, const QString& stored) const;
     QString groupLabel(int run) const;
     QString footerText(int run) const;

@@ -103,16 +103,29 @@ double Typesetter::fallbackWidth(const FaceData& face, const QString& text) cons
     return QFontMetricsF(face.font, &device).horizontalAdvance(text) * 72.0 / 1200.0;
 }
 
-double Typesetter::width(Face which, const QString& text) const
+double Typesetter::advanceOf(const FaceData& face, QChar c) const
 {
-    if (text.isEmpty())
-        return 0;
-    const FaceData& face = data(which);
+    auto it = face.advance.constFind(c.unicode());
+    if (it != face.advance.constEnd())
+        return *it;
     QList<quint32> indexes;
     QList<double> x;
-    if (advances(face, text, &indexes, &x))
-        return x.last();
-    return fallbackWidth(face, text);
+    const double width = advances(face, QString(c), &indexes, &x) && indexes.size() == 1 ? x.last() : -1;
+    face.advance.insert(c.unicode(), width);
+    return width;
+}
+
+double Typesetter::width(Face which, const QString& text) const
+{
+    const FaceData& face = data(which);
+    double sum = 0;
+    for (QChar c : text) {
+        const double w = c.isSurrogate() ? -1 : advanceOf(face, c);
+        if (w < 0) // a character the font lacks, or one of two halves: Qt measures the text
+            return fallbackWidth(face, text);
+        sum += w;
+    }
+    return sum;
 }
 
 QGlyphRun Typesetter::glyphs(Face which, const QString& text, double* width) const

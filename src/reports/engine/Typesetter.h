@@ -7,6 +7,7 @@
 // column where it was measured fits it wherever it is drawn.
 #include <QFont>
 #include <QGlyphRun>
+#include <QHash>
 #include <QRawFont>
 #include <QString>
 #include <QStringList>
@@ -43,12 +44,17 @@ private:
         QFont font;
         QRawFont measured; // at kReference pixels: advances are scaled from it
         QRawFont drawn;    // at the face's size, in points
+        // The advance of each character of the first 64K met so far, in
+        // points; < 0: the font has no glyph for it. Texts are not shaped
+        // (one glyph per character, no kerning), so a width is their sum.
+        mutable QHash<char16_t, double> advance;
     };
     static constexpr double kReference = 100;
     const FaceData& data(Face face) const { return m_faces.at(size_t(face)); }
     /// Advances of the glyphs, in points; false when a glyph is missing.
     bool advances(const FaceData& face, const QString& text, QList<quint32>* indexes, QList<double>* x) const;
     double fallbackWidth(const FaceData& face, const QString& text) const;
+    double advanceOf(const FaceData& face, QChar c) const;
 
     std::array<FaceData, 9> m_faces;
 };
