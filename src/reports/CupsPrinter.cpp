@@ -35,6 +35,22 @@ QString option(const cups_dest_t* dest, const char* name)
     return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
 }
 
+// What whoever closed or stopped the printer wrote: not among a destination's options, asked for apart.
+QString stateMessage(const QString& uri)
+{
+    if (uri.isEmpty())
+        return {};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.toUtf8().constData());
+    static const char* const wanted[] = {"printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_attribute_t* attribute = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+    const QString message = attribute ? QString::fromUtf8(ippGetString(attribute, 0, nullptr)) : QString();
+    ippDelete(response);
+    return message;
+}
+
 // What the print system says of the printer now.
 void readPrinter(const char* name, Answers& answers)
 {
@@ -48,6 +64,8 @@ void readPrinter(const char* name, Answers& answers)
     const QString state = option(dest, "printer-state");
     answers.printerState = state.isEmpty() ? IPP_PSTATE_IDLE : state.toInt();
     answers.stateReasons = option(dest, "printer-state-reasons");
+    if (!answers.accepting || answers.printerState == IPP_PSTATE_STOPPED)
+        answers.stateMessage = stateMessage(option(dest, "printer-uri-supported"));
     cupsFreeDests(1, dest);
 }
 
@@ -79,7 +97,10 @@ ui::PrintOutcome outcomeOf(const Answers& answers)
                              : QStringLiteral("the printer \"%1\" is not set up on this computer").arg(answers.printer);
         return outcome;
     }
-    const QString why = reasonWords(answers.stateReasons);
+    QString why = reasonWords(answers.stateReasons);
+    if (!answers.stateMessage.trimmed().isEmpty()) // the words of whoever closed or stopped it
+        why += (why.isEmpty() ? QString() : QStringLiteral(", ")) +
+               QStringLiteral("\"%1\"").arg(answers.stateMessage.trimmed());
     if (answers.job == 0) {
         const bool refused = !answers.accepting || answers.sendStatus == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
         outcome.state = refused ? State::Refused : State::Failed;

@@ -13,6 +13,7 @@ struct Answers {
     bool accepting = true; ///< it takes jobs
     int printerState = 3;  ///< 3 idle, 4 printing, 5 stopped
     QString stateReasons;  ///< what the print system says of the printer ("paused", "media-empty")
+    QString stateMessage;  ///< what whoever stopped or closed the printer wrote ("out of paper")
     int job = 0;           ///< the job's number; 0: the print system did not take it
     int sendStatus = 0;    ///< the print system's answer to the sending
     int jobState = 0;      ///< 3 pending ... 6 stopped, 7 cancelled, 8 aborted, 9 completed; 0 unknown

@@ -42,9 +42,9 @@ private slots:
                "one up, or preview the report and save it as a PDF file.";
         QTest::newRow("set to refuse jobs")
             << 2 << int(State::Refused)
-            << "The printer \"Office\" refused the report \"daily.rpt\": the printer is set not to accept jobs. "
-               "Nothing "
-               "was printed; ask whoever looks after the printer, or preview the report and save it as a PDF file.";
+            << "The printer \"Office\" refused the report \"daily.rpt\": the printer is set not to accept jobs "
+               "(\"closed for the night\"). Nothing was printed; ask whoever looks after the printer, or preview the "
+               "report and save it as a PDF file.";
         QTest::newRow("not taken") << 3 << int(State::Failed)
                                    << "The report \"daily.rpt\" was not printed on \"Office\": the print system did "
                                       "not take the job.";
@@ -81,6 +81,7 @@ private slots:
             a.accepting = false;
             a.job = 0;
             a.sendStatus = IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
+            a.stateMessage = QStringLiteral("closed for the night");
             break;
         case 3:
             a.job = 0;
