@@ -1,9 +1,13 @@
 // Developer tool: shows screens on a copy of the delivered database and saves
 // a picture of each window, to look at layouts without clicking through.
-// usage: stopwell-shot <out-folder> <Screen>[,<Screen>|click:<Control>...] ...
+// usage: stopwell-shot [--log <calls>] <out-folder> <Screen>[,<Screen>|click:<Control>...] ...
 // Each argument after the folder is one picture: the screens named are shown
-// in order and the last one is pictured. The shift is filled in first.
+// in order and the last one is pictured, or the report preview a click
+// opened. The shift is filled in first. With --log the copy holds a call log
+// of that many calls, about eleven a day on 24 lanes ending on the clock's
+// day (its last day, 4:05 PM), with notes now and then, as a centre keeps.
 #include "AllScreens.h"
+#include "support/CallLogGenerator.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
@@ -13,17 +17,63 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+namespace {
+
+// A call log as a centre keeps one: the days up to today, a mechanic's note now and then.
+bool fillLog(const QString& database, int calls)
+{
+    testing::CallLogGenerator generator;
+    generator.callsPerDay = 11;
+    generator.lanes = 24;
+    generator.firstDay = QDate::currentDate().addDays(-calls / 11).toString(Qt::ISODate);
+    QString error;
+    if (!generator.fill(database, calls, &error)) {
+        QTextStream(stderr) << error << '\n';
+        return false;
+    }
+    const QStringList notes = {
+        QStringLiteral("Replaced the respot cell and adjusted the table clutch; ran twenty frames to check it."),
+        QStringLiteral("Chain came off the sprocket. Put it back and checked the tension."),
+        QStringLiteral("Customer's child in the pit: stopped the machine, reset it, told the desk."),
+        QStringLiteral("Ball lift belt slipping, tightened. Order a new belt before the weekend leagues."),
+    };
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shot"));
+    db.setDatabaseName(database);
+    if (!db.open())
+        return false;
+    QSqlQuery q(db);
+    for (int i = 0; i < notes.size(); ++i) {
+        q.prepare(QStringLiteral("UPDATE DData SET Notes = ? WHERE rowid % 53 = ?"));
+        q.addBindValue(notes.at(i));
+        q.addBindValue(i * 13);
+        q.exec();
+    }
+    q.exec(QStringLiteral("SELECT max(DateNow) FROM DData"));
+    const QDate last = q.next() ? QDate::fromString(q.value(0).toString(), Qt::ISODate) : QDate::currentDate();
+    ui::Platform::instance().setClock(std::make_unique<ui::FixedClock>(QDateTime(last, QTime(16, 5))));
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    int calls = 0;
+    if (args.size() > 2 && args.at(1) == QLatin1String("--log")) {
+        calls = args.at(2).toInt();
+        args.remove(1, 2);
+    }
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: stopwell-shot <out-folder> <Screen>[,<Screen>...] ...\n";
+        QTextStream(stderr) << "usage: stopwell-shot [--log <calls>] <out-folder> <Screen>[,<Screen>...] ...\n";
         return 2;
     }
     QTemporaryDir folder;
@@ -31,6 +81,8 @@ int main(int argc, char* argv[])
     const QDir app(QCoreApplication::applicationDirPath());
     for (const QString& name : app.entryList({QStringLiteral("Zuvevadu.mdb"), QStringLiteral("*.rpt")}, QDir::Files))
         QFile::copy(app.filePath(name), folder.filePath(name));
+    if (calls > 0 && !fillLog(folder.filePath(QStringLiteral("Zuvevadu.mdb")), calls))
+        return 1;
     ui::Platform::instance().setAppFolder(folder.path());
     ui::Platform::instance().setMessageBox(std::make_unique<ui::ScriptedMessageBox>());
     registerAllScreens();
@@ -41,18 +93,17 @@ int main(int argc, char* argv[])
         name->setText(QStringLiteral("Marco"));
     QDir().mkpath(args.at(1));
     for (int i = 2; i < args.size(); ++i) {
-        ui::Screen* last = nullptr;
+        QWidget* last = nullptr;
         for (const QString& name : args.at(i).split(QLatin1Char(','))) {
             if (name.startsWith(QLatin1String("click:"))) {
-                // "click:Label10" clicks a named control of the screen shown last.
+                // "click:Label10" clicks a named control of the window shown last.
                 QWidget* target = last ? last->findChild<QWidget*>(name.mid(6)) : nullptr;
                 if (target)
                     QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
-                // The picture is of the window the click put the focus in.
+                // The picture is of the window the click put the focus in (a report's preview).
                 QTest::qWait(50);
-                if (QWidget* focus = QApplication::focusWidget())
-                    if (auto* screen = qobject_cast<ui::Screen*>(focus->window()))
-                        last = screen;
+                if (QWidget* active = QApplication::activeWindow())
+                    last = active;
             } else {
                 last = screens.show(name);
             }
@@ -60,8 +111,11 @@ int main(int argc, char* argv[])
         }
         if (!last)
             continue;
-        QTest::qWait(200);
-        const QString file = QDir(args.at(1)).filePath(last->objectName() + QStringLiteral(".png"));
+        QTest::qWait(300);
+        // A window pictured again (a second report's preview) gets a number.
+        QString file = QDir(args.at(1)).filePath(last->objectName() + QStringLiteral(".png"));
+        for (int n = 2; QFile::exists(file); ++n)
+            file = QDir(args.at(1)).filePath(last->objectName() + QStringLiteral("-%1.png").arg(n));
         last->grab().save(file);
         QTextStream(stdout) << file << '\n';
     }
