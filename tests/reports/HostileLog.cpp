@@ -91,7 +91,11 @@ QString unbreakableWord()
     return QStringLiteral("see-manual-section-12-4-7-deck-lowering-adjustment-procedure-and-cam-timing-chart");
 }
 
-void fillHostileLog(const std::function<bool(const QString&)>& exec)
+namespace {
+
+using Exec = std::function<bool(const QString&)>;
+
+void fillCalls(const Exec& exec)
 {
     const QDate today = hostileToday();
     const QList<Day> days = {
@@ -128,8 +132,13 @@ void fillHostileLog(const std::function<bool(const QString&)>& exec)
                      qPrintable(values));
         }
     }
+}
 
-    // Notes of every kind, for enough days to fill several pages.
+// Notes of every kind, for enough days to fill several pages.
+void fillNotes(const Exec& exec)
+{
+    const QDate today = hostileToday();
+    const QStringList texts = notes();
     const QString longNote =
         QStringLiteral("Oiled the turret chains on lanes 1 to 16 and cleaned the pit carpets. The turret on 7 still "
                        "sticks now and then, it needs a new spring before the weekend leagues start; ") +
@@ -152,9 +161,12 @@ void fillHostileLog(const std::function<bool(const QString&)>& exec)
                       values + QLatin1Char(')')),
                  qPrintable(values));
     }
+}
 
-    // Work sheets: every row filled with 40 characters, and who completed it.
-    for (const QDate& date : {QDate(2026, 12, 2), today}) {
+// Work sheets: every row filled with 40 characters, and who completed it.
+void fillSheets(const Exec& exec)
+{
+    for (const QDate& date : {QDate(2026, 12, 2), hostileToday()}) {
         QStringList fields{QStringLiteral("DateNow")};
         QStringList values{quoted(date.toString(Qt::ISODate))};
         for (int i = 1; i <= 20; ++i) {
@@ -165,14 +177,27 @@ void fillHostileLog(const std::function<bool(const QString&)>& exec)
         QVERIFY(exec(QStringLiteral("INSERT INTO WAssign (") + fields.join(QStringLiteral(", ")) +
                      QStringLiteral(") VALUES (") + values.join(QStringLiteral(", ")) + QLatin1Char(')')));
     }
+}
 
-    // Preset calls and section names as long as their fields allow.
+// Preset calls and section names as long as their fields allow.
+void fillPresets(const Exec& exec)
+{
     QStringList sets;
     for (int i = 1; i <= 100; i += 9)
         sets << QStringLiteral("C%1 = ").arg(i) + quoted(calls().at(i % 3) + QString());
     for (int s = 1; s <= 5; ++s)
         sets << QStringLiteral("S%1 = ").arg(s) + quoted(QStringLiteral("Section %1 calls").arg(s).left(15));
     QVERIFY(exec(QStringLiteral("UPDATE Calls SET ") + sets.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+void fillHostileLog(const std::function<bool(const QString&)>& exec)
+{
+    fillCalls(exec);
+    fillNotes(exec);
+    fillSheets(exec);
+    fillPresets(exec);
 }
 
 } // namespace testing
