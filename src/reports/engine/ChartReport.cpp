@@ -21,29 +21,15 @@ struct Entry {
     QString first, last; // dates of the first and last row counted
 };
 
-const store::FieldInfo* findField(const QList<store::FieldInfo>& fields, const QString& name)
-{
-    for (const store::FieldInfo& field : fields) {
-        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &field;
-    }
-    return nullptr;
-}
-
-bool isText(store::FieldType type)
-{
-    return type == store::FieldType::Text || type == store::FieldType::Memo;
-}
-
 // The category, its value and count, and the dates of its first and last row.
 class Counter {
 public:
     Counter(const Chart& chart, const QList<store::FieldInfo>& fields)
-        : m_category(*findField(fields, chart.category)),
+        : m_category(*fieldNamed(fields, chart.category)),
           m_count(chart.value.compare(QLatin1String("count"), Qt::CaseInsensitive) == 0)
     {
         if (!m_count)
-            m_value = findField(fields, chart.value)->name;
+            m_value = fieldNamed(fields, chart.value)->name;
         for (const store::FieldInfo& field : fields) {
             if (field.type == store::FieldType::Date && m_date.isEmpty())
                 m_date = field.name;
@@ -68,7 +54,7 @@ private:
     bool inSql(store::Database& db, const Selection& selection, QList<Entry>& entries, QString* error) const
     {
         const QString key = store::Database::quoted(m_category.name) +
-                            (isText(m_category.type) ? QStringLiteral(" COLLATE NOCASE") : QString());
+                            (holdsText(m_category.type) ? QStringLiteral(" COLLATE NOCASE") : QString());
         const QString value = m_count ? QStringLiteral("count(*)")
                                       : QStringLiteral("total(") + store::Database::quoted(m_value) + QLatin1Char(')');
         const QString sql = QStringLiteral("SELECT ") + store::Database::quoted(m_category.name) +
@@ -96,7 +82,7 @@ private:
             db, columns,
             [&](const SqlRow& row) {
                 const QVariant k = row.value(1);
-                const QString folded = isText(m_category.type) ? store::jet::caseKey(k.toString()) : k.toString();
+                const QString folded = holdsText(m_category.type) ? store::jet::caseKey(k.toString()) : k.toString();
                 auto it = index.find(folded);
                 if (it == index.end()) {
                     it = index.insert(folded, int(entries.size()));
@@ -166,7 +152,7 @@ bool buildChart(ReportPrivate& report, const ReportDefinition& definition, store
     QList<Entry> entries;
     if (!counter.count(db, selection, entries, error))
         return false;
-    const store::FieldInfo* category = findField(fields, chart.category);
+    const store::FieldInfo* category = fieldNamed(fields, chart.category);
     ChartData data = chartOf(chart, entries, category->type);
     qint64 rows = 0;
     QString first, last;

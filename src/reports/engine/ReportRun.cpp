@@ -19,24 +19,10 @@ namespace {
 // wider value further on wraps within its column.
 constexpr int kFirstRows = 5000;
 
-const store::FieldInfo* findField(const QList<store::FieldInfo>& fields, const QString& name)
-{
-    for (const store::FieldInfo& field : fields) {
-        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &field;
-    }
-    return nullptr;
-}
-
 QString expand(const QString& pattern, int n)
 {
     QString result = pattern;
     return result.replace(QStringLiteral("%1"), QString::number(n));
-}
-
-bool isText(store::FieldType type)
-{
-    return type == store::FieldType::Text || type == store::FieldType::Memo;
 }
 
 // Every field a definition names, checked against its table before anything is read.
@@ -68,7 +54,7 @@ public:
 private:
     const store::FieldInfo* name(QString& field, const QString& where, QString* error)
     {
-        const store::FieldInfo* info = findField(m_fields, field);
+        const store::FieldInfo* info = fieldNamed(m_fields, field);
         if (!info) {
             *error = QStringLiteral("%1 names the field \"%2\", which the table %3 does not have.")
                          .arg(where, field, m_def.table);
@@ -200,7 +186,7 @@ bool ReportBuilder::prepare(store::Database& db, QString* error)
         return false;
     QList<SortField> leading;
     if (m_def.group) {
-        const store::FieldInfo* group = findField(m_fields, m_def.group->field);
+        const store::FieldInfo* group = fieldNamed(m_fields, m_def.group->field);
         leading << SortField{BoundField{group->name, group->type}, false};
     }
     // A formula or sort field the caller set replaces the report's own.
@@ -238,7 +224,7 @@ QString ReportBuilder::caption(const QString& field) const
         if (column.field == field && !column.heading.isEmpty())
             return column.heading;
     }
-    const store::FieldInfo* info = findField(m_fields, field);
+    const store::FieldInfo* info = fieldNamed(m_fields, field);
     return info && info->type == store::FieldType::Date ? QStringLiteral("Date") : field;
 }
 
@@ -247,7 +233,7 @@ bool ReportBuilder::buildList(QString* error)
     TableSpec spec;
     QStringList texts;
     for (const Column& column : std::as_const(m_def.columns)) {
-        const store::FieldInfo* info = findField(m_fields, column.field);
+        const store::FieldInfo* info = fieldNamed(m_fields, column.field);
         spec.columns << TableColumn{column.heading,
                                     column.format,
                                     column.alignRight,
@@ -259,7 +245,7 @@ bool ReportBuilder::buildList(QString* error)
     QStringList numbers;
     if (m_def.group) {
         const Group& g = *m_def.group;
-        const store::FieldInfo* info = findField(m_fields, g.field);
+        const store::FieldInfo* info = fieldNamed(m_fields, g.field);
         TableGroup group;
         group.column = int(texts.indexOf(info->name));
         if (group.column < 0) {
@@ -271,7 +257,7 @@ bool ReportBuilder::buildList(QString* error)
         group.heading = g.heading;
         group.countLabel = g.countLabel;
         group.emptyLabel = g.emptyLabel;
-        group.caseless = isText(info->type);
+        group.caseless = holdsText(info->type);
         group.totals = g.totals;
         numbers = g.totals;
         spec.group = group;
@@ -301,7 +287,7 @@ bool ReportBuilder::buildRecords(QString* error)
     for (const RecordLine& line : std::as_const(m_def.record)) {
         for (int n = line.from; n <= line.to; ++n) {
             for (const QString& field : {line.field, line.beside}) {
-                const store::FieldInfo* info = field.isEmpty() ? nullptr : findField(m_fields, expand(field, n));
+                const store::FieldInfo* info = field.isEmpty() ? nullptr : fieldNamed(m_fields, expand(field, n));
                 if (!info || names.contains(info->name))
                     continue;
                 names << info->name;

@@ -61,10 +61,24 @@ bool forEachRow(store::Database& db, const QString& sql, const std::function<voi
     return done;
 }
 
+const store::FieldInfo* fieldNamed(const QList<store::FieldInfo>& fields, const QString& name)
+{
+    for (const store::FieldInfo& field : fields) {
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &field;
+    }
+    return nullptr;
+}
+
+bool holdsText(store::FieldType type)
+{
+    return type == store::FieldType::Text || type == store::FieldType::Memo;
+}
+
 QString orderTerm(const SortField& field)
 {
     QString term = store::Database::quoted(field.field.name);
-    if (field.field.type == store::FieldType::Text || field.field.type == store::FieldType::Memo)
+    if (holdsText(field.field.type))
         term += QStringLiteral(" COLLATE NOCASE");
     return term + (field.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
 }

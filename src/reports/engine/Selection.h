@@ -67,6 +67,11 @@ private:
 /// SQL text of an ORDER BY term for a field.
 QString orderTerm(const SortField& field);
 
+/// The field of `fields` named `name` (names match without regard to case); null when there is none.
+const store::FieldInfo* fieldNamed(const QList<store::FieldInfo>& fields, const QString& name);
+/// Whether a field of this type holds text (compared and grouped without regard to case).
+bool holdsText(store::FieldType type);
+
 /// A column of the current row of a raw statement as a stored value.
 QVariant columnValue(sqlite3_stmt* statement, int column);
 
