@@ -183,6 +183,12 @@ void PreviewWindow::catchUp()
     if (m_document->catchUp()) {
         m_reading->stop();
         render(); // the page's footing gains "of N"
+        // The rest could not be read: the first page that cannot be shown says why.
+        QString why;
+        QImage none(1, 1, QImage::Format_RGB32);
+        QPainter painter(&none);
+        if (!m_document->isComplete() && !m_document->paintPage(painter, m_document->pagesReady(), &why))
+            ui::msgBox(why, ui::Buttons::Ok, ui::Icon::Exclamation);
     }
     countPages();
 }

@@ -79,7 +79,8 @@ public:
     /// Pages that can be shown without waiting; all of them once complete.
     virtual int pagesReady() const = 0;
     virtual bool isComplete() const = 0;
-    /// Takes in the rows read since; true once complete.
+    /// Takes in the rows read since; true once no more will come (complete,
+    /// or the rest could not be read: the pages after say why).
     virtual bool catchUp() = 0;
     /// Draws a page onto the painter's device, whose origin is the paper's
     /// corner; false with the reason when the page cannot be shown.

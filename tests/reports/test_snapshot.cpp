@@ -179,6 +179,49 @@ private slots:
         QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid > 28000")));
     }
 
+    // The pages of the later half of the calls lost (a failing disk): a long
+    // list shows its first pages, read from the earlier half; the page
+    // after them says why it cannot be shown, and neither a PDF nor a CSV is
+    // written with rows missing.
+    void rowsThatCannotBeReadAreTold()
+    {
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        testing::CallLogGenerator generator;
+        QString error;
+        QVERIFY2(generator.fill(db.databasePath(), 30000, &error), qPrintable(error));
+        // The calls' own pages in the order of their record numbers, which is the order of their days.
+        const QStringList pages = db.rows(
+            QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'DData' AND pagetype = 'leaf' ORDER BY path"));
+        const qint64 pageSize = db.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
+        QVERIFY(pages.size() > 100);
+        QFile file(db.databasePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        for (qsizetype i = pages.size() / 2; i < pages.size(); ++i) {
+            QVERIFY(file.seek((pages.at(i).toLongLong() - 1) * pageSize));
+            file.write(QByteArray(int(pageSize), '\0'));
+        }
+        file.close();
+        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        QVERIFY2(report, qPrintable(error));
+        const QStringList first = report->pageText(0);
+        QVERIFY(first.size() > 20);
+        QVERIFY(!report->finish(&error));
+        QVERIFY2(error.startsWith(QStringLiteral("The report \"alldata.rpt\" could not read all its rows: ")),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("it is damaged")), qPrintable(error));
+        QVERIFY(!report->isComplete());
+        QCOMPARE(report->pageText(0), first);
+        const QStringList next = report->pageText(report->pagesReady());
+        QCOMPARE(next.size(), 1);
+        QVERIFY2(next.first().contains(QStringLiteral("cannot be shown")), qPrintable(next.first()));
+        const QString pdf = QDir(db.folder()).filePath(QStringLiteral("half.pdf"));
+        QVERIFY(!report->writePdf(pdf, &error));
+        QVERIFY2(error.contains(QStringLiteral("could not read all its rows")), qPrintable(error));
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!report->writeCsv(QDir(db.folder()).filePath(QStringLiteral("half.csv")), &error));
+    }
+
     // No report writes to the file, not even an index on an older file
     // that lacks the delivered ones: it reads, only more slowly.
     void reportsOnlyRead()

@@ -171,7 +171,7 @@ bool Report::isComplete() const
 bool Report::catchUp()
 {
     d->body->catchUp(false);
-    return d->body->complete();
+    return !d->body->reading();
 }
 
 bool Report::finish(QString* error)

@@ -109,7 +109,8 @@ public:
     /// A long report goes on reading its rows after its first page is ready;
     /// true once every row is in and every page is known.
     bool isComplete() const;
-    /// Takes in the rows read since, paging them; returns isComplete().
+    /// Takes in the rows read since, paging them; true once no more will
+    /// come (complete, or the rest could not be read: finish() says why).
     bool catchUp();
     /// Waits for the last row; false with the reason when the rows could not
     /// all be read (the pages before stay as they are).

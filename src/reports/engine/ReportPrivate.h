@@ -37,8 +37,11 @@ public:
     virtual ~Body() = default;
     /// Lays the body out on pages of `frame`.
     virtual void start(const PageFrame& frame) = 0;
-    /// False while rows are still being read (see Report::catchUp).
+    /// True once every row is in (false while rows are being read, and for
+    /// good when they could not all be read).
     virtual bool complete() const { return true; }
+    /// True while rows are still being read.
+    virtual bool reading() const { return false; }
     /// Takes in the rows read since; with `wait` every row still to come.
     virtual void catchUp(bool wait) { Q_UNUSED(wait) }
     /// Why the rows could not all be read; empty when they were.

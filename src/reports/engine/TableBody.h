@@ -70,7 +70,8 @@ public:
     void follow(std::function<std::optional<RowChunk>(bool)> feed) { m_feed = std::move(feed); }
 
     void start(const PageFrame& frame) override;
-    bool complete() const override { return !m_feed; }
+    bool complete() const override { return !m_feed && m_failure.isEmpty(); }
+    bool reading() const override { return bool(m_feed); }
     void catchUp(bool wait) override;
     QString failure() const override { return m_failure; }
     int pages() const override;
