@@ -149,15 +149,11 @@ class TestDrawn : public QObject {
 
     QStringList pdfOf(const QString& file, const QString& selection = {}, const QString& sort = {})
     {
-        ReportRequest request;
-        request.folder = m_temp->folder();
-        request.databasePath = m_temp->databasePath();
-        request.fileName = file;
+        ReportRequest request = testing::requestFor(*m_temp, file, testing::hostileNow());
         if (!selection.isEmpty())
             request.selection = selection;
         if (!sort.isEmpty())
             request.sortFields[0] = sort;
-        request.printedAt = testing::hostileNow();
         QString error;
         const auto report = Report::run(request, &error);
         if (!report) {
@@ -310,13 +306,9 @@ private slots:
                         values.join(QLatin1Char(','))));
         QList<Call> rows = readCalls(db);
         std::stable_sort(rows.begin(), rows.end(), [](const Call& a, const Call& b) { return day(a) < day(b); });
-        ReportRequest request;
-        request.folder = db.folder();
-        request.databasePath = db.databasePath();
-        request.fileName = QStringLiteral("alldata.rpt");
-        request.printedAt = testing::hostileNow();
         QString error;
-        const auto report = Report::run(request, &error);
+        const auto report =
+            Report::run(testing::requestFor(db, QStringLiteral("alldata.rpt"), testing::hostileNow()), &error);
         QVERIFY2(report, qPrintable(error));
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("days.pdf"));
         QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));

@@ -13,7 +13,6 @@
 #include <QTest>
 
 using reports::Report;
-using reports::ReportRequest;
 
 namespace {
 
@@ -65,13 +64,8 @@ private slots:
         testing::TempDatabase db;
         testing::fillReportData(db);
         testing::copyDefinitions(db.folder());
-        ReportRequest request;
-        request.folder = db.folder();
-        request.databasePath = db.databasePath();
-        request.fileName = file;
-        request.printedAt = QDateTime(testing::reportToday(), QTime(10, 15, 30));
         QString error;
-        const auto report = Report::run(request, &error);
+        const auto report = Report::run(testing::requestFor(db, file), &error);
         QVERIFY2(report, qPrintable(error));
         const QImage page = drawn(*report, 0).convertToFormat(QImage::Format_RGB32);
         const QString stored =

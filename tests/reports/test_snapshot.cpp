@@ -24,14 +24,9 @@ using reports::ReportRequest;
 
 namespace {
 
-ReportRequest requestFor(const testing::TempDatabase& db, const QString& file)
+ReportRequest requestOn(const testing::TempDatabase& db, const QString& file)
 {
-    ReportRequest request;
-    request.folder = db.folder();
-    request.databasePath = db.databasePath();
-    request.fileName = file;
-    request.printedAt = testing::hostileNow();
-    return request;
+    return testing::requestFor(db, file, testing::hostileNow());
 }
 
 QByteArray fileHash(const QString& path)
@@ -83,7 +78,7 @@ private slots:
         testing::fillHostileLog([&db](const QString& sql) { return db.exec(sql); });
         testing::copyDefinitions(db.folder());
         QString error;
-        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         const QStringList gone =
             db.rows(QStringLiteral("SELECT Time FROM DData WHERE DateNow = '2026-12-07' ORDER BY rowid LIMIT 5"));
@@ -125,7 +120,7 @@ private slots:
         testing::copyDefinitions(db.folder());
         store::Database::setBusyTimeout(100);
         QString error;
-        const auto report = Report::run(requestFor(db, QStringLiteral("daily.rpt")), &error);
+        const auto report = Report::run(requestOn(db, QStringLiteral("daily.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         ExclusiveLock lock(db.databasePath());
         QVERIFY(lock.locked());
@@ -158,7 +153,7 @@ private slots:
         testing::CallLogGenerator generator;
         QString error;
         QVERIFY2(generator.fill(db.databasePath(), 30000, &error), qPrintable(error));
-        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         QVERIFY(!report->isComplete());
         QVERIFY(report->pagesReady() > 20);
@@ -202,7 +197,7 @@ private slots:
             file.write(QByteArray(int(pageSize), '\0'));
         }
         file.close();
-        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         const QStringList first = report->pageText(0);
         QVERIFY(first.size() > 20);
@@ -235,7 +230,7 @@ private slots:
         QVERIFY(!before.isEmpty());
         for (const QString& file : testing::definitionNames()) {
             QString error;
-            const auto report = Report::run(requestFor(db, file), &error);
+            const auto report = Report::run(requestOn(db, file), &error);
             QVERIFY2(report, qPrintable(error));
             QImage page(QSize(612, 792), QImage::Format_RGB32);
             page.fill(Qt::white);
