@@ -107,7 +107,7 @@ private slots:
         FormulaError error;
         const auto compiled = compile(formula, &error);
         QVERIFY2(compiled, qPrintable(error.describe()));
-        QVERIFY(compiled->root()->depth <= 16);
+        QVERIFY(compiled->depth() <= 16);
         QCOMPARE(compiled->fields().size(), 1); // LaneNo alone
         QVERIFY(compiled->evaluate({7999}));
         QVERIFY(!compiled->evaluate({8001}));

@@ -95,6 +95,16 @@ std::optional<Formula> Formula::compile(const QString& text, const QString& tabl
     return formula;
 }
 
+const FormulaNode* formulaRoot(const Formula& formula)
+{
+    return formula.m_root.get();
+}
+
+int Formula::depth() const
+{
+    return m_root ? m_root->depth : 0;
+}
+
 QString Formula::sqlWhere(bool* complete) const
 {
     if (complete)

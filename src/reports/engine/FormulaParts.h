@@ -7,7 +7,42 @@
 
 // Inside the report engine: the parts of the formula language behind
 // Formula::compile — reading (FormulaParse.cpp), checking (FormulaCheck.cpp),
-// evaluating (FormulaEval.cpp) and the SQL of a node (FormulaSql.cpp).
+// evaluating (FormulaEval.cpp) and the SQL of a node (FormulaSql.cpp) — and
+// the tree they work on.
+namespace reports {
+
+/// One node of a parsed formula.
+struct FormulaNode {
+    enum class Kind {
+        Literal, // a number, text, date or truth value (constants are folded into this)
+        Field,   // {Table.Field}
+        Call,    // Month (x), IsNull (x), Date (y, m, d), CurrentDate ...
+        Not,     // not x
+        Negate,  // -x
+        And,
+        Or,
+        Compare,    // x op y, op one of = <> < > <= >=
+        Range,      // x in a to b
+        Like,       // x LIKE "pattern"
+        StartsWith, // x Starts With "text"
+        Add,        // x + y
+        Subtract,   // x - y
+    };
+    Kind kind = Kind::Literal;
+    int position = 0; // first character of the node in the formula text
+    QString name;     // function name, comparison operator, or "Table.Field" as written
+    Value literal;
+    ValueType type = ValueType::Boolean;
+    int fieldIndex = -1; // into Formula::fields() once bound
+    int depth = 1;       // levels of nodes from this one down to its deepest leaf
+    std::vector<std::unique_ptr<FormulaNode>> children;
+};
+
+/// The tree of a compiled formula; null when it selects everything.
+const FormulaNode* formulaRoot(const Formula& formula);
+
+} // namespace reports
+
 namespace reports::formula {
 
 /// A formula refused: thrown by the reading and the checking, caught by Formula::compile.

@@ -5,6 +5,7 @@
 #include "Period.h"
 
 #include "Formula.h"
+#include "FormulaParts.h"
 #include "Report.h"
 #include "ReportPrivate.h"
 
@@ -267,9 +268,8 @@ private:
 
 QString describeSelection(const Formula& formula, const std::function<QString(const QString&)>& caption)
 {
-    if (!formula.root())
-        return {};
-    return Describer(caption).describe(*formula.root());
+    const FormulaNode* root = formulaRoot(formula);
+    return root ? Describer(caption).describe(*root) : QString();
 }
 
 } // namespace reports
