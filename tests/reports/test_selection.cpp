@@ -161,12 +161,12 @@ private slots:
         QVERIFY(reports::forEachRow(
             *db,
             QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM DData ORDER BY rowid"),
-            [&](sqlite3_stmt* row) {
+            [&](const reports::SqlRow& row) {
                 QList<QVariant> values;
                 for (int i = 1; i < columns.size(); ++i)
-                    values << reports::columnValue(row, i);
+                    values << row.value(i);
                 if (compiled->evaluate(values))
-                    evaluated << sqlite3_column_int64(row, 0);
+                    evaluated << row.integer(0);
             },
             &error));
         QCOMPARE(joined(evaluated), expected);

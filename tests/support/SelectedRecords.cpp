@@ -3,8 +3,6 @@
 #include "reports/engine/Selection.h"
 #include "store/Database.h"
 
-#include <sqlite3.h>
-
 namespace testing {
 
 std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
@@ -23,7 +21,7 @@ std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const 
         return std::nullopt;
     QList<qint64> ids;
     if (!selection->forEach(
-            *db, {}, [&](sqlite3_stmt* statement) { ids.append(sqlite3_column_int64(statement, 0)); }, error))
+            *db, {}, [&](const reports::SqlRow& row) { ids.append(row.integer(0)); }, error))
         return std::nullopt;
     return ids;
 }
