@@ -1,14 +1,14 @@
 #include "CentreSettings.h"
 
-#include "store/Database.h"
+#include "Database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace stats::settings {
+namespace store::settings {
 namespace {
 
-bool failed(store::StoreError* error, const store::StoreError& why)
+bool failed(StoreError* error, const StoreError& why)
 {
     if (error)
         *error = why;
@@ -22,7 +22,7 @@ QString createStatement()
     return QStringLiteral("CREATE TABLE \"Settings\" (\"Name\" TEXT(50) PRIMARY KEY, \"Value\" TEXT(255))");
 }
 
-bool present(store::Database& db, store::StoreError* error)
+bool present(Database& db, StoreError* error)
 {
     if (error)
         *error = {};
@@ -35,26 +35,26 @@ bool present(store::Database& db, store::StoreError* error)
     const QString stored = q.value(0).toString();
     q.finish();
     // A table of that name made by another program must have our two fields.
-    if (!q.exec(QStringLiteral("PRAGMA table_info(") + store::Database::quoted(stored) + QLatin1Char(')')))
+    if (!q.exec(QStringLiteral("PRAGMA table_info(") + Database::quoted(stored) + QLatin1Char(')')))
         return failed(error, db.errorOf(q.lastError()));
     QStringList fields;
     while (q.next())
         fields << q.value(1).toString().toLower();
     for (const QString& field : {QStringLiteral("Name"), QStringLiteral("Value")}) {
         if (!fields.contains(field.toLower()))
-            return failed(error, store::StoreError::make(
-                                     store::StoreError::Kind::Foreign,
+            return failed(error, StoreError::make(
+                                     StoreError::Kind::Foreign,
                                      QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
                                                     "another program may have changed it. Restore a backup of the "
                                                     "database, or ask for help.")
-                                         .arg(store::shownPath(db.path()), field)));
+                                         .arg(shownPath(db.path()), field)));
     }
     return true;
 }
 
-bool add(store::Database& db, store::StoreError* error)
+bool add(Database& db, StoreError* error)
 {
-    store::Transaction transaction(db);
+    Transaction transaction(db);
     if (!transaction.begun())
         return failed(error, transaction.error());
     QSqlQuery q(db.sql());
@@ -66,7 +66,7 @@ bool add(store::Database& db, store::StoreError* error)
     return true;
 }
 
-std::optional<int> readNumber(store::Database& db, const QString& name, store::StoreError* error)
+std::optional<int> readNumber(Database& db, const QString& name, StoreError* error)
 {
     if (error)
         *error = {};
@@ -87,16 +87,16 @@ std::optional<int> readNumber(store::Database& db, const QString& name, store::S
     const int value = stored.trimmed().toInt(&ok);
     if (ok)
         return value;
-    failed(error, store::StoreError::make(store::StoreError::Kind::Foreign,
-                                          QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
-                                                         "is not a whole number.")
-                                              .arg(name, stored)));
+    failed(error, StoreError::make(StoreError::Kind::Foreign,
+                                   QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
+                                                  "is not a whole number.")
+                                       .arg(name, stored)));
     return std::nullopt;
 }
 
-bool writeNumber(store::Database& db, const QString& name, int value, store::StoreError* error)
+bool writeNumber(Database& db, const QString& name, int value, StoreError* error)
 {
-    store::Transaction transaction(db);
+    Transaction transaction(db);
     if (!transaction.begun())
         return failed(error, transaction.error());
     const QString text = QString::number(value);
@@ -120,4 +120,4 @@ bool writeNumber(store::Database& db, const QString& name, int value, store::Sto
     return true;
 }
 
-} // namespace stats::settings
+} // namespace store::settings
