@@ -179,8 +179,9 @@ std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& req
     std::stable_sort(list.entries.begin(), list.entries.end(), [](const DueEntry& a, const DueEntry& b) {
         if (a.state != b.state)
             return a.state > b.state;
+        // Figures known first: a task never done has none to rank it by.
         if (a.neverDone() != b.neverDone())
-            return a.neverDone();
+            return !a.neverDone();
         return a.percentUsed > b.percentUsed;
     });
     return list;
