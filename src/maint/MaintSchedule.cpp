@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,9 +109,15 @@ MaintSchedule::MaintSchedule()
     ui::onLostFocus(Text2, this, [this] { Text2_LostFocus(); });
     connect(Text1, &QLineEdit::returnPressed, this, &MaintSchedule::Text1_LostFocus);
     connect(Text2, &QLineEdit::returnPressed, this, &MaintSchedule::Text2_LostFocus);
-    // Enter in the day or the name of the work done marks it done.
-    connect(MaskEdBox1, &QLineEdit::returnPressed, this, &MaintSchedule::Command2_Click);
-    connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, &MaintSchedule::Command2_Click);
+    // Enter in the day or the name of the work done marks it done (taken here, as the drop-down
+    // would hand the key to its box a second time).
+    for (QWidget* box : {static_cast<QWidget*>(MaskEdBox1), static_cast<QWidget*>(Combo1->lineEdit())})
+        ui::onKeyDown(box, this, [this](QKeyEvent* event) {
+            if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+                return false;
+            Command2_Click();
+            return true;
+        });
 }
 
 MaintSchedule::~MaintSchedule() = default;
