@@ -4,12 +4,14 @@
 // Each argument after the folder is one picture: the screens named are shown
 // in order and the last one is pictured. The shift is filled in first.
 // --log first fills the copy with a realistic year of calls and frame counts
-// for a centre of 32 lanes, the clock standing on the day after it ends.
+// for a centre of 32 lanes, the clock standing on the day after it ends;
+// --maint does the same and adds the usual maintenance tasks with their history.
 // tab:<n> shows the n-th tab (from 0) of the last screen's tab control;
 // combo:<Control>=<n> picks the n-th entry of a drop-down list as a user would.
 #include "AllScreens.h"
 #include "support/CallLogGenerator.h"
 #include "support/FrameCountGenerator.h"
+#include "support/MaintLogGenerator.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
@@ -72,7 +74,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QStringList args = QCoreApplication::arguments();
-    const bool log = args.size() > 1 && args.at(1) == QLatin1String("--log");
+    const bool maint = args.size() > 1 && args.at(1) == QLatin1String("--maint");
+    const bool log = maint || (args.size() > 1 && args.at(1) == QLatin1String("--log"));
     if (log)
         args.removeAt(1);
     if (args.size() < 3) {
@@ -89,6 +92,16 @@ int main(int argc, char* argv[])
     if (log && !fillRealisticLog(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")))) {
         QTextStream(stderr) << "cannot fill the log\n";
         return 1;
+    }
+    if (maint) {
+        testing::MaintLogGenerator tasks;
+        tasks.seed = 7;
+        tasks.firstDay = QDate(2004, 1, 4);
+        QString error;
+        if (!tasks.fill(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")), ui::today(), &error)) {
+            QTextStream(stderr) << "cannot fill the maintenance schedule: " << error << '\n';
+            return 1;
+        }
     }
     registerAllScreens();
     auto& screens = ui::ScreenRegistry::instance();

@@ -172,8 +172,7 @@ QWidget* MaintSchedule::buildGridTab()
     Grid2->setSelectionBehavior(QAbstractItemView::SelectItems);
     Grid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Grid2->verticalHeader()->show();
-    Grid2->horizontalHeader()->setDefaultSectionSize(46);
-    Grid2->horizontalHeader()->setMinimumSectionSize(30);
+    Grid2->horizontalHeader()->setMinimumSectionSize(16);
     int left = 8;
     for (State state : {State::Done, State::DueSoon, State::Due, State::Overdue}) {
         QLabel* key = ui::label(p, QStringLiteral("Key") + QString::number(int(state)), stateName(state),
@@ -188,7 +187,7 @@ QWidget* MaintSchedule::buildGridTab()
         left += 116;
     }
     ui::label(p, QStringLiteral("Label13"),
-              QStringLiteral("Each cell: how much of the task's interval the lane has used since it was last done."),
+              QStringLiteral("Each cell: the share of the interval a lane has used since it was last done."),
               QRect(left + 8, 506, 960 - left, 24));
     return p;
 }

@@ -259,6 +259,8 @@ void MaintSchedule::workOutDue()
     m_dueModel->setTable(m_due.table());
     m_gridModel->setDueList(m_due);
     Grid1->resizeColumnsToContents();
+    // Lane columns as narrow as their figures: a centre of 32 lanes shows whole.
+    Grid2->resizeColumnsToContents();
     Grid2->verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
     std::array<int, 4> counts{};
     int missing = 0;

@@ -20,8 +20,9 @@ void namesStored(const ui::forms::workDone::StoredDay& stored)
     if (db)
         changed = recordSheetNames(*db, {stored.day, stored.jobs, stored.names}, &why);
     if (!changed) {
-        ui::msgBox(QStringLiteral("The names were stored on the work sheet, but the maintenance history could not be "
-                                  "brought up to date. Store the names again later. ") +
+        ui::msgBox(QStringLiteral("The names were stored on the work sheet, but the maintenance schedule could not "
+                                  "record its tasks on this sheet as done. Once the database can be used, mark them "
+                                  "done in the maintenance schedule. ") +
                        why.text(),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
