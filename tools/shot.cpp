@@ -67,6 +67,19 @@ bool fillRealisticLog(const QString& database)
     return true;
 }
 
+// The usual maintenance tasks of the same centre, each last done around its interval before today.
+bool fillMaintenance(const QString& database)
+{
+    testing::MaintLogGenerator tasks;
+    tasks.seed = 7;
+    tasks.firstDay = QDate(2004, 1, 4);
+    QString error;
+    if (tasks.fill(database, ui::today(), &error))
+        return true;
+    QTextStream(stderr) << "cannot fill the maintenance schedule: " << error << '\n';
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -93,16 +106,8 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "cannot fill the log\n";
         return 1;
     }
-    if (maint) {
-        testing::MaintLogGenerator tasks;
-        tasks.seed = 7;
-        tasks.firstDay = QDate(2004, 1, 4);
-        QString error;
-        if (!tasks.fill(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")), ui::today(), &error)) {
-            QTextStream(stderr) << "cannot fill the maintenance schedule: " << error << '\n';
-            return 1;
-        }
-    }
+    if (maint && !fillMaintenance(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb"))))
+        return 1;
     registerAllScreens();
     auto& screens = ui::ScreenRegistry::instance();
     if (auto* name = screens.control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1")))
