@@ -91,8 +91,12 @@ public:
     TableModel* tasksModel() const { return m_tasksModel; }
 
     void Form_Load() override;
-    /// Works out the due list again and shows it (another screen recorded a completion).
-    void refresh();
+    /// Back to the front: the due list is worked out again when the frame
+    /// counts, tasks or completions changed meanwhile (or the day did).
+    void Form_Paint() override;
+    /// Works out the due list again and shows it (another screen recorded a
+    /// completion); false when it could not be (the user was told).
+    bool refresh();
 
 public slots:
     void Command1_Click();
@@ -128,7 +132,7 @@ private:
     void tellFailure(const QString& what, const store::StoreError& why);
 
     // The due list.
-    void workOutDue();
+    bool workOutDue();
     /// The tasks and lanes chosen in the due list or the grid.
     QList<QPair<qint64, int>> chosenEntries() const;
 
@@ -142,6 +146,7 @@ private:
     QList<Task> m_tasks;
     qint64 m_editing = 0; ///< the task in the boxes, 0 for a new one
     bool m_ready = false; ///< the tables are there
+    QString m_stamp;      ///< what the due list shown was worked out from
     int m_lanes = 0;
     int m_margin = 10;
     TableModel* m_dueModel;

@@ -221,7 +221,19 @@ void MaintSchedule::Text2_LostFocus()
     takeMargin();
 }
 
-void MaintSchedule::refresh()
+void MaintSchedule::Form_Paint()
+{
+    if (!m_ready || m_stamp.isEmpty())
+        return;
+    // Nothing is told here: a database that cannot be asked is told by the next action.
+    store::StoreError why;
+    auto db = store::Database::open(ui::databasePath(), &why);
+    const QString stamp = db ? dataStamp(*db, &why) : QString();
+    if (!why.isError() && stamp + QLatin1Char('/') + ui::today().toString(Qt::ISODate) != m_stamp)
+        refresh();
+}
+
+bool MaintSchedule::refresh()
 {
     for (QWidget* control : {static_cast<QWidget*>(SSTab1), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
                              static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
@@ -229,32 +241,37 @@ void MaintSchedule::refresh()
     if (!m_ready) {
         Label3->setText(QStringLiteral("The maintenance schedule needs its tables in the database. Close this window "
                                        "and open it again to add them."));
-        return;
+        return false;
     }
     showTasks();
-    workOutDue();
+    return workOutDue();
 }
 
-void MaintSchedule::workOutDue()
+bool MaintSchedule::workOutDue()
 {
+    m_stamp.clear();
     m_due = DueList();
     m_dueModel->setTable(m_due.table());
     m_gridModel->setDueList(m_due);
     if (m_lanes <= 0) {
         Label3->setText(QStringLiteral("Type the number of lanes at the centre in Lanes at the centre: the frames per "
                                        "machine and the lanes of a task are worked out from it."));
-        return;
+        return false;
     }
     auto db = database();
     if (!db)
-        return;
+        return false;
     store::StoreError why;
-    std::optional<DueList> due = workOutDueList(*db, {ui::today(), m_lanes, m_margin}, &why);
+    const QString stamp = dataStamp(*db, &why);
+    std::optional<DueList> due;
+    if (!why.isError())
+        due = workOutDueList(*db, {ui::today(), m_lanes, m_margin}, &why);
     if (!due) {
         tellFailure(QStringLiteral("The due list could not be worked out."), why);
         Label3->setText(QStringLiteral("The due list could not be worked out."));
-        return;
+        return false;
     }
+    m_stamp = stamp + QLatin1Char('/') + ui::today().toString(Qt::ISODate);
     m_due = std::move(*due);
     m_dueModel->setTable(m_due.table());
     m_gridModel->setDueList(m_due);
@@ -280,6 +297,7 @@ void MaintSchedule::workOutDue()
                                "counted.")
                     .arg(QLocale().toString(missing));
     Label3->setText(line);
+    return true;
 }
 
 QList<QPair<qint64, int>> MaintSchedule::chosenEntries() const
@@ -361,9 +379,9 @@ void MaintSchedule::Command2_Click()
 
 void MaintSchedule::Command3_Click()
 {
-    if (!m_ready || m_lanes <= 0)
+    // Worked out afresh: what goes on the sheet is what is due now.
+    if (!m_ready || m_lanes <= 0 || !refresh())
         return;
-    refresh();
     auto db = database();
     if (!db)
         return;

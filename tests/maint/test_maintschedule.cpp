@@ -221,6 +221,25 @@ private slots:
                  QStringLiteral("Marked done on %1 by Ann: Replace deck belts, lanes 5-8.").arg(shown(11, 7)));
     }
 
+    void aFrameCountEnteredElsewhereShowsWhenTheWindowComesBack()
+    {
+        testing::TestApp app(kSunday);
+        QVERIFY(writeLog(app));
+        MaintSchedule* window = openFromMenu();
+        QVERIFY(window);
+        QCOMPARE(window->dueList().find(1, 0)->state, State::Due);
+        // Today's count made 60,002 frames in the frame counts: 660,001 since 11/01, overdue.
+        QVERIFY(app.exec(QStringLiteral("UPDATE Frames SET Open = 60002, total = 60002 WHERE DateNow = '2004-11-07'")));
+        window->Form_Paint();
+        QCOMPARE(window->dueList().find(1, 0)->state, State::Overdue);
+        QCOMPARE(cell(window->Grid1, 0, 0), QStringLiteral("Check ball lift belts"));
+        QCOMPARE(cell(window->Grid1, 0, 8), QStringLiteral("Overdue"));
+        // The next day, with the clock.
+        app.clock().time = kSunday.addDays(7);
+        window->Form_Paint();
+        QCOMPARE(window->dueList().request.today, kSunday.date().addDays(7));
+    }
+
     void theDueTasksGoOntoTodaysSheetAndAreDoneInWorkCompleted()
     {
         testing::TestApp app(kSunday);

@@ -244,6 +244,23 @@ Table DueList::grid() const
     return t;
 }
 
+QString dataStamp(store::Database& db, store::StoreError* error)
+{
+    // Counts, sums and the last numbers given: a row added, removed or changed in its figures shows.
+    QSqlQuery q(db.sql());
+    if (!q.exec(QStringLiteral("SELECT (SELECT count(*) || ' ' || total(total) || ' ' || max(rowid) || ' ' || "
+                               "total(julianday(DateNow)) FROM Frames), "
+                               "(SELECT count(*) || ' ' || max(DoneId) || ' ' || total(length(Mechanic)) FROM "
+                               "MaintDone), (SELECT count(*) || ' ' || max(TaskId) || ' ' || total(Frames) || ' ' || "
+                               "total(Days) || ' ' || total(PerLane) || ' ' || count(Removed) FROM MaintTasks)")) ||
+        !q.next()) {
+        if (error)
+            *error = db.errorOf(q.lastError());
+        return {};
+    }
+    return q.value(0).toString() + QLatin1Char('/') + q.value(1).toString() + QLatin1Char('/') + q.value(2).toString();
+}
+
 QStringList dueListStatements()
 {
     return {

@@ -94,6 +94,11 @@ std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& req
 /// Works out one entry from the task's last completion and the frame counts.
 DueEntry dueEntry(const Task& task, int lane, QDate lastDone, const FrameLedger& ledger, const DueRequest& request);
 
+/// A stamp of what the due list is worked out from (the frame counts, the
+/// tasks and their completions): another stamp means the list is out of date.
+/// Empty with `error` set when the database could not be asked.
+QString dataStamp(store::Database& db, store::StoreError* error);
+
 /// The statements the due list runs, for the benchmark to show and compare.
 QStringList dueListStatements();
 
