@@ -253,6 +253,7 @@ bool MaintSchedule::workOutDue()
     m_due = DueList();
     m_dueModel->setTable(m_due.table());
     m_gridModel->setDueList(m_due);
+    Grid1->resizeColumnsToContents(); // an empty list's captions readable in full
     if (m_lanes <= 0) {
         Label3->setText(QStringLiteral("Type the number of lanes at the centre in Lanes at the centre: the frames per "
                                        "machine and the lanes of a task are worked out from it."));

@@ -403,13 +403,22 @@ private slots:
                  QStringLiteral("20"));
     }
 
-    void withoutTheNumberOfLanesTheListWaitsForIt()
+    void withoutTheNumberOfLanesTheListWaitsForItAndADamagedMarginIsSaid()
     {
         testing::TestApp app(kSunday);
         QVERIFY(writeLog(app));
         QVERIFY(app.exec(QStringLiteral("DELETE FROM Settings")));
+        QVERIFY(app.exec(QStringLiteral("INSERT INTO Settings (Name, Value) VALUES ('MaintenanceMargin', '1O')")));
         MaintSchedule* window = openFromMenu();
         QVERIFY(window);
+        // A damaged margin is said, and 10 used until another is typed; the file is left as it was.
+        QCOMPARE(app.messages().texts(),
+                 QStringList{QStringLiteral("The setting MaintenanceMargin kept in the database reads \"1O\", which is "
+                                            "not a whole number. Type the due soon margin again in this window.")});
+        QCOMPARE(window->Text2->text(), QStringLiteral("10"));
+        QCOMPARE(app.scalar(QStringLiteral("SELECT Value FROM Settings WHERE Name = 'MaintenanceMargin'")).toString(),
+                 QStringLiteral("1O"));
+        app.messages().seen.clear();
         QCOMPARE(window->Label3->text(),
                  QStringLiteral("Type the number of lanes at the centre in Lanes at the centre: "
                                 "the frames per machine and the lanes of a task are worked out "
