@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -463,6 +464,43 @@ private slots:
             QVERIFY2(after.removeAll(QString::fromLatin1(added)) == 1, added);
         QCOMPARE(after, before);
         QVERIFY(window->SSTab1->isEnabled());
+    }
+
+    void everyKeyTheHelpNamesIsOnTheWindow()
+    {
+        testing::TestApp app(kSunday);
+        MaintSchedule* window = openFromMenu();
+        QVERIFY(window);
+        QFile file(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../help/Stopwell.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(file.readAll());
+        const qsizetype from = help.indexOf(QLatin1String("id=\"maintenance\""));
+        QVERIFY(from > 0);
+        const QString chapter = help.mid(from, help.indexOf(QLatin1String("<h2"), from) - from);
+        // Every caption the help gives an Alt key: a control or tab of the window with that key in its caption.
+        QStringList captions;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                captions << button->text();
+            else if (auto* label = qobject_cast<QLabel*>(widget))
+                captions << label->text();
+        }
+        for (int tab = 0; tab < window->SSTab1->count(); ++tab)
+            captions << window->SSTab1->tabText(tab);
+        static const QRegularExpression named(QStringLiteral("(?:<b>|<h3>|and )([^<>()]+?)(?:</b>)? \\(Alt\\+([A-Z])"));
+        int checked = 0;
+        for (auto it = named.globalMatch(chapter); it.hasNext(); ++checked) {
+            const QRegularExpressionMatch match = it.next();
+            const QString caption = match.captured(1).trimmed();
+            const QChar key = match.captured(2).at(0);
+            const bool found = std::any_of(captions.begin(), captions.end(), [&](const QString& text) {
+                const qsizetype amp = text.indexOf(QLatin1Char('&'));
+                return amp >= 0 && amp + 1 < text.size() && text.at(amp + 1).toUpper() == key &&
+                       QString(text).remove(QLatin1Char('&')).contains(caption, Qt::CaseInsensitive);
+            });
+            QVERIFY2(found, qPrintable(caption + QStringLiteral(" (Alt+") + key + QLatin1Char(')')));
+        }
+        QVERIFY(checked >= 20);
     }
 
     void aMissingDatabaseIsNamed()
