@@ -2,6 +2,7 @@
 
 // What every benchmark program shares: a quiet offscreen platform, the
 // median of its rounds and one line per figure.
+#include <QFile>
 #include <QList>
 #include <QMessageLogContext>
 #include <QString>
@@ -17,6 +18,25 @@ inline void quietOffscreen(QtMsgType type, const QMessageLogContext& context, co
     if (message.startsWith(QLatin1String("This plugin does not support")))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+/// A line of /proc/self/status in KiB, such as "VmRSS:" (resident now) or "VmHWM:" (its peak).
+inline qint64 statusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+/// The memory the process holds now, in KiB.
+inline qint64 residentKb()
+{
+    return statusKb("VmRSS:");
 }
 
 inline double median(QList<double> values)

@@ -122,9 +122,9 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Zuvevadu.mdb"));
-    QString error;
+    store::Error error;
     if (!store::createDatabase(path, &error)) {
-        out << error << '\n';
+        out << error.text() << '\n';
         return 1;
     }
     ui::Platform::instance().setAppFolder(dir.path());
@@ -133,8 +133,9 @@ int main(int argc, char* argv[])
         timer.start();
         testing::CallLogGenerator generator;
         generator.seed = 2004;
-        if (!generator.fill(path, rows, &error)) {
-            out << error << '\n';
+        QString failed;
+        if (!generator.fill(path, rows, &failed)) {
+            out << failed << '\n';
             return 1;
         }
         out << QString::asprintf("generated %lld calls in %.1f s\n", rows, timer.elapsed() / 1000.0);

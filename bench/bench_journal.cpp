@@ -115,9 +115,9 @@ int main(int argc, char* argv[])
     const int commits = args.size() > 1 ? args.at(1).toInt() : 500;
     QTemporaryDir folder;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb"));
-    QString error;
+    store::Error error;
     if (!store::createDatabase(path, &error)) {
-        out << error << '\n';
+        out << error.text() << '\n';
         return 1;
     }
     // Rounds alternate between the modes so that each sees the same machine.

@@ -89,7 +89,7 @@ double engine(const QString& path, QDate today, int* entries, std::optional<main
 {
     QElapsedTimer timer;
     timer.start();
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(path, &why);
     if (!db)
         qFatal("%s", qPrintable(why.text()));

@@ -39,6 +39,7 @@ using namespace stats;
 namespace {
 
 using bench::median;
+using bench::residentKb;
 
 QTextStream out(stdout);
 
@@ -53,18 +54,6 @@ struct Figure {
     std::function<QList<Statement>(const Request&)> statements;
     std::function<bool(FigureRun&, const Request&)> workOut;
 };
-
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
 
 QList<Figure> figures()
 {
@@ -139,7 +128,7 @@ double engine(const QString& path, const Figure& figure, const Request& request,
 {
     QElapsedTimer timer;
     timer.start();
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(path, &why);
     RunProgress progress(parent);
     progress.start(figure.name, int(figure.statements(request).size()));

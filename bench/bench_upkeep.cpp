@@ -232,10 +232,9 @@ int main(int argc, char* argv[])
         QList<qint64> marks;
         upkeep::dbfile::Hooks hooks;
         hooks.step = [&](upkeep::dbfile::Step) { marks << step.elapsed(); };
-        QString why;
         settleDisk();
         step.start();
-        upkeep::dbfile::compactDatabase(database, &why, hooks);
+        upkeep::dbfile::compactDatabase(database, hooks);
         marks << step.elapsed();
         if (marks.size() == 5)
             out << QString::asprintf("  of which: opening %lld ms, VACUUM INTO %lld ms, check and flush %lld ms, "

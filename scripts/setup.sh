@@ -13,7 +13,7 @@ esac
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
           libsqlite3-dev sqlite3 libzip-dev zlib1g-dev zip unzip 7zip enscript ghostscript poppler-utils
-          fonts-dejavu-core xvfb xauth)
+          fonts-dejavu-core xvfb xauth libcups2-dev)
 missing=()
 for package in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

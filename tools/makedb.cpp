@@ -16,9 +16,9 @@ int main(int argc, char* argv[])
     }
     if (QFileInfo::exists(args.at(1)))
         return 0;
-    QString error;
+    store::Error error;
     if (!store::createDatabase(args.at(1), &error)) {
-        QTextStream(stderr) << error << '\n';
+        QTextStream(stderr) << error.text() << '\n';
         return 1;
     }
     return 0;

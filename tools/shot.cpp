@@ -1,11 +1,14 @@
 // Developer tool: shows screens on a copy of the delivered database and saves
 // a picture of each window, to look at layouts without clicking through.
-// usage: stopwell-shot [--log] <out-folder> <Screen>[,<Screen>|click:<Control>|tab:<n>...] ...
+// usage: stopwell-shot [--log | --maint | --calls <n>] <out-folder> <Screen>[,<Screen>|click:<Control>|tab:<n>...] ...
 // Each argument after the folder is one picture: the screens named are shown
-// in order and the last one is pictured. The shift is filled in first.
+// in order and the last one is pictured, or the report preview a click
+// opened. The shift is filled in first.
 // --log first fills the copy with a realistic year of calls and frame counts
 // for a centre of 32 lanes, the clock standing on the day after it ends;
 // --maint does the same and adds the usual maintenance tasks with their history.
+// --calls <n> fills it with n calls, about eleven a day on 24 lanes ending on
+// the clock's day (its last day, 4:05 PM), with notes now and then.
 // tab:<n> shows the n-th tab (from 0) of the last screen's tab control;
 // combo:<Control>=<n> picks the n-th entry of a drop-down list as a user would.
 #include "AllScreens.h"
@@ -80,6 +83,41 @@ bool fillMaintenance(const QString& database)
     return false;
 }
 
+// A call log as a centre keeps one: the days up to today, a mechanic's note now and then.
+bool fillLog(const QString& database, int calls)
+{
+    testing::CallLogGenerator generator;
+    generator.callsPerDay = 11;
+    generator.lanes = 24;
+    generator.firstDay = QDate::currentDate().addDays(-calls / 11).toString(Qt::ISODate);
+    QString error;
+    if (!generator.fill(database, calls, &error)) {
+        QTextStream(stderr) << error << '\n';
+        return false;
+    }
+    const QStringList notes = {
+        QStringLiteral("Replaced the respot cell and adjusted the table clutch; ran twenty frames to check it."),
+        QStringLiteral("Chain came off the sprocket. Put it back and checked the tension."),
+        QStringLiteral("Customer's child in the pit: stopped the machine, reset it, told the desk."),
+        QStringLiteral("Ball lift belt slipping, tightened. Order a new belt before the weekend leagues."),
+    };
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shot"));
+    db.setDatabaseName(database);
+    if (!db.open())
+        return false;
+    QSqlQuery q(db);
+    for (int i = 0; i < notes.size(); ++i) {
+        q.prepare(QStringLiteral("UPDATE DData SET Notes = ? WHERE rowid % 53 = ?"));
+        q.addBindValue(notes.at(i));
+        q.addBindValue(i * 13);
+        q.exec();
+    }
+    q.exec(QStringLiteral("SELECT max(DateNow) FROM DData"));
+    const QDate last = q.next() ? QDate::fromString(q.value(0).toString(), Qt::ISODate) : QDate::currentDate();
+    ui::Platform::instance().setClock(std::make_unique<ui::FixedClock>(QDateTime(last, QTime(16, 5))));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -91,8 +129,14 @@ int main(int argc, char* argv[])
     const bool log = maint || (args.size() > 1 && args.at(1) == QLatin1String("--log"));
     if (log)
         args.removeAt(1);
+    int calls = 0;
+    if (args.size() > 2 && args.at(1) == QLatin1String("--calls")) {
+        calls = args.at(2).toInt();
+        args.remove(1, 2);
+    }
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: stopwell-shot <out-folder> <Screen>[,<Screen>...] ...\n";
+        QTextStream(stderr)
+            << "usage: stopwell-shot [--log | --maint | --calls <n>] <out-folder> <Screen>[,<Screen>...] ...\n";
         return 2;
     }
     QTemporaryDir folder;
@@ -108,6 +152,8 @@ int main(int argc, char* argv[])
     }
     if (maint && !fillMaintenance(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb"))))
         return 1;
+    if (calls > 0 && !fillLog(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")), calls))
+        return 1;
     registerAllScreens();
     auto& screens = ui::ScreenRegistry::instance();
     if (auto* name = screens.control<QLineEdit>(QStringLiteral("TodaysInfo"), QStringLiteral("Text1")))
@@ -116,7 +162,7 @@ int main(int argc, char* argv[])
         name->setText(QStringLiteral("Marco"));
     QDir().mkpath(args.at(1));
     for (int i = 2; i < args.size(); ++i) {
-        ui::Screen* last = nullptr;
+        QWidget* last = nullptr;
         QString suffix;
         for (const QString& name : args.at(i).split(QLatin1Char(','))) {
             if (name.startsWith(QLatin1String("tab:"))) {
@@ -136,11 +182,10 @@ int main(int argc, char* argv[])
                 QWidget* target = last ? last->findChild<QWidget*>(name.mid(6)) : nullptr;
                 if (target)
                     QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
-                // The picture is of the window the click put the focus in.
+                // The picture is of the window the click put the focus in (a report's preview).
                 QTest::qWait(50);
-                if (QWidget* focus = QApplication::focusWidget())
-                    if (auto* screen = qobject_cast<ui::Screen*>(focus->window()))
-                        last = screen;
+                if (QWidget* active = QApplication::activeWindow())
+                    last = active;
             } else {
                 last = screens.show(name);
             }
@@ -148,8 +193,12 @@ int main(int argc, char* argv[])
         }
         if (!last)
             continue;
-        QTest::qWait(200);
-        const QString file = QDir(args.at(1)).filePath(last->objectName() + suffix + QStringLiteral(".png"));
+        QTest::qWait(300);
+        // A window pictured again (a second report's preview) gets a number.
+        const QString stem = last->objectName() + suffix;
+        QString file = QDir(args.at(1)).filePath(stem + QStringLiteral(".png"));
+        for (int n = 2; QFile::exists(file); ++n)
+            file = QDir(args.at(1)).filePath(stem + QStringLiteral("-%1.png").arg(n));
         last->grab().save(file);
         QTextStream(stdout) << file << '\n';
     }

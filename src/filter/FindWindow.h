@@ -14,7 +14,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace store {
-struct StoreError;
+struct Error;
 }
 namespace ui {
 class RecordSource;
@@ -126,7 +126,7 @@ private:
     bool applySelect(const engine::BuiltFilter& built, bool flagBefore);
     void deleteFound(const engine::BuiltFilter& built, bool flagBefore);
     void setReportLabels(const engine::BuiltFilter& built);
-    void tellRefused(const store::StoreError& error, const QString& statement, bool deleting);
+    void tellRefused(const store::Error& error, const QString& statement, bool deleting);
 
     std::array<QPointer<QComboBox>, engine::kFindRows> m_field;
     std::array<QPointer<OperatorBox>, engine::kFindRows> m_operator;

@@ -52,7 +52,7 @@ void FindWindow::setReportLabels(const BuiltFilter& built)
         sorts[j]->setText(built.sortTexts.value(j));
 }
 
-void FindWindow::tellRefused(const store::StoreError& error, const QString& statement, bool deleting)
+void FindWindow::tellRefused(const store::Error& error, const QString& statement, bool deleting)
 {
     QString text = error.text();
     if (deleting)
@@ -104,7 +104,7 @@ bool FindWindow::applySelect(const BuiltFilter& built, bool flagBefore)
     const QString old = data->recordSource();
     const QString& statement = built.statement;
     data->setRecordSource(statement);
-    store::StoreError error;
+    store::Error error;
     bool opened = false;
     {
         ui::pointer::BusyGuard busy;
@@ -174,7 +174,7 @@ void FindWindow::deleteFound(const BuiltFilter& built, bool flagBefore)
         answer = ui::msgBox(question(text, QStringLiteral("Confirm!"), true));
     } else {
         // Counted by the database, without reading the records.
-        store::StoreError error;
+        store::Error error;
         std::optional<qint64> count;
         {
             ui::pointer::BusyGuard busy;
@@ -207,7 +207,7 @@ void FindWindow::deleteFound(const BuiltFilter& built, bool flagBefore)
         keep();
         return;
     }
-    store::StoreError error;
+    store::Error error;
     bool deleted = false;
     {
         // One transaction: every call found goes, or none does.

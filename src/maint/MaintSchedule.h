@@ -129,7 +129,7 @@ private:
     std::optional<int> typedNumber(QLineEdit* box, qint64 lowest, qint64 highest, const QString& what,
                                    bool emptyIsZero = false);
     void keepSetting(const QString& name, int value, const QString& what);
-    void tellFailure(const QString& what, const store::StoreError& why);
+    void tellFailure(const QString& what, const store::Error& why);
 
     // The due list.
     bool workOutDue();

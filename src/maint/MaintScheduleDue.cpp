@@ -53,14 +53,14 @@ QString jobsWord(int count)
 
 std::shared_ptr<store::Database> MaintSchedule::database()
 {
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(ui::databasePath(), &why);
     if (!db)
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
     return db;
 }
 
-void MaintSchedule::tellFailure(const QString& what, const store::StoreError& why)
+void MaintSchedule::tellFailure(const QString& what, const store::Error& why)
 {
     ui::msgBox(what + QLatin1Char(' ') + why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
 }
@@ -85,7 +85,7 @@ bool MaintSchedule::tablesReady()
     auto db = database();
     if (!db)
         return false;
-    store::StoreError why;
+    store::Error why;
     const QStringList missing = schema::missing(*db, &why);
     if (why.isError()) {
         tellFailure(QStringLiteral("The maintenance schedule cannot use this database."), why);
@@ -126,7 +126,7 @@ void MaintSchedule::readSettings()
     if (!db)
         return;
     auto read = [&](const QString& name, int lowest, int highest, const QString& what) -> std::optional<int> {
-        store::StoreError why;
+        store::Error why;
         const std::optional<int> kept = store::settings::readNumber(*db, name, &why);
         if (kept && *kept >= lowest && *kept <= highest)
             return kept;
@@ -175,7 +175,7 @@ std::optional<int> MaintSchedule::typedNumber(QLineEdit* box, qint64 lowest, qin
 void MaintSchedule::keepSetting(const QString& name, int value, const QString& what)
 {
     auto db = database();
-    store::StoreError why;
+    store::Error why;
     if (db && !store::settings::writeNumber(*db, name, value, &why))
         tellFailure(QStringLiteral("The %1 %2 is used in this window, but it was not kept for the next time.")
                         .arg(what, QString::number(value)),
@@ -226,7 +226,7 @@ void MaintSchedule::Form_Paint()
     if (!m_ready || m_stamp.isEmpty())
         return;
     // Nothing is told here: a database that cannot be asked is told by the next action.
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(ui::databasePath(), &why);
     const QString stamp = db ? dataStamp(*db, &why) : QString();
     if (!why.isError() && stamp + QLatin1Char('/') + ui::today().toString(Qt::ISODate) != m_stamp)
@@ -262,7 +262,7 @@ bool MaintSchedule::workOutDue()
     auto db = database();
     if (!db)
         return false;
-    store::StoreError why;
+    store::Error why;
     const QString stamp = dataStamp(*db, &why);
     std::optional<DueList> due;
     if (!why.isError())
@@ -357,7 +357,7 @@ void MaintSchedule::Command2_Click()
         return;
     }
     auto db = database();
-    store::StoreError why;
+    store::Error why;
     if (!db || !markDone(*db, completions, m_lanes, &why)) {
         if (why.isError())
             tellFailure(QStringLiteral("Nothing was marked done."), why);
@@ -386,7 +386,7 @@ void MaintSchedule::Command3_Click()
     auto db = database();
     if (!db)
         return;
-    store::StoreError why;
+    store::Error why;
     const std::optional<SheetFill> fill = putOnSheet(*db, m_due, &why);
     if (!fill) {
         tellFailure(QStringLiteral("Nothing was put on the work sheet."), why);

@@ -26,7 +26,7 @@ void MaintSchedule::showTasks()
     auto db = database();
     if (!db)
         return;
-    store::StoreError why;
+    store::Error why;
     std::optional<QList<Task>> tasks = readTasks(*db, false, &why);
     if (!tasks) {
         tellFailure(QStringLiteral("The tasks could not be read."), why);
@@ -57,7 +57,7 @@ void MaintSchedule::showTasks()
 void MaintSchedule::fillHistoryTasks()
 {
     auto db = database();
-    store::StoreError why;
+    store::Error why;
     const std::optional<QList<Task>> all = db ? readTasks(*db, true, &why) : std::nullopt;
     const qint64 chosen = Combo2->currentData().toLongLong();
     Combo2->clear();
@@ -133,7 +133,7 @@ void MaintSchedule::Command5_Click()
     auto db = database();
     if (!db)
         return;
-    store::StoreError why;
+    store::Error why;
     task.added = ui::today();
     const bool kept = task.id == 0 ? addTask(*db, &task, &why) : updateTask(*db, task, &why);
     if (!kept) {
@@ -163,7 +163,7 @@ void MaintSchedule::Command6_Click()
                    ui::Buttons::YesNo, ui::Icon::Question, {}, ui::Answer::No) != ui::Answer::Yes)
         return;
     auto db = database();
-    store::StoreError why;
+    store::Error why;
     if (!db || !removeTask(*db, task.id, ui::today(), &why)) {
         if (why.isError())
             tellFailure(QStringLiteral("The task \"%1\" was not removed.").arg(task.text), why);
@@ -212,7 +212,7 @@ void MaintSchedule::Command7_Click()
     auto db = database();
     if (!db)
         return;
-    store::StoreError why;
+    store::Error why;
     std::optional<Table> table = historyTable(*db, filter, &why);
     if (!table) {
         tellFailure(QStringLiteral("The history could not be read."), why);

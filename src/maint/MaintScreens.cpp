@@ -14,7 +14,7 @@ namespace {
 /// A name stored beside a job the schedule put on the sheet records the task done.
 void namesStored(const ui::forms::workDone::StoredDay& stored)
 {
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(ui::databasePath(), &why);
     std::optional<int> changed;
     if (db)

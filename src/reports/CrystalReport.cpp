@@ -27,6 +27,7 @@ void CrystalReport::setAction(int action)
 
 void CrystalReport::run()
 {
+    m_lastPrint.reset();
     std::shared_ptr<ReportDocumentAdapter> document;
     QString error;
     {
@@ -47,14 +48,13 @@ void CrystalReport::run()
         return;
     }
     if (m_destination == kPrinter) {
-        bool printed = false;
         {
             ui::pointer::BusyGuard busy;
-            printed = ui::Platform::instance().reportOutput().toPrinter(*document, &error);
+            m_lastPrint = ui::Platform::instance().reportOutput().toPrinter(*document, ui::PrintChoice{});
         }
-        if (!printed)
-            ui::msgBox(QStringLiteral("The report \"%1\" was not printed: %2").arg(document->fileName(), error),
-                       ui::Buttons::Ok, ui::Icon::Exclamation);
+        const QString told = printMessage(*m_lastPrint, document->fileName());
+        if (!told.isEmpty())
+            ui::msgBox(told, ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
     }
     ui::Platform::instance().reportOutput().toWindow(document);

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "ui/Platform.h"
+
 #include <QObject>
 #include <QString>
 
 #include <array>
 #include <memory>
 #include <optional>
-
-namespace ui {
-class ReportDocument;
-}
 
 namespace reports {
 
@@ -42,6 +40,10 @@ public:
     /// 1 runs the report now; other values do nothing.
     void setAction(int action);
 
+    /// What became of the last run sent to the printer; nullopt when the
+    /// report could not be run or went to the preview window.
+    const std::optional<ui::PrintOutcome>& lastPrint() const { return m_lastPrint; }
+
 private:
     void run();
 
@@ -49,6 +51,7 @@ private:
     std::optional<QString> m_selection;
     std::array<std::optional<QString>, 3> m_sort;
     QString m_fileName;
+    std::optional<ui::PrintOutcome> m_lastPrint;
 };
 
 } // namespace reports

@@ -2,23 +2,21 @@
 
 #include "ReportOutput.h"
 
+#include "reports/engine/Report.h"
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -54,19 +52,60 @@ PreviewWindow::PreviewWindow(std::shared_ptr<ui::ReportDocument> document, QWidg
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("PreviewBar"));
     bar->setMovable(false);
+    buildBar(bar);
+
+    Area = new QScrollArea(this);
+    Area->setObjectName(QStringLiteral("Area"));
+    Area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Area->setBackgroundRole(QPalette::Dark);
+    PageView = new QLabel(Area);
+    PageView->setObjectName(QStringLiteral("PageView"));
+    PageView->setFrameShape(QFrame::Box);
+    PageView->setLineWidth(1);
+    Area->setWidget(PageView);
+    Area->setWidgetResizable(false);
+    // "Page Width" and "Whole Page" follow the room the page is shown in.
+    Area->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(Area, 1);
+    connectControls();
+
+    // A page width of paper and a bit, as high as the screen allows.
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    resize(std::min(900, screen.width() - 40), std::min(1000, screen.height() - 60));
+    // The page, not the page box, has the keys: Page Up and Down, Home and End move.
+    Area->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(Area);
+    countPages();
+    showPage(0);
+    // A long report counts its pages while its first ones are looked at.
+    if (!m_document->isComplete()) {
+        m_reading = new QTimer(this);
+        m_reading->setInterval(40);
+        connect(m_reading, &QTimer::timeout, this, &PreviewWindow::catchUp);
+        m_reading->start();
+    }
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::buildBar(QToolBar* bar)
+{
     FirstButton =
         toolButton(bar, QStringLiteral("FirstButton"), QStringLiteral("|<"), QStringLiteral("First page (Home)"));
     PreviousButton = toolButton(bar, QStringLiteral("PreviousButton"), QStringLiteral("<"),
                                 QStringLiteral("Previous page (Page Up)"));
-    auto* pageLabel = new QLabel(QStringLiteral(" Page "), bar);
-    bar->addWidget(pageLabel);
+    bar->addWidget(new QLabel(QStringLiteral(" Page "), bar));
     PageBox = new QSpinBox(bar);
     PageBox->setObjectName(QStringLiteral("PageBox"));
-    PageBox->setRange(1, std::max(1, m_document->pageCount()));
     PageBox->setAccessibleName(QStringLiteral("Page"));
     PageBox->setKeyboardTracking(false);
     bar->addWidget(PageBox);
-    PageCount = new QLabel(QStringLiteral(" of %1 ").arg(m_document->pageCount()), bar);
+    PageCount = new QLabel(bar);
     PageCount->setObjectName(QStringLiteral("PageCount"));
     bar->addWidget(PageCount);
     NextButton =
@@ -92,26 +131,16 @@ PreviewWindow::PreviewWindow(std::shared_ptr<ui::ReportDocument> document, QWidg
     bar->addSeparator();
     CloseButton = toolButton(bar, QStringLiteral("CloseButton"), QStringLiteral("C&lose"),
                              QStringLiteral("Close the preview (Esc)"));
+    bar->addSeparator();
+    RunLabel = new QLabel(QStringLiteral(" Run ") + reportMoment(m_document->ranAt()) + QLatin1Char(' '), bar);
+    RunLabel->setObjectName(QStringLiteral("RunLabel"));
+    RunLabel->setToolTip(QStringLiteral("The report shows the rows as they were when it ran. Run it again to see "
+                                        "changes made since."));
+    bar->addWidget(RunLabel);
+}
 
-    Area = new QScrollArea(this);
-    Area->setObjectName(QStringLiteral("Area"));
-    Area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Area->setBackgroundRole(QPalette::Dark);
-    PageView = new QLabel(Area);
-    PageView->setObjectName(QStringLiteral("PageView"));
-    PageView->setFrameShape(QFrame::Box);
-    PageView->setLineWidth(1);
-    Area->setWidget(PageView);
-    Area->setWidgetResizable(false);
-    // "Page Width" and "Whole Page" follow the room the page is shown in.
-    Area->viewport()->installEventFilter(this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(bar);
-    layout->addWidget(Area, 1);
-
+void PreviewWindow::connectControls()
+{
     connect(FirstButton, &QToolButton::clicked, this, &PreviewWindow::First_Click);
     connect(PreviousButton, &QToolButton::clicked, this, &PreviewWindow::Previous_Click);
     connect(NextButton, &QToolButton::clicked, this, &PreviewWindow::Next_Click);
@@ -132,17 +161,37 @@ PreviewWindow::PreviewWindow(std::shared_ptr<ui::ReportDocument> document, QWidg
     shortcut(QKeySequence(Qt::Key_End), &PreviewWindow::Last_Click);
     shortcut(QKeySequence::Print, &PreviewWindow::Print_Click);
     shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
-
-    // A page width of paper and a bit, as high as the screen allows.
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
-    resize(std::min(900, screen.width() - 40), std::min(1000, screen.height() - 60));
-    // The page, not the page box, has the keys: Page Up and Down, Home and End move.
-    Area->setFocusPolicy(Qt::StrongFocus);
-    setFocusProxy(Area);
-    showPage(0);
 }
 
-PreviewWindow::~PreviewWindow() = default;
+// The pages known so far; "of 120..." while a long report is still counting them.
+void PreviewWindow::countPages()
+{
+    const int pages = std::max(1, m_document->pagesReady());
+    const bool complete = m_document->isComplete();
+    {
+        const QSignalBlocker block(PageBox);
+        PageBox->setRange(1, pages);
+    }
+    PageCount->setText(QStringLiteral(" of %1%2 ").arg(pages).arg(complete ? QString() : QStringLiteral("...")));
+    PageCount->setToolTip(complete ? QString() : QStringLiteral("Still counting the pages"));
+    NextButton->setEnabled(m_page < pages - 1);
+    LastButton->setEnabled(m_page < pages - 1);
+}
+
+void PreviewWindow::catchUp()
+{
+    if (m_document->catchUp()) {
+        m_reading->stop();
+        render(); // the page's footing gains "of N"
+        // The rest could not be read: the first page that cannot be shown says why.
+        QString why;
+        QImage none(1, 1, QImage::Format_RGB32);
+        QPainter painter(&none);
+        if (!m_document->isComplete() && !m_document->paintPage(painter, m_document->pagesReady(), &why))
+            ui::msgBox(why, ui::Buttons::Ok, ui::Icon::Exclamation);
+    }
+    countPages();
+}
 
 double PreviewWindow::pixelsPerPoint() const
 {
@@ -159,7 +208,7 @@ double PreviewWindow::pixelsPerPoint() const
 
 void PreviewWindow::showPage(int index)
 {
-    const int last = std::max(0, m_document->pageCount() - 1);
+    const int last = std::max(0, m_document->pagesReady() - 1);
     index = std::clamp(index, 0, last);
     const bool moved = index != m_page || m_image.isNull();
     m_page = index;
@@ -179,7 +228,7 @@ void PreviewWindow::showPage(int index)
 
 void PreviewWindow::Last_Click()
 {
-    showPage(m_document->pageCount() - 1);
+    showPage(m_document->pagesReady() - 1);
 }
 
 void PreviewWindow::render()
@@ -195,7 +244,12 @@ void PreviewWindow::render()
     image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
     {
         QPainter painter(&image);
-        m_document->paintPage(painter, m_page);
+        QString why;
+        if (!m_document->paintPage(painter, m_page, &why)) {
+            // A page that cannot be shown says why, where its rows would be.
+            painter.setPen(Qt::black);
+            painter.drawText(image.rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::TextWordWrap, why);
+        }
     }
     image.setDevicePixelRatio(ratio);
     m_image = image;
@@ -221,35 +275,18 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event)
 
 void PreviewWindow::Print_Click()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ui::msgBox(QStringLiteral("The report \"%1\" cannot be printed: no printer is set up on this computer. Set "
-                                  "one up, or save the report as a PDF file.")
-                       .arg(m_document->fileName()),
-                   ui::Buttons::Ok, ui::Icon::Exclamation);
+    ui::ReportOutputSeam& output = ui::Platform::instance().reportOutput();
+    const std::optional<ui::PrintChoice> choice = output.choosePrinter(this, *m_document, m_page);
+    if (!choice)
         return;
-    }
-    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    printer.setFromTo(1, m_document->pageCount());
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Print ") + m_document->title());
-    dialog.setMinMax(1, m_document->pageCount());
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (printer.printRange() == QPrinter::CurrentPage)
-        printer.setFromTo(m_page + 1, m_page + 1);
-    else if (printer.printRange() == QPrinter::AllPages)
-        printer.setFromTo(0, 0);
-    QString error;
-    bool printed = false;
+    ui::PrintOutcome outcome;
     {
         ui::pointer::BusyGuard busy;
-        printed = printDocument(*m_document, printer, &error);
+        outcome = output.toPrinter(*m_document, *choice);
     }
-    if (!printed)
-        ui::msgBox(QStringLiteral("The report \"%1\" was not printed: %2").arg(m_document->fileName(), error),
-                   ui::Buttons::Ok, ui::Icon::Exclamation);
+    const QString told = printMessage(outcome, m_document->fileName());
+    if (!told.isEmpty())
+        ui::msgBox(told, ui::Buttons::Ok, ui::Icon::Exclamation);
 }
 
 QString PreviewWindow::suggestedPath(const QString& suffix) const

@@ -9,6 +9,8 @@ class QComboBox;
 class QLabel;
 class QScrollArea;
 class QSpinBox;
+class QTimer;
+class QToolBar;
 class QToolButton;
 
 namespace ui {
@@ -18,8 +20,10 @@ class ReportDocument;
 namespace reports {
 
 /// The preview window of one report: a page at a time, at the zoom chosen,
-/// with page navigation, Print, Save as PDF and Save as CSV. Only the page on
-/// show is drawn, so the first page of a long report shows at once.
+/// with page navigation, Print, Save as PDF and Save as CSV, and when the
+/// report ran (it shows the rows of that moment). Only the page on show is
+/// drawn, so the first page of a long report shows at once; the pages after
+/// it are counted while it is looked at.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
@@ -43,6 +47,7 @@ public:
     QToolButton* PdfButton;
     QToolButton* CsvButton;
     QToolButton* CloseButton;
+    QLabel* RunLabel;
     QScrollArea* Area;
     QLabel* PageView;
 
@@ -61,14 +66,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildBar(QToolBar* bar);
+    void connectControls();
     double pixelsPerPoint() const;
     void render();
+    void countPages();
+    void catchUp();
     QString suggestedPath(const QString& suffix) const;
 
     std::shared_ptr<ui::ReportDocument> m_document;
     int m_page = 0;
     QImage m_image;
     double m_renderedScale = 0;
+    QTimer* m_reading = nullptr;
 };
 
 } // namespace reports

@@ -46,81 +46,101 @@ QPixmap reportPicture()
     return picture;
 }
 
+// Fills a frame with buttons, one below the other.
+struct FrameFiller {
+    QWidget* canvas;
+    QGroupBox* frame = nullptr;
+    int nextTop = kFrameTop;
+
+    QGroupBox* start(const char* name, const char* caption, int x, int y, int buttons)
+    {
+        frame = ui::frame(canvas, QString::fromLatin1(name), QString::fromLatin1(caption),
+                          QRect(x, y, kColumnWidth, frameHeight(buttons)));
+        ui::markPlaced(frame);
+        nextTop = kFrameTop;
+        return frame;
+    }
+    QPushButton* add(const char* name, const char* caption, const char* tip = "")
+    {
+        QPushButton* b = ui::button(frame, QString::fromLatin1(name), QString::fromLatin1(caption),
+                                    QRect(10, nextTop, kColumnWidth - 20, kButtonHeight), QString::fromLatin1(tip));
+        nextTop += kButtonHeight + kButtonGap;
+        return b;
+    }
+};
+
 } // namespace
 
 PrintMenu::PrintMenu() : ui::Screen(ui::forms::PrintMenu, QStringLiteral("Print Menu"), QSize(560, 566))
 {
     QWidget* c = canvas();
-    const int left = 12;
-    const int right = left + kColumnWidth + 12;
-    int nextTop = kFrameTop;
-    QGroupBox* frame = nullptr;
-    auto add = [&](const char* name, const char* caption, const char* tip = "") {
-        QPushButton* b = ui::button(frame, QString::fromLatin1(name), QString::fromLatin1(caption),
-                                    QRect(10, nextTop, kColumnWidth - 20, kButtonHeight), QString::fromLatin1(tip));
-        nextTop += kButtonHeight + kButtonGap;
-        return b;
-    };
-    auto startFrame = [&](const char* name, const char* caption, int x, int y, int buttons) {
-        frame = ui::frame(c, QString::fromLatin1(name), QString::fromLatin1(caption),
-                          QRect(x, y, kColumnWidth, frameHeight(buttons)));
-        ui::markPlaced(frame);
-        nextTop = kFrameTop;
-        return frame;
-    };
-
-    // Left column, from the top: all calls, special, graphs.
-    int y = 10;
-    SSFrame5 = startFrame("SSFrame5", "All Calls", left, y, 5);
-    Command1 = add("Command1", "Sorted by &Date", "Every call, day by day");
-    Command2 = add("Command2", "Sorted by &Actual Call", "Every call, by the call made");
-    Command3 = add("Command3", "Sorted by Lane &Number", "Every call, lane by lane");
-    Command4 = add("Command4", "Sorted by Mechanic #&1", "Every call, by mechanic #1");
-    Command5 = add("Command5", "Sorted by Mechanic #&2", "Every call, by mechanic #2");
-    y += frameHeight(5) + 8;
-    SSFrame4 = startFrame("SSFrame4", "Special ", left, y, 3);
-    Command24 = add("Command24", "Print all 100 Preset Calls", "The preset calls board, section by section");
-    Command25 = add("Command25", "User Defined (Start/End) Date", "Calls between two dates you type");
-    Command26 = add("Command26", "User Defined (Start/End) Lane #", "Calls of the lanes you type");
-    y += frameHeight(3) + 8;
-    SSFrame3 = startFrame("SSFrame3", "Graphs", left, y, 4);
-    Command6 = add("Command6", "&Bar Graph ", "Calls per lane");
-    Command7 = add("Command7", "&Pie Graph", "The calls made most often");
-    Command8 = add("Command8", "Mechanic #1 Bar &Graph", "Calls corrected by each mechanic #1");
-    Command9 = add("Command9", "Mechanic # 2 Ba&r Graph", "Calls corrected by each mechanic #2");
-    const int leftBottom = y + frameHeight(4);
-
-    // Right column: date range above notes and work completed.
-    y = 10;
-    SSFrame1 = startFrame("SSFrame1", "Date Range", right, y, 6);
-    Command11 = add("Command11", "Calls &Today");
-    Command12 = add("Command12", "Calls This &Week", "Sunday to Saturday");
-    Command13 = add("Command13", "Calls This &Month");
-    Command14 = add("Command14", "Calls This &Year");
-    Command22 = add("Command22", "Today'&s Call Sheet Printed",
-                    "Prints today's notes, work assignments and calls on the printer");
-    Command23 = add("Command23", "Calls Y&esterday");
-    y += frameHeight(6) + 8;
-    SSFrame2 = startFrame("SSFrame2", "Notes/Work Completed", right, y, 6);
-    Command15 = add("Command15", "All AM Notes");
-    Command16 = add("Command16", "All PM Notes");
-    Command17 = add("Command17", "Notes (Start/End) Date", "Notes between two dates you type");
-    Command18 = add("Command18", "All AM/PM Notes");
-    Command19 = add("Command19", "All Work Assigned/Completed");
-    Command20 = add("Command20", "Work Assignments Completed", "Work sheets between two dates you type");
-    const int rightBottom = y + frameHeight(6);
-
+    const int leftBottom = buildLeftColumn();
+    const int rightBottom = buildRightColumn();
+    const int right = 12 + kColumnWidth + 12;
     Image1 = ui::label(c, QStringLiteral("Image1"), QString(),
                        QRect(right + kColumnWidth / 2 - 32, rightBottom + 4, 64, leftBottom - rightBottom - 4));
     Image1->setPixmap(reportPicture());
     Image1->setAlignment(Qt::AlignCenter);
-
     Command21 = ui::button(c, QStringLiteral("Command21"), QStringLiteral("E&xit"),
                            QRect(560 / 2 - 60, leftBottom + 10, 120, 32), QStringLiteral("Back to the main menu"));
     setCancelButton(Command21);
-
     CrystalReport1 = new CrystalReport(this);
+    connectButtons();
+}
 
+// Left column, from the top: all calls, special, graphs. Returns its foot.
+int PrintMenu::buildLeftColumn()
+{
+    FrameFiller f{canvas()};
+    const int left = 12;
+    int y = 10;
+    SSFrame5 = f.start("SSFrame5", "All Calls", left, y, 5);
+    Command1 = f.add("Command1", "Sorted by &Date", "Every call, day by day");
+    Command2 = f.add("Command2", "Sorted by &Actual Call", "Every call, by the call made");
+    Command3 = f.add("Command3", "Sorted by Lane &Number", "Every call, lane by lane");
+    Command4 = f.add("Command4", "Sorted by Mechanic #&1", "Every call, by mechanic #1");
+    Command5 = f.add("Command5", "Sorted by Mechanic #&2", "Every call, by mechanic #2");
+    y += frameHeight(5) + 8;
+    SSFrame4 = f.start("SSFrame4", "Special ", left, y, 3);
+    Command24 = f.add("Command24", "Print all 100 Preset Calls", "The preset calls board, section by section");
+    Command25 = f.add("Command25", "User Defined (Start/End) Date", "Calls between two dates you type");
+    Command26 = f.add("Command26", "User Defined (Start/End) Lane #", "Calls of the lanes you type");
+    y += frameHeight(3) + 8;
+    SSFrame3 = f.start("SSFrame3", "Graphs", left, y, 4);
+    Command6 = f.add("Command6", "&Bar Graph ", "Calls per lane");
+    Command7 = f.add("Command7", "&Pie Graph", "The calls made most often");
+    Command8 = f.add("Command8", "Mechanic #1 Bar &Graph", "Calls corrected by each mechanic #1");
+    Command9 = f.add("Command9", "Mechanic # 2 Ba&r Graph", "Calls corrected by each mechanic #2");
+    return y + frameHeight(4);
+}
+
+// Right column: date range above notes and work completed. Returns its foot.
+int PrintMenu::buildRightColumn()
+{
+    FrameFiller f{canvas()};
+    const int right = 12 + kColumnWidth + 12;
+    int y = 10;
+    SSFrame1 = f.start("SSFrame1", "Date Range", right, y, 6);
+    Command11 = f.add("Command11", "Calls &Today");
+    Command12 = f.add("Command12", "Calls This &Week", "Sunday to Saturday");
+    Command13 = f.add("Command13", "Calls This &Month");
+    Command14 = f.add("Command14", "Calls This &Year");
+    Command22 = f.add("Command22", "Today'&s Call Sheet Printed",
+                      "Prints today's notes, work assignments and calls on the printer");
+    Command23 = f.add("Command23", "Calls Y&esterday");
+    y += frameHeight(6) + 8;
+    SSFrame2 = f.start("SSFrame2", "Notes/Work Completed", right, y, 6);
+    Command15 = f.add("Command15", "All AM Notes");
+    Command16 = f.add("Command16", "All PM Notes");
+    Command17 = f.add("Command17", "Notes (Start/End) Date", "Notes between two dates you type");
+    Command18 = f.add("Command18", "All AM/PM Notes");
+    Command19 = f.add("Command19", "All Work Assigned/Completed");
+    Command20 = f.add("Command20", "Work Assignments Completed", "Work sheets between two dates you type");
+    return y + frameHeight(6);
+}
+
+void PrintMenu::connectButtons()
+{
     const std::pair<QPushButton*, const char*> direct[] = {
         {Command1, "alldata.rpt"},  {Command2, "calls.rpt"},    {Command3, "laneno.rpt"},
         {Command4, "smech1.rpt"},   {Command5, "smech2.rpt"},   {Command24, "100calls.rpt"},
@@ -153,13 +173,58 @@ void PrintMenu::runReport(const QString& file)
 void PrintMenu::Command22_Click()
 {
     ui::pointer::hourglass();
+    QList<std::pair<QString, std::optional<ui::PrintOutcome>>> sheet;
     for (const char* file : {"1daynote.rpt", "1assign.rpt", "daily.rpt"}) {
         CrystalReport1->setDestination(CrystalReport::kPrinter);
         CrystalReport1->setReportFileName(QString::fromLatin1(file));
         CrystalReport1->setAction(1);
+        sheet.append({QString::fromLatin1(file), CrystalReport1->lastPrint()});
     }
     CrystalReport1->setDestination(CrystalReport::kWindow);
     ui::pointer::restore();
+    tellCallSheet(sheet);
+}
+
+// One line at the end of the call sheet: what went to which printer.
+void PrintMenu::tellCallSheet(const QList<std::pair<QString, std::optional<ui::PrintOutcome>>>& sheet)
+{
+    using State = ui::PrintOutcome::State;
+    auto what = [](const QString& file) -> QString {
+        if (file == QLatin1String("1daynote.rpt"))
+            return QStringLiteral("today's notes");
+        return file == QLatin1String("1assign.rpt") ? QStringLiteral("today's work assignments")
+                                                    : QStringLiteral("today's calls");
+    };
+    auto listed = [](const QStringList& items) -> QString {
+        if (items.size() < 2)
+            return items.join(QString());
+        return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
+    };
+    QStringList sent, missing;
+    QString printer;
+    for (const auto& [file, outcome] : sheet) {
+        if (outcome && (outcome->state == State::Sent || outcome->state == State::Stopped) &&
+            (printer.isEmpty() || printer == outcome->printer)) {
+            printer = outcome->printer;
+            sent << QStringLiteral("%1 (%2 page%3)")
+                        .arg(what(file))
+                        .arg(outcome->pages)
+                        .arg(outcome->pages == 1 ? QString() : QStringLiteral("s"));
+        } else {
+            missing << what(file);
+        }
+    }
+    if (sent.isEmpty()) {
+        ui::msgBox(QStringLiteral("Nothing of today's call sheet was printed."), ui::Buttons::Ok,
+                   ui::Icon::Exclamation);
+    } else if (missing.isEmpty()) {
+        ui::msgBox(QStringLiteral("Today's call sheet went to the printer \"%1\": %2.").arg(printer, listed(sent)),
+                   ui::Buttons::Ok, ui::Icon::Information);
+    } else {
+        ui::msgBox(QStringLiteral("Of today's call sheet, %1 went to the printer \"%2\"; %3 did not.")
+                       .arg(listed(sent), printer, listed(missing)),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
+    }
 }
 
 void PrintMenu::showPrompt(const QString& screen)

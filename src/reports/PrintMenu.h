@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Platform.h"
 #include "ui/Screen.h"
 
 class QGroupBox;
@@ -60,10 +61,15 @@ protected:
     void frameClose() override;
 
 private:
+    int buildLeftColumn();
+    int buildRightColumn();
+    void connectButtons();
     /// A button that runs one report file on the preview window.
     void runReport(const QString& file);
     /// A button that opens a range prompt, or brings it forward.
     void showPrompt(const QString& screen);
+    /// Says what of the call sheet went to which printer.
+    void tellCallSheet(const QList<std::pair<QString, std::optional<ui::PrintOutcome>>>& sheet);
 };
 
 } // namespace reports

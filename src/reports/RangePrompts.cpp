@@ -8,6 +8,7 @@
 #include "ui/Platform.h"
 #include "ui/Pointer.h"
 
+#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,10 +50,17 @@ void DatePrompt::Command3_Click()
     ui::pointer::hourglass();
     const QString start = MaskEdBox1->maskedText();
     const QString end = MaskEdBox2->maskedText();
+    const QDate from = QDate::fromString(start, QStringLiteral("MM/dd/yyyy"));
+    const QDate to = QDate::fromString(end, QStringLiteral("MM/dd/yyyy"));
     if (MaskEdBox1->isBlank() || MaskEdBox2->isBlank()) {
         ui::msgBox(QStringLiteral("A Starting & Ending Date Is Required"), ui::Buttons::Ok, ui::Icon::Exclamation,
                    QStringLiteral("Warning"));
         MaskEdBox1->setFocus();
+    } else if (from.isValid() && to.isValid() && to < from) {
+        // A range that ends before it starts holds no day: said as such, not as a report without rows.
+        ui::msgBox(QStringLiteral("The Ending Date (%1) comes before the Starting Date (%2).").arg(end, start),
+                   ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("Warning"));
+        MaskEdBox2->setFocus();
     } else {
         // Cut by position, MM/DD/YYYY, as typed: an untyped digit stays "_".
         auto date = [](const QString& text) -> QString {
@@ -93,10 +101,17 @@ AskLane::AskLane() : ui::Screen(ui::forms::AskLane, QStringLiteral("Lane Number 
 void AskLane::Command3_Click()
 {
     ui::pointer::hourglass();
+    bool numbers = false, second = false;
+    const qint64 from = Text1->text().trimmed().toLongLong(&numbers);
+    const qint64 to = Text2->text().trimmed().toLongLong(&second);
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) {
         ui::msgBox(QStringLiteral("A Starting & Ending Lane Is Required"), ui::Buttons::Ok, ui::Icon::Exclamation,
                    QStringLiteral("Warning"));
         Text1->setFocus();
+    } else if (numbers && second && to < from) {
+        ui::msgBox(QStringLiteral("The Ending Lane (%1) comes before the Starting Lane (%2).").arg(to).arg(from),
+                   ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("Warning"));
+        Text2->setFocus();
     } else {
         Text3->setText(QStringLiteral("{DData.LaneNo} in ") + Text1->text() + QStringLiteral(" to ") + Text2->text());
         CrystalReport1->setSelectionFormula(Text3->text());

@@ -1,15 +1,16 @@
 #include "ReportOutput.h"
 
-#include "ChartPainter.h"
+#include "CupsPrinter.h"
 #include "PreviewWindow.h"
 
 #include "reports/engine/Report.h"
 
 #include <QApplication>
-#include <QPageSize>
-#include <QPainter>
+#include <QDir>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
 namespace reports {
 
@@ -32,14 +33,34 @@ QSizeF ReportDocumentAdapter::pageSize() const
     return m_report->pageSize();
 }
 
+QDateTime ReportDocumentAdapter::ranAt() const
+{
+    return m_report->ranAt();
+}
+
 int ReportDocumentAdapter::pageCount() const
 {
     return m_report->pageCount();
 }
 
-void ReportDocumentAdapter::paintPage(QPainter& painter, int index) const
+int ReportDocumentAdapter::pagesReady() const
 {
-    m_report->paintPage(painter, index);
+    return m_report->pagesReady();
+}
+
+bool ReportDocumentAdapter::isComplete() const
+{
+    return m_report->isComplete();
+}
+
+bool ReportDocumentAdapter::catchUp()
+{
+    return m_report->catchUp();
+}
+
+bool ReportDocumentAdapter::paintPage(QPainter& painter, int index, QString* error) const
+{
+    return m_report->paintPage(painter, index, error);
 }
 
 QStringList ReportDocumentAdapter::pageText(int index) const
@@ -47,9 +68,9 @@ QStringList ReportDocumentAdapter::pageText(int index) const
     return m_report->pageText(index);
 }
 
-bool ReportDocumentAdapter::savePdf(const QString& path, QString* error) const
+bool ReportDocumentAdapter::savePdf(const QString& path, QString* error, int first, int last) const
 {
-    return m_report->writePdf(path, error);
+    return m_report->writePdf(path, error, first, last);
 }
 
 bool ReportDocumentAdapter::saveCsv(const QString& path, QString* error) const
@@ -61,6 +82,8 @@ void ReportOutput::toWindow(std::shared_ptr<ui::ReportDocument> document)
 {
     auto* window = new PreviewWindow(std::move(document));
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A report still reading when the program ends stops reading first.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, [window] { delete window; });
     window->show();
     window->raise();
     window->activateWindow();
@@ -68,49 +91,78 @@ void ReportOutput::toWindow(std::shared_ptr<ui::ReportDocument> document)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-bool ReportOutput::toPrinter(const ui::ReportDocument& document, QString* error)
+std::optional<ui::PrintChoice> ReportOutput::choosePrinter(QWidget* parent, const ui::ReportDocument& document,
+                                                           int currentPage)
 {
-    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
-    if (target.isNull()) {
-        if (error)
-            *error = QStringLiteral("no printer is set up on this computer. Set one up, or preview the report and "
-                                    "save it as a PDF file.");
-        return false;
+    // No printer to choose from: the printout is sent, and the print system says there is none.
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return ui::PrintChoice{};
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    const int pages = document.pageCount();
+    printer.setFromTo(1, pages);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print ") + document.title());
+    dialog.setMinMax(1, pages);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    ui::PrintChoice choice;
+    choice.printer = printer.printerName();
+    choice.copies = printer.copyCount();
+    if (printer.printRange() == QPrinter::CurrentPage) {
+        choice.firstPage = choice.lastPage = currentPage;
+    } else if (printer.printRange() == QPrinter::PageRange) {
+        choice.firstPage = std::max(0, printer.fromPage() - 1);
+        choice.lastPage = printer.toPage() > 0 ? printer.toPage() - 1 : -1;
     }
-    QPrinter printer(target, QPrinter::HighResolution);
-    return printDocument(document, printer, error);
+    return choice;
 }
 
-bool printDocument(const ui::ReportDocument& document, QPrinter& printer, QString* error)
+ui::PrintOutcome ReportOutput::toPrinter(const ui::ReportDocument& document, const ui::PrintChoice& choice)
 {
-    printer.setFullPage(true);
-    printer.setPageSize(QPageSize(document.pageSize(), QPageSize::Point, QString(), QPageSize::FuzzyMatch));
-    printer.setPageOrientation(document.pageSize().width() > document.pageSize().height() ? QPageLayout::Landscape
-                                                                                          : QPageLayout::Portrait);
-    printer.setDocName(document.title());
-    const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
-    const int last = printer.toPage() > 0 ? qMin(printer.toPage(), document.pageCount()) - 1 : document.pageCount() - 1;
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        if (error)
-            *error = QStringLiteral("the printer \"%1\" did not take the job.").arg(printer.printerName());
-        return false;
+    // The print system takes the report as the PDF file the preview saves.
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath(QStringLiteral("report.pdf"));
+    ui::PrintOutcome outcome;
+    outcome.printer = choice.printer;
+    QString error;
+    if (!folder.isValid() || !document.savePdf(pdf, &error, choice.firstPage, choice.lastPage)) {
+        outcome.state = ui::PrintOutcome::State::Failed;
+        outcome.reason = error.isEmpty() ? QStringLiteral("no room was left for it in the temporary folder") : error;
+        return outcome;
     }
-    for (int i = first; i <= last; ++i) {
-        if (i > first && !printer.newPage()) {
-            if (error)
-                *error = QStringLiteral("the printer stopped after page %1.").arg(i);
-            return false;
-        }
-        document.paintPage(painter, i);
+    const int last = choice.lastPage < 0 ? document.pageCount() - 1 : choice.lastPage;
+    return cups::sendPdf(pdf, document.title(), choice.printer, choice.copies, last - choice.firstPage + 1);
+}
+
+QString printMessage(const ui::PrintOutcome& outcome, const QString& fileName)
+{
+    using State = ui::PrintOutcome::State;
+    switch (outcome.state) {
+    case State::Sent:
+        return {};
+    case State::NoPrinter:
+        return QStringLiteral("The report \"%1\" was not printed: %2. Set one up, or preview the report and save it "
+                              "as a PDF file.")
+            .arg(fileName, outcome.reason);
+    case State::Refused:
+        return QStringLiteral("The printer \"%1\" refused the report \"%2\": %3. Nothing was printed; ask whoever "
+                              "looks after the printer, or preview the report and save it as a PDF file.")
+            .arg(outcome.printer, fileName, outcome.reason);
+    case State::Stopped:
+        return QStringLiteral("The report \"%1\" is waiting at the printer \"%2\": %3. It prints when the printer is "
+                              "started again.")
+            .arg(fileName, outcome.printer, outcome.reason);
+    case State::Failed:
+        break;
     }
-    painter.end();
-    return true;
+    return QStringLiteral("The report \"%1\" was not printed on \"%2\": %3.")
+        .arg(fileName, outcome.printer, outcome.reason);
 }
 
 void installReportOutput()
 {
-    setChartPainter(paintChart);
     ui::Platform::setReportOutputFactory([] { return std::make_unique<ReportOutput>(); });
     ui::Platform::instance().setReportOutput(std::make_unique<ReportOutput>());
 }

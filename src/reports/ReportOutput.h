@@ -4,8 +4,6 @@
 
 #include <memory>
 
-class QPrinter;
-
 namespace reports {
 
 class Report;
@@ -19,10 +17,14 @@ public:
     QString title() const override;
     QString fileName() const override;
     QSizeF pageSize() const override;
+    QDateTime ranAt() const override;
     int pageCount() const override;
-    void paintPage(QPainter& painter, int index) const override;
+    int pagesReady() const override;
+    bool isComplete() const override;
+    bool catchUp() override;
+    bool paintPage(QPainter& painter, int index, QString* error) const override;
     QStringList pageText(int index) const override;
-    bool savePdf(const QString& path, QString* error) const override;
+    bool savePdf(const QString& path, QString* error, int first = 0, int last = -1) const override;
     bool saveCsv(const QString& path, QString* error) const override;
 
     const Report& report() const { return *m_report; }
@@ -31,19 +33,22 @@ private:
     std::unique_ptr<Report> m_report;
 };
 
-/// The program's report output: a preview window per report, and the
-/// default printer through Qt's print support.
+/// The program's report output: a preview window per report, the print
+/// dialog, and printouts sent to the print system (CUPS) as PDF, the job's
+/// fate asked for afterwards.
 class ReportOutput final : public ui::ReportOutputSeam {
 public:
     void toWindow(std::shared_ptr<ui::ReportDocument> document) override;
-    bool toPrinter(const ui::ReportDocument& document, QString* error) override;
+    std::optional<ui::PrintChoice> choosePrinter(QWidget* parent, const ui::ReportDocument& document,
+                                                 int currentPage) override;
+    ui::PrintOutcome toPrinter(const ui::ReportDocument& document, const ui::PrintChoice& choice) override;
 };
 
-/// Prints a report on `printer`: every page, or the range the print dialog set.
-bool printDocument(const ui::ReportDocument& document, QPrinter& printer, QString* error);
+/// What the user is told of a printout of the report file `fileName` that
+/// did not simply go to the printer; empty when it did.
+QString printMessage(const ui::PrintOutcome& outcome, const QString& fileName);
 
-/// Makes the preview window, printing and the graphs drawn with Qt Charts
-/// the program's report output.
+/// Makes the preview window and printing the program's report output.
 void installReportOutput();
 
 } // namespace reports

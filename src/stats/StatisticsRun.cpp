@@ -20,7 +20,7 @@ namespace {
 
 std::shared_ptr<store::Database> openDatabase()
 {
-    store::StoreError why;
+    store::Error why;
     auto db = store::Database::open(ui::databasePath(), &why);
     if (!db)
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -70,7 +70,7 @@ void Statistics::readSettings()
     auto db = openDatabase();
     if (!db)
         return;
-    store::StoreError why;
+    store::Error why;
     const bool present = store::settings::present(*db, &why);
     if (why.isError()) {
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -115,7 +115,7 @@ bool Statistics::settingsTableReady(const QString& what)
     auto db = openDatabase();
     if (!db)
         return false;
-    store::StoreError why;
+    store::Error why;
     if (store::settings::present(*db, &why))
         return true;
     if (why.isError()) {
@@ -149,7 +149,7 @@ bool Statistics::keepNumber(const QString& setting, int value)
         return false;
     }
     auto db = openDatabase();
-    store::StoreError why;
+    store::Error why;
     if (!db || !store::settings::writeNumber(*db, setting, value, &why)) {
         if (why.isError())
             ui::msgBox(notKept + QLatin1Char(' ') + why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -385,7 +385,7 @@ bool Statistics::run(const QString& what, int steps, const std::function<bool(Fi
     m_progress->start(what, steps);
     bool done = false;
     RunState state = RunState::Running;
-    store::StoreError error;
+    store::Error error;
     {
         FigureRun* current = nullptr;
         FigureRun figures(*db, [this, &current] { return m_progress->keepGoing(current ? current->finished() : 0); });

@@ -8,7 +8,7 @@
 namespace store::settings {
 namespace {
 
-bool failed(StoreError* error, const StoreError& why)
+bool failed(Error* error, const Error& why)
 {
     if (error)
         *error = why;
@@ -22,7 +22,7 @@ QString createStatement()
     return QStringLiteral("CREATE TABLE \"Settings\" (\"Name\" TEXT(50) PRIMARY KEY, \"Value\" TEXT(255))");
 }
 
-bool present(Database& db, StoreError* error)
+bool present(Database& db, Error* error)
 {
     if (error)
         *error = {};
@@ -42,17 +42,17 @@ bool present(Database& db, StoreError* error)
         fields << q.value(1).toString().toLower();
     for (const QString& field : {QStringLiteral("Name"), QStringLiteral("Value")}) {
         if (!fields.contains(field.toLower()))
-            return failed(error, StoreError::make(
-                                     StoreError::Kind::Foreign,
-                                     QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
-                                                    "another program may have changed it. Restore a backup of the "
-                                                    "database, or ask for help.")
-                                         .arg(shownPath(db.path()), field)));
+            return failed(error,
+                          Error::make(Error::Kind::Foreign,
+                                      QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
+                                                     "another program may have changed it. Restore a backup of the "
+                                                     "database, or ask for help.")
+                                          .arg(shownPath(db.path()), field)));
     }
     return true;
 }
 
-bool add(Database& db, StoreError* error)
+bool add(Database& db, Error* error)
 {
     Transaction transaction(db);
     if (!transaction.begun())
@@ -66,7 +66,7 @@ bool add(Database& db, StoreError* error)
     return true;
 }
 
-std::optional<int> readNumber(Database& db, const QString& name, StoreError* error)
+std::optional<int> readNumber(Database& db, const QString& name, Error* error)
 {
     if (error)
         *error = {};
@@ -87,14 +87,14 @@ std::optional<int> readNumber(Database& db, const QString& name, StoreError* err
     const int value = stored.trimmed().toInt(&ok);
     if (ok)
         return value;
-    failed(error, StoreError::make(StoreError::Kind::Foreign,
-                                   QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
-                                                  "is not a whole number.")
-                                       .arg(name, stored)));
+    failed(error,
+           Error::make(Error::Kind::Foreign, QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
+                                                            "is not a whole number.")
+                                                 .arg(name, stored)));
     return std::nullopt;
 }
 
-bool writeNumber(Database& db, const QString& name, int value, StoreError* error)
+bool writeNumber(Database& db, const QString& name, int value, Error* error)
 {
     Transaction transaction(db);
     if (!transaction.begun())

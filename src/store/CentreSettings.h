@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StoreError.h"
+#include "Error.h"
 
 #include <QString>
 
@@ -33,14 +33,14 @@ inline constexpr int kMostMargin = 50;
 
 /// Whether the database has the table; false with `error` set when the
 /// database could not be asked.
-bool present(Database& db, StoreError* error);
+bool present(Database& db, Error* error);
 /// Adds the table, and nothing else, in one transaction.
-bool add(Database& db, StoreError* error);
+bool add(Database& db, Error* error);
 /// A setting as a whole number: nullopt when it is not kept (no row, no
 /// table). A kept value that is not a whole number is an error naming it.
-std::optional<int> readNumber(Database& db, const QString& name, StoreError* error);
+std::optional<int> readNumber(Database& db, const QString& name, Error* error);
 /// Keeps a whole number under `name` in one transaction: on the disk when it returns true.
-bool writeNumber(Database& db, const QString& name, int value, StoreError* error);
+bool writeNumber(Database& db, const QString& name, int value, Error* error);
 
 /// The statement that makes the table, as the delivered database has it.
 QString createStatement();

@@ -121,22 +121,13 @@ int Database::busyTimeout()
     return busyMilliseconds();
 }
 
-std::shared_ptr<Database> Database::open(const QString& path, QString* error)
-{
-    StoreError why;
-    auto db = open(path, &why);
-    if (!db && error)
-        *error = why.text();
-    return db;
-}
-
-std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
+std::shared_ptr<Database> Database::open(const QString& path, Error* error)
 {
     const QString key = keyFor(path);
     if (auto existing = connections().value(key).lock())
         return existing;
 
-    auto fail = [&](const StoreError& why) -> std::shared_ptr<Database> {
+    auto fail = [&](const Error& why) -> std::shared_ptr<Database> {
         if (error)
             *error = why;
         return nullptr;
@@ -144,15 +135,15 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
     const QString file = shownPath(path);
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(StoreError::about(StoreError::Kind::Missing, path));
+        return fail(Error::about(Error::Kind::Missing, path));
     {
         QFile raw(path);
         if (!info.isFile() || !raw.open(QIODevice::ReadOnly))
-            return fail(StoreError::make(StoreError::Kind::Io,
-                                         QStringLiteral("The database file \"%1\" cannot be read.").arg(file),
-                                         raw.errorString()));
+            return fail(Error::make(Error::Kind::Io,
+                                    QStringLiteral("The database file \"%1\" cannot be read.").arg(file),
+                                    raw.errorString()));
         if (raw.read(16) != QByteArray("SQLite format 3\0", 16) && !hotJournalBeside(key))
-            return fail(StoreError::about(StoreError::Kind::Damaged, path));
+            return fail(Error::about(Error::Kind::Damaged, path));
     }
 
     std::shared_ptr<Database> db(new Database);
@@ -170,8 +161,8 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
     QSqlQuery q(db->m_db);
     // A commit is on the disk for good when it returns.
     if (!useDurableJournal(db->handle()))
-        return fail(StoreError::fromSqlite(sqlite3_errcode(db->handle()),
-                                           QString::fromUtf8(sqlite3_errmsg(db->handle())), key));
+        return fail(
+            Error::fromSqlite(sqlite3_errcode(db->handle()), QString::fromUtf8(sqlite3_errmsg(db->handle())), key));
     if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
         return fail(db->errorOf(q.lastError()));
     while (q.next()) {
@@ -183,18 +174,18 @@ std::shared_ptr<Database> Database::open(const QString& path, StoreError* error)
     // a field missing would be dropped from every record stored without a word.
     for (const QString& table : requiredTables()) {
         if (!db->m_tables.contains(table.toLower()))
-            return fail(StoreError::make(
-                StoreError::Kind::Foreign,
-                QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database: it has no table %2.")
-                    .arg(file, table)));
+            return fail(
+                Error::make(Error::Kind::Foreign,
+                            QStringLiteral("The file \"%1\" is not a Tarrowby Stopwell database: it has no table %2.")
+                                .arg(file, table)));
         const QList<FieldInfo> fields = db->tableFields(table);
         for (const QString& field : requiredFields(table)) {
             const bool found = std::any_of(fields.begin(), fields.end(), [&](const FieldInfo& f) {
                 return f.name.compare(field, Qt::CaseInsensitive) == 0;
             });
             if (!found)
-                return fail(StoreError::make(
-                    StoreError::Kind::Foreign,
+                return fail(Error::make(
+                    Error::Kind::Foreign,
                     QStringLiteral("The database file \"%1\" has no field %2 in its table %3: another program may "
                                    "have changed it. Nothing was stored. Restore a backup of the database, or ask for "
                                    "help.")
@@ -276,26 +267,17 @@ QList<FieldInfo> Database::tableFields(const QString& table)
     return fields;
 }
 
-bool Database::execute(const QString& statement, QString* error, int* rowsAffected)
+bool Database::execute(const QString& statement, Error* error, int* rowsAffected)
 {
-    StoreError why;
-    const bool ran = execute(statement, &why, rowsAffected);
-    if (!ran && error)
-        *error = why.text();
-    return ran;
-}
-
-bool Database::execute(const QString& statement, StoreError* error, int* rowsAffected)
-{
-    auto fail = [&](const StoreError& why) {
+    auto fail = [&](const Error& why) {
         if (error)
             *error = why;
         return false;
     };
-    QString why;
+    Error why;
     const auto sql = translateAccessSql(statement, &why);
     if (!sql)
-        return fail(StoreError::make(StoreError::Kind::Refused, why));
+        return fail(why);
     Transaction transaction(*this);
     if (!transaction.begun())
         return fail(transaction.error());
@@ -310,7 +292,7 @@ bool Database::execute(const QString& statement, StoreError* error, int* rowsAff
     return true;
 }
 
-bool Database::runControl(const QString& statement, StoreError* error)
+bool Database::runControl(const QString& statement, Error* error)
 {
     auto& query = m_control[statement];
     if (!query) {
@@ -333,7 +315,7 @@ bool Database::runControl(const QString& statement, StoreError* error)
 Transaction::Transaction(Database& db) : m_db(db)
 {
     if (m_db.isReadOnly()) {
-        m_error = StoreError::about(StoreError::Kind::ReadOnly, m_db.path());
+        m_error = Error::about(Error::Kind::ReadOnly, m_db.path());
         return;
     }
     m_begun = m_db.runControl(QStringLiteral("BEGIN IMMEDIATE"), &m_error);
@@ -360,18 +342,18 @@ bool useDurableJournal(sqlite3* db)
     return db && sqlite3_exec(db, kJournalPragmas, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-bool createDatabase(const QString& path, QString* error)
+bool createDatabase(const QString& path, Error* error)
 {
-    auto fail = [&](const QString& why) {
+    auto fail = [&](Error::Kind kind, const QString& why, const QString& detail = {}) {
         if (error)
-            *error = why;
+            *error = Error::make(kind, why, detail);
         return false;
     };
     if (QFileInfo::exists(path))
-        return fail(QStringLiteral("\"%1\" exists already.").arg(shownPath(path)));
+        return fail(Error::Kind::Refused, QStringLiteral("\"%1\" exists already.").arg(shownPath(path)));
     QFile script(QStringLiteral(":/store/Zuvevadu.sql"));
     if (!script.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("The database script is missing from the program."));
+        return fail(Error::Kind::Missing, QStringLiteral("The database script is missing from the program."));
     const QByteArray text = script.readAll();
 
     // Built beside the target, then renamed into place once complete.
@@ -395,7 +377,7 @@ bool createDatabase(const QString& path, QString* error)
             sqlite3_free(message);
             sqlite3_close(raw);
             QFile::remove(partial);
-            return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), why));
+            return fail(Error::kindOfSqlite(rc, why), QStringLiteral("Cannot make \"%1\".").arg(shownPath(path)), why);
         }
     }
     const QString openError = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
@@ -404,11 +386,12 @@ bool createDatabase(const QString& path, QString* error)
     QFile::remove(partial + QStringLiteral("-journal"));
     if (rc != SQLITE_OK) {
         QFile::remove(partial);
-        return fail(QStringLiteral("Cannot make \"%1\": %2").arg(shownPath(path), openError));
+        return fail(Error::kindOfSqlite(rc, openError), QStringLiteral("Cannot make \"%1\".").arg(shownPath(path)),
+                    openError);
     }
     if (!durable::commitBeside(partial, path)) {
         QFile::remove(partial);
-        return fail(QStringLiteral("Cannot write \"%1\".").arg(shownPath(path)));
+        return fail(Error::Kind::Io, QStringLiteral("Cannot write \"%1\".").arg(shownPath(path)));
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Error.h"
 #include "FieldValue.h"
-#include "StoreError.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -34,8 +34,7 @@ public:
     /// waiting the busy timeout), unreadable, damaged, or not a stop database
     /// with every table and field the screens bind to; nothing is ever created
     /// in its place. A file that can only be read opens; isReadOnly() says so.
-    static std::shared_ptr<Database> open(const QString& path, StoreError* error);
-    static std::shared_ptr<Database> open(const QString& path, QString* error);
+    static std::shared_ptr<Database> open(const QString& path, Error* error);
 
     /// How long a file locked by another program is waited for, in milliseconds.
     static void setBusyTimeout(int milliseconds);
@@ -61,14 +60,13 @@ public:
     QString tableName(const QString& name);
 
     /// Runs a statement in the classic dialect in its own transaction.
-    bool execute(const QString& statement, StoreError* error, int* rowsAffected = nullptr);
-    bool execute(const QString& statement, QString* error, int* rowsAffected = nullptr);
+    bool execute(const QString& statement, Error* error, int* rowsAffected = nullptr);
 
     /// Runs BEGIN IMMEDIATE, COMMIT or ROLLBACK through statements prepared once.
-    bool runControl(const QString& statement, StoreError* error);
+    bool runControl(const QString& statement, Error* error);
 
-    /// An engine error of this file as a StoreError.
-    StoreError errorOf(const QSqlError& error) const { return StoreError::fromSql(error, m_path); }
+    /// An engine error of this file in words.
+    Error errorOf(const QSqlError& error) const { return Error::fromSql(error, m_path); }
 
     /// Quoting of a name for SQL text.
     static QString quoted(const QString& name);
@@ -94,11 +92,11 @@ public:
     Transaction& operator=(const Transaction&) = delete;
     bool begun() const { return m_begun; }
     bool commit();
-    const StoreError& error() const { return m_error; }
+    const Error& error() const { return m_error; }
 
 private:
     Database& m_db;
-    StoreError m_error;
+    Error m_error;
     bool m_begun = false;
     bool m_done = false;
 };
@@ -119,6 +117,6 @@ QStringList requiredFields(const QString& table);
 
 /// Makes a stop database at `path` from the delivered script. Refuses when a
 /// file is there already; the file appears only once it is complete.
-bool createDatabase(const QString& path, QString* error);
+bool createDatabase(const QString& path, Error* error);
 
 } // namespace store

@@ -2,6 +2,7 @@
 
 #include "DialectTokens.h"
 #include "JetSql.h"
+#include "SqlText.h"
 
 #include <QRegularExpression>
 
@@ -11,8 +12,8 @@ namespace store {
 namespace {
 
 using dialect::sqlName;
-using dialect::sqlString;
 using dialect::Token;
+using store::sqlLiteral;
 
 struct Operand {
     enum Kind { Column, Number, String, Date, Null, Bool, Expression } kind = Expression;
@@ -32,8 +33,8 @@ QString emptyAsText(const Operand& operand)
 // Limits that keep a statement within what this parser's stack and SQLite's
 // own parser and expression tree take.
 constexpr qsizetype kLongestStatement = 200000;
-constexpr int kDeepest = 64;      // parentheses, NOTs and DatePart inside one another
-constexpr int kMostTests = 250;   // comparisons, LIKEs and IS NULLs in one statement
+constexpr int kDeepest = 64;    // parentheses, NOTs and DatePart inside one another
+constexpr int kMostTests = 250; // comparisons, LIKEs and IS NULLs in one statement
 
 const QStringList kComparisons = {QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
                                   QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
@@ -346,10 +347,10 @@ std::optional<QString> Parser::predicate()
         }
         const QString pattern = peek().text;
         ++m_pos;
-        QString why;
+        Error why;
         const auto glob = jet::likeSql(emptyAsText(*left), pattern, &why);
         if (!glob) {
-            fail(why);
+            fail(why.message);
             return std::nullopt;
         }
         return (negated ? QStringLiteral("NOT (") : QStringLiteral("(")) + *glob + QLatin1Char(')');
@@ -387,12 +388,12 @@ std::optional<Operand> Parser::operand()
         ++m_pos;
         result.kind = Operand::String;
         result.value = t.text;
-        result.sql = sqlString(t.text);
+        result.sql = sqlLiteral(t.text);
         return result;
     case Token::Date:
         ++m_pos;
         result.kind = Operand::Date;
-        result.sql = sqlString(t.text);
+        result.sql = sqlLiteral(t.text);
         return result;
     case Token::Name:
     case Token::Word: {
@@ -496,7 +497,7 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
             if (o.kind == Operand::Null)
                 return QStringLiteral("''");
             if (o.kind == Operand::String)
-                return sqlString(comparisonText(o.value));
+                return sqlLiteral(comparisonText(o.value));
             return emptyAsText(o);
         };
         const QString compared = QLatin1Char('(') + side(left) + QLatin1Char(' ') + op + QLatin1Char(' ') +
@@ -524,12 +525,13 @@ std::optional<QString> Parser::comparison(const Operand& left, const QString& op
 }
 
 std::optional<QString> translate(const QString& statement, const QList<FieldInfo>& fields, Parser::Output output,
-                                 QString* error)
+                                 Error* error)
 {
     if (statement.size() > kLongestStatement) {
         if (error)
-            *error = QStringLiteral("The filter statement is too long: at most %1 characters can be run.")
-                         .arg(kLongestStatement);
+            *error = Error::make(Error::Kind::Refused,
+                                 QStringLiteral("The filter statement is too long: at most %1 characters can be run.")
+                                     .arg(kLongestStatement));
         return std::nullopt;
     }
     auto tokens = dialect::tokenize(statement, error);
@@ -538,23 +540,25 @@ std::optional<QString> translate(const QString& statement, const QList<FieldInfo
     Parser parser(std::move(*tokens), fields);
     auto sql = parser.statement(output);
     if (!sql && error)
-        *error = parser.error.isEmpty() ? QStringLiteral("The filter statement cannot be read.") : parser.error;
+        *error =
+            Error::make(Error::Kind::Refused,
+                        parser.error.isEmpty() ? QStringLiteral("The filter statement cannot be read.") : parser.error);
     return sql;
 }
 
 } // namespace
 
-std::optional<QString> translateAccessSql(const QString& statement, QString* error)
+std::optional<QString> translateAccessSql(const QString& statement, Error* error)
 {
     return translate(statement, {}, Parser::Output::Rows, error);
 }
 
-std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error)
+std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, Error* error)
 {
     return translate(statement, fields, Parser::Output::SelectedRows, error);
 }
 
-std::optional<QString> translateAccessCount(const QString& statement, QString* error)
+std::optional<QString> translateAccessCount(const QString& statement, Error* error)
 {
     return translate(statement, {}, Parser::Output::Count, error);
 }

@@ -35,18 +35,18 @@ namespace store {
 ///   Null.
 /// User text stays inside quoted literals; comment marks, a second statement,
 /// unknown functions or characters are refused (nullopt, `error` says why).
-std::optional<QString> translateAccessSql(const QString& statement, QString* error);
+std::optional<QString> translateAccessSql(const QString& statement, Error* error);
 
 /// The same for a record source, which only ever reads and knows the fields
 /// of the statement's table: a Delete statement is refused (nullopt, `error`
 /// set), never run; sorting by a text or memo field ignores the case of
 /// letters; rows that sort alike come in the order they were logged.
-std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, QString* error);
+std::optional<QString> translateAccessSelect(const QString& statement, const QList<FieldInfo>& fields, Error* error);
 
 /// The number of records a Select or Delete statement finds or deletes, as
 /// one SQLite statement `SELECT count(*) FROM ... WHERE ...` (its ORDER BY
 /// dropped), so counting never reads the records themselves.
-std::optional<QString> translateAccessCount(const QString& statement, QString* error);
+std::optional<QString> translateAccessCount(const QString& statement, Error* error);
 
 /// The text a comparison compares with, given the value of a quoted literal:
 /// `[c]` is c for the characters the filter encloses.

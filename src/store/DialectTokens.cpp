@@ -24,13 +24,13 @@ bool isAsciiDigit(QChar c)
 
 } // namespace
 
-std::optional<QList<Token>> tokenize(const QString& s, QString* error)
+std::optional<QList<Token>> tokenize(const QString& s, Error* error)
 {
     QList<Token> tokens;
     const qsizetype n = s.size();
     auto fail = [&](const QString& why) -> std::optional<QList<Token>> {
         if (error)
-            *error = why;
+            *error = Error::make(Error::Kind::Refused, why);
         return std::nullopt;
     };
     qsizetype i = 0;
@@ -113,13 +113,6 @@ std::optional<QList<Token>> tokenize(const QString& s, QString* error)
     }
     tokens.append(Token{Token::End, QString()});
     return tokens;
-}
-
-QString sqlString(const QString& text)
-{
-    QString inner = text;
-    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
 }
 
 // Brackets name a field or table in SQLite as in the classic dialect, and,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Error.h"
+
 #include <QList>
 #include <QString>
 
@@ -18,10 +20,7 @@ struct Token {
 /// The tokens of a statement, ending in one End token; nullopt with `error`
 /// set for a character that cannot stand outside quotes, a comment mark, an
 /// unclosed text, name or date, or a date that is none.
-std::optional<QList<Token>> tokenize(const QString& s, QString* error);
-
-/// A text as an SQLite string literal.
-QString sqlString(const QString& text);
+std::optional<QList<Token>> tokenize(const QString& s, Error* error);
 
 /// A field or table name as SQLite takes it, in brackets.
 QString sqlName(const QString& name);

@@ -129,11 +129,11 @@ QString toText(FieldType type, const QVariant& stored, Shown shown)
     }
 }
 
-std::optional<QVariant> fromText(FieldType type, const QString& text, QString* error)
+std::optional<QVariant> fromText(FieldType type, const QString& text, Error* error)
 {
     auto fail = [&](const QString& why) -> std::optional<QVariant> {
         if (error)
-            *error = why;
+            *error = Error::make(Error::Kind::Refused, why);
         return std::nullopt;
     };
     switch (type) {

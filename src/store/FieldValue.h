@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Error.h"
 #include <QDate>
+
 #include <QString>
 #include <QVariant>
 
@@ -49,7 +51,7 @@ QString toText(FieldType type, const QVariant& stored, Shown shown = Shown::Text
 
 /// The value to store for a control's text; nullopt with `error` set when the
 /// text does not fit the field (a letter in a number field, an impossible date).
-std::optional<QVariant> fromText(FieldType type, const QString& text, QString* error);
+std::optional<QVariant> fromText(FieldType type, const QString& text, Error* error);
 
 /// Values as the database returns them, with dates as QDate.
 QVariant fromStored(FieldType type, const QVariant& raw);

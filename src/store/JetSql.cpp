@@ -1,5 +1,7 @@
 #include "JetSql.h"
 
+#include "SqlText.h"
+
 #include <QList>
 
 #include <sqlite3.h>
@@ -157,15 +159,16 @@ struct Piece {
     QList<QPair<QChar, QChar>> ranges; // inclusive, upper-cased
 };
 
-std::optional<QList<Piece>> parse(const QString& pattern, QString* error)
+std::optional<QList<Piece>> parse(const QString& pattern, Error* error)
 {
     // SQLite refuses a GLOB pattern beyond 50,000 bytes; a character takes at most three.
     constexpr qsizetype kLongestPattern = 16000;
     if (pattern.size() > kLongestPattern) {
         if (error)
-            *error = QStringLiteral("A LIKE pattern can hold at most %1 characters; this one has %2.")
-                         .arg(kLongestPattern)
-                         .arg(pattern.size());
+            *error = Error::make(Error::Kind::Refused,
+                                 QStringLiteral("A LIKE pattern can hold at most %1 characters; this one has %2.")
+                                     .arg(kLongestPattern)
+                                     .arg(pattern.size()));
         return std::nullopt;
     }
     QList<Piece> pieces;
@@ -186,7 +189,9 @@ std::optional<QList<Piece>> parse(const QString& pattern, QString* error)
             const qsizetype close = p.indexOf(QLatin1Char(']'), i + 1);
             if (close < 0) {
                 if (error)
-                    *error = QStringLiteral("The pattern \"%1\" has a \"[\" that is not closed.").arg(pattern);
+                    *error =
+                        Error::make(Error::Kind::Refused,
+                                    QStringLiteral("The pattern \"%1\" has a \"[\" that is not closed.").arg(pattern));
                 return std::nullopt;
             }
             QString body = p.mid(i + 1, close - i - 1);
@@ -250,13 +255,6 @@ QString globClassMember(QChar c)
     return QString(c);
 }
 
-QString sqlString(const QString& text)
-{
-    QString inner = text;
-    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
-}
-
 } // namespace
 
 int compareText(const QString& a, const QString& b)
@@ -313,7 +311,7 @@ bool like(const QString& value, const QString& pattern)
     return reach.at(v.size());
 }
 
-std::optional<QString> likeSql(const QString& sql, const QString& pattern, QString* error)
+std::optional<QString> likeSql(const QString& sql, const QString& pattern, Error* error)
 {
     const auto pieces = parse(pattern, error);
     if (!pieces)
@@ -367,7 +365,7 @@ std::optional<QString> likeSql(const QString& sql, const QString& pattern, QStri
         }
         }
     }
-    return QStringLiteral("upper(") + sql + QStringLiteral(") GLOB ") + sqlString(glob);
+    return QStringLiteral("upper(") + sql + QStringLiteral(") GLOB ") + sqlLiteral(glob);
 }
 
 std::optional<int> datePart(const QString& unit, const QDate& date)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Error.h"
 #include <QDate>
+
 #include <QString>
 
 #include <optional>
@@ -43,7 +45,7 @@ bool like(const QString& value, const QString& pattern);
 /// upper() must be the one installTextRules() puts on the connection for
 /// letters beyond ASCII.
 /// Nullopt for a malformed pattern, with `error` set.
-std::optional<QString> likeSql(const QString& sql, const QString& pattern, QString* error = nullptr);
+std::optional<QString> likeSql(const QString& sql, const QString& pattern, Error* error = nullptr);
 
 /// DatePart of a date: "yyyy" year, "q" quarter, "m" month, "y" day of the
 /// year, "d" day of the month, "w" weekday (Sunday 1), "ww" week of the year

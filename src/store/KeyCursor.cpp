@@ -85,8 +85,7 @@ void KeyCursor::removed(qint64)
     m_onRemoved = true;
 }
 
-std::unique_ptr<CopyCursor> CopyCursor::read(Database& db, const QString& sql, QList<FieldInfo>* fields,
-                                             StoreError* error)
+std::unique_ptr<CopyCursor> CopyCursor::read(Database& db, const QString& sql, QList<FieldInfo>* fields, Error* error)
 {
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);

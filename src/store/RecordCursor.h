@@ -28,14 +28,14 @@ struct Record {
 /// reuse. A failure is written into the error the set reports.
 class RowReader {
 public:
-    RowReader(Database& db, const QString& table, const QList<FieldInfo>& fields, StoreError& error);
+    RowReader(Database& db, const QString& table, const QList<FieldInfo>& fields, Error& error);
 
     Database& database() { return m_db; }
     /// The table's name quoted for a statement.
     const QString& quotedTable() const { return m_quoted; }
     QSqlQuery& prepared(const QString& sql);
     bool failSql(const QSqlError& error);
-    bool fail(const StoreError& error);
+    bool fail(const Error& error);
 
     /// Reads the next row of a "SELECT rowid, * ..." query into `record`.
     Load loadFrom(QSqlQuery& query, Record* record);
@@ -51,7 +51,7 @@ private:
     Database& m_db;
     QString m_quoted;
     const QList<FieldInfo>& m_fields;
-    StoreError& m_error;
+    Error& m_error;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_queries;
 };
 
@@ -107,7 +107,7 @@ private:
     qint64 m_count = 0;
     qint64 m_first = 0;
     qint64 m_last = 0;
-    QMap<qint64, qint64> m_keyOf; // position -> key, both ascending
+    QMap<qint64, qint64> m_keyOf;      // position -> key, both ascending
     QMap<qint64, qint64> m_positionOf; // key -> position
 };
 
@@ -172,8 +172,7 @@ private:
 class CopyCursor final : public Cursor {
 public:
     /// Runs `sql` and copies its rows, appending its columns to `fields`.
-    static std::unique_ptr<CopyCursor> read(Database& db, const QString& sql, QList<FieldInfo>* fields,
-                                            StoreError* error);
+    static std::unique_ptr<CopyCursor> read(Database& db, const QString& sql, QList<FieldInfo>* fields, Error* error);
     Load first(Record* record) override { return toPosition(0, record); }
     Load last(Record* record) override { return toPosition(m_rows.size() - 1, record); }
     Load next(qint64, Record* record) override { return toPosition(m_pos + 1, record); }

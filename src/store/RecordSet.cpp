@@ -20,17 +20,17 @@ RecordSet::~RecordSet()
     close();
 }
 
-bool RecordSet::fail(const StoreError& error)
+bool RecordSet::fail(const Error& error)
 {
     m_error = error;
     return false;
 }
 
-bool RecordSet::open(const QString& path, const QString& source, StoreError* error)
+bool RecordSet::open(const QString& path, const QString& source, Error* error)
 {
     close();
     m_error = {};
-    StoreError why;
+    Error why;
     m_db = Database::open(path, &why);
     if (m_db) {
         m_path = path;
@@ -74,8 +74,8 @@ bool RecordSet::openSource(const QString& source)
     if (!m_table.isEmpty()) {
         const QString stored = m_db->tableName(m_table);
         if (stored.isEmpty())
-            return fail(StoreError::make(StoreError::Kind::Refused,
-                                         QStringLiteral("The database has no table named %1.").arg(m_table)));
+            return fail(
+                Error::make(Error::Kind::Refused, QStringLiteral("The database has no table named %1.").arg(m_table)));
         m_table = stored;
         m_fields = m_db->tableFields(m_table);
     }
@@ -90,26 +90,24 @@ bool RecordSet::openSource(const QString& source)
         return true;
     }
     // A record set shows records: a statement that changes them is refused, never run.
-    QString refusal;
+    Error refusal;
     const auto sql = translateAccessSelect(source, m_fields, &refusal);
     if (!sql || !sql->startsWith(QLatin1String("select"), Qt::CaseInsensitive))
-        return fail(StoreError::make(StoreError::Kind::Refused,
-                                     refusal.isEmpty() ? QStringLiteral("Only a Select statement can be opened "
-                                                                        "to show records; nothing was run.")
-                                                       : refusal));
+        return fail(refusal ? refusal
+                            : Error::make(Error::Kind::Refused, QStringLiteral("Only a Select statement can be opened "
+                                                                               "to show records; nothing was run.")));
     if (!m_table.isEmpty()) {
         // Whole rows of one table: keep the keys, read rows as they are reached.
         const qsizetype from = sql->indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive);
         QList<qint64> keys;
-        if (!m_reader->readKeys(QStringLiteral("SELECT ") + m_reader->quotedTable() + QStringLiteral(".rowid") +
-                                    sql->mid(from),
-                                &keys))
+        if (!m_reader->readKeys(
+                QStringLiteral("SELECT ") + m_reader->quotedTable() + QStringLiteral(".rowid") + sql->mid(from), &keys))
             return false;
         m_cursor = std::make_unique<detail::KeyCursor>(*m_reader, std::move(keys));
         return true;
     }
     m_readOnly = true;
-    StoreError why;
+    Error why;
     m_cursor = detail::CopyCursor::read(*m_db, *sql, &m_fields, &why);
     return m_cursor ? true : fail(why);
 }
@@ -315,10 +313,10 @@ void RecordSet::CancelUpdate()
     moved();
 }
 
-bool RecordSet::Delete(StoreError* error)
+bool RecordSet::Delete(Error* error)
 {
     m_error = {};
-    auto refuse = [&](const StoreError& why) {
+    auto refuse = [&](const Error& why) {
         m_error = why;
         if (error)
             *error = why;
@@ -329,13 +327,12 @@ bool RecordSet::Delete(StoreError* error)
         return true;
     }
     if (!hasCurrent() || isReadOnly())
-        return refuse(
-            StoreError::make(StoreError::Kind::Refused, QStringLiteral("There is no current record to delete.")));
+        return refuse(Error::make(Error::Kind::Refused, QStringLiteral("There is no current record to delete.")));
     Transaction transaction(*m_db);
     if (!transaction.begun())
         return refuse(transaction.error());
-    QSqlQuery& q =
-        m_reader->prepared(QStringLiteral("DELETE FROM ") + m_reader->quotedTable() + QStringLiteral(" WHERE rowid = ?"));
+    QSqlQuery& q = m_reader->prepared(QStringLiteral("DELETE FROM ") + m_reader->quotedTable() +
+                                      QStringLiteral(" WHERE rowid = ?"));
     q.bindValue(0, m_key);
     if (!q.exec())
         return refuse(m_db->errorOf(q.lastError()));
@@ -370,17 +367,17 @@ QString RecordSet::writeSql(const QList<int>& columns) const
            QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
-bool RecordSet::store(const QHash<int, QVariant>& values, StoreError* error)
+bool RecordSet::store(const QHash<int, QVariant>& values, Error* error)
 {
     m_error = {};
-    auto refuse = [&](const StoreError& why) {
+    auto refuse = [&](const Error& why) {
         m_error = why;
         if (error)
             *error = why;
         return false;
     };
     if (isReadOnly())
-        return refuse(StoreError::make(StoreError::Kind::Refused, QStringLiteral("These records can only be read.")));
+        return refuse(Error::make(Error::Kind::Refused, QStringLiteral("These records can only be read.")));
     if (m_state != State::New && m_state != State::Row)
         return true;
     QList<int> columns;

@@ -40,7 +40,7 @@ public:
 
     /// Opens `source` (a table name or a select statement) in the database at
     /// `path`; the first record becomes current. False with `error` set on failure.
-    bool open(const QString& path, const QString& source, StoreError* error = nullptr);
+    bool open(const QString& path, const QString& source, Error* error = nullptr);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     /// A copy that cannot be written (a select that is not of whole rows of one table).
@@ -89,17 +89,17 @@ public:
     /// (none when there was none); reported as a move, so bound controls show it.
     void CancelUpdate();
     /// Deletes the current record in its own transaction.
-    bool Delete(StoreError* error = nullptr);
+    bool Delete(Error* error = nullptr);
 
     QVariant value(int field) const;
     QVariant value(const QString& field) const;
 
     /// Writes `values` (field index -> value) into the current record, or adds
     /// the new record, in one transaction. The record stays current.
-    bool store(const QHash<int, QVariant>& values, StoreError* error = nullptr);
+    bool store(const QHash<int, QVariant>& values, Error* error = nullptr);
 
     /// The failure of the last operation; no error after a success or "no row".
-    const StoreError& error() const { return m_error; }
+    const Error& error() const { return m_error; }
 
     /// Runs before the current record is left; a false return cancels the move.
     std::function<bool()> beforeLeave;
@@ -111,7 +111,7 @@ private:
 
     bool leave();
     void moved();
-    bool fail(const StoreError& error);
+    bool fail(const Error& error);
     bool openSource(const QString& source);
     bool take(int load, const detail::Record& record);
     bool arrive(bool found);
@@ -123,7 +123,7 @@ private:
     bool m_readOnly = false;
     QList<FieldInfo> m_fields;
     QHash<QString, int> m_index;
-    StoreError m_error;
+    Error m_error;
     std::unique_ptr<detail::RowReader> m_reader;
     std::unique_ptr<detail::Cursor> m_cursor;
 

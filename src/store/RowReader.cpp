@@ -8,7 +8,7 @@
 
 namespace store::detail {
 
-RowReader::RowReader(Database& db, const QString& table, const QList<FieldInfo>& fields, StoreError& error)
+RowReader::RowReader(Database& db, const QString& table, const QList<FieldInfo>& fields, Error& error)
     : m_db(db), m_quoted(Database::quoted(table)), m_fields(fields), m_error(error)
 {
 }
@@ -24,7 +24,7 @@ QSqlQuery& RowReader::prepared(const QString& sql)
     return *slot;
 }
 
-bool RowReader::fail(const StoreError& error)
+bool RowReader::fail(const Error& error)
 {
     m_error = error;
     return false;
@@ -81,7 +81,7 @@ bool RowReader::readKeys(const QString& sql, QList<qint64>* keys, const QList<qi
     const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        return fail(StoreError::fromSqlite(rc, message, m_db.path()));
+        return fail(Error::fromSqlite(rc, message, m_db.path()));
     return true;
 }
 

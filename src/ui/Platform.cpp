@@ -131,7 +131,8 @@ public:
     }
 };
 
-// Until the reports folder supplies the program's preview window: Qt's own.
+// Until the reports folder supplies the program's preview window and
+// printing: Qt's own, without asking the print system about the job.
 class BasicReportOutput final : public ReportOutputSeam {
 public:
     void toWindow(std::shared_ptr<ReportDocument> document) override
@@ -143,33 +144,50 @@ public:
         QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
         preview.setWindowTitle(document->title());
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [document](QPrinter* target) { paint(target, *document); });
+                         [document](QPrinter* target) { paint(target, *document, 0, -1); });
         preview.exec();
     }
-    bool toPrinter(const ReportDocument& document, QString* error) override
+    std::optional<PrintChoice> choosePrinter(QWidget* parent, const ReportDocument& document, int) override
     {
         QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, document.pageCount());
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return PrintChoice{printer.printerName(), printer.copyCount(), std::max(0, printer.fromPage() - 1),
+                           printer.toPage() > 0 ? printer.toPage() - 1 : -1};
+    }
+    PrintOutcome toPrinter(const ReportDocument& document, const PrintChoice& choice) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!choice.printer.isEmpty())
+            printer.setPrinterName(choice.printer);
         printer.setFullPage(true);
         printer.setPageSize(QPageSize(document.pageSize(), QPageSize::Point));
         printer.setDocName(document.title());
+        printer.setCopyCount(choice.copies);
+        PrintOutcome outcome;
+        outcome.printer = printer.printerName();
         if (!printer.isValid()) {
-            if (error)
-                *error = QStringLiteral("No printer is set up on this computer.");
-            return false;
+            outcome.state = PrintOutcome::State::NoPrinter;
+            outcome.reason = QStringLiteral("no printer is set up on this computer");
+            return outcome;
         }
-        paint(&printer, document);
-        return true;
+        outcome.pages = paint(&printer, document, choice.firstPage, choice.lastPage);
+        return outcome;
     }
 
 private:
-    static void paint(QPrinter* printer, const ReportDocument& document)
+    static int paint(QPrinter* printer, const ReportDocument& document, int first, int last)
     {
         QPainter painter(printer);
-        for (int i = 0; i < document.pageCount(); ++i) {
-            if (i > 0)
+        last = last < 0 ? document.pageCount() - 1 : last;
+        for (int i = first; i <= last; ++i) {
+            if (i > first)
                 printer->newPage();
-            document.paintPage(painter, i);
+            document.paintPage(painter, i, nullptr);
         }
+        return last - first + 1;
     }
 };
 

@@ -62,8 +62,8 @@ public:
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
 };
 
-/// A report ready for its destination. Pages are drawn when asked for, so a
-/// long report is shown from its first page on without drawing the others.
+/// A report ready for its destination. It keeps its rows as they were when
+/// it ran; a long one shows its first pages while it reads the rest.
 class ReportDocument {
 public:
     virtual ~ReportDocument() = default;
@@ -72,13 +72,48 @@ public:
     virtual QString fileName() const = 0;
     /// The paper in points (1/72 inch).
     virtual QSizeF pageSize() const = 0;
+    /// When the report ran: its pages show the rows of that moment.
+    virtual QDateTime ranAt() const = 0;
+    /// Every page (a long report is read to its end first).
     virtual int pageCount() const = 0;
-    /// Draws a page onto the painter's device, whose origin is the paper's corner.
-    virtual void paintPage(QPainter& painter, int index) const = 0;
+    /// Pages that can be shown without waiting; all of them once complete.
+    virtual int pagesReady() const = 0;
+    virtual bool isComplete() const = 0;
+    /// Takes in the rows read since; true once no more will come (complete,
+    /// or the rest could not be read: the pages after say why).
+    virtual bool catchUp() = 0;
+    /// Draws a page onto the painter's device, whose origin is the paper's
+    /// corner; false with the reason when the page cannot be shown.
+    virtual bool paintPage(QPainter& painter, int index, QString* error) const = 0;
     /// The text of a page, line by line as drawn.
     virtual QStringList pageText(int index) const = 0;
-    virtual bool savePdf(const QString& path, QString* error) const = 0;
+    /// Writes pages `first` to `last` (from 0; -1: to the end) as a PDF file.
+    virtual bool savePdf(const QString& path, QString* error, int first = 0, int last = -1) const = 0;
     virtual bool saveCsv(const QString& path, QString* error) const = 0;
+};
+
+/// The printer, copies and pages the user chose for a printout.
+struct PrintChoice {
+    QString printer; ///< empty: the default printer
+    int copies = 1;
+    int firstPage = 0; ///< from 0
+    int lastPage = -1; ///< -1: to the end
+};
+
+/// What became of a printout, as the print system answers when asked after sending it.
+struct PrintOutcome {
+    enum class State {
+        Sent,      ///< taken, printing or done
+        Refused,   ///< the printer or the print system would not take it, or cancelled it
+        Stopped,   ///< taken, but the printer is stopped: it waits
+        NoPrinter, ///< no printer is set up (or not the one named)
+        Failed,    ///< it could not be sent
+    };
+    State state = State::Sent;
+    QString printer;
+    int job = 0;
+    int pages = 0;
+    QString reason; ///< in words, when it was not simply sent
 };
 
 class ReportOutputSeam {
@@ -86,9 +121,13 @@ public:
     virtual ~ReportOutputSeam() = default;
     /// Opens a preview window on the report; returns once its first page shows.
     virtual void toWindow(std::shared_ptr<ReportDocument> document) = 0;
-    /// Sends the report to the default printer; false with the reason when
-    /// it could not (no printer set up, the printer refused the job).
-    virtual bool toPrinter(const ReportDocument& document, QString* error) = 0;
+    /// Asks for the printer, copies and pages (the print dialog); nullopt
+    /// when the user cancels.
+    virtual std::optional<PrintChoice> choosePrinter(QWidget* parent, const ReportDocument& document,
+                                                     int currentPage) = 0;
+    /// Sends the report to a printer (the default one when none is chosen),
+    /// then asks the print system what became of the job.
+    virtual PrintOutcome toPrinter(const ReportDocument& document, const PrintChoice& choice) = 0;
 };
 
 class HelpSeam {
@@ -162,7 +201,8 @@ public:
     void setDrive(std::unique_ptr<RemovableDriveSeam> seam) { m_drive = std::move(seam); }
     void setVolumes(std::unique_ptr<VolumesSeam> seam) { m_volumes = std::move(seam); }
 
-    /// Folder of the executable unless a test points the program elsewhere.
+    /// Folder of the executable unless one is set: the installed program sets
+    /// the folder its build names, tests their own.
     QString appFolder() const;
     void setAppFolder(const QString& folder) { m_appFolder = folder; }
 

@@ -24,7 +24,7 @@ public:
     /// The content, to tell whether the user changed it since it was shown.
     virtual QString content(QWidget* control) const = 0;
     /// The value to store; nullopt with `error` set when it does not fit the field.
-    virtual std::optional<QVariant> value(QWidget* control, FieldType type, QString* error) const = 0;
+    virtual std::optional<QVariant> value(QWidget* control, FieldType type, Error* error) const = 0;
     virtual void show(QWidget* control, FieldType type, const QVariant& stored) const = 0;
 };
 
@@ -35,7 +35,7 @@ class MaskedDateBinding final : public BoundControl {
 
 public:
     QString content(QWidget* c) const override { return of(c)->isBlank() ? QString() : of(c)->maskedText(); }
-    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    std::optional<QVariant> value(QWidget* c, FieldType type, Error* error) const override
     {
         // The entry's fixed month-first form, whatever the user's convention.
         if (of(c)->isBlank())
@@ -55,7 +55,7 @@ class LineEditBinding final : public BoundControl {
 
 public:
     QString content(QWidget* c) const override { return of(c)->text(); }
-    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    std::optional<QVariant> value(QWidget* c, FieldType type, Error* error) const override
     {
         return fromText(type, of(c)->text(), error);
     }
@@ -72,7 +72,7 @@ class MemoBinding final : public BoundControl {
 
 public:
     QString content(QWidget* c) const override { return of(c)->toPlainText(); }
-    std::optional<QVariant> value(QWidget* c, FieldType type, QString* error) const override
+    std::optional<QVariant> value(QWidget* c, FieldType type, Error* error) const override
     {
         return fromText(type, of(c)->toPlainText(), error);
     }
@@ -94,7 +94,7 @@ public:
     {
         return of(c)->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     }
-    std::optional<QVariant> value(QWidget* c, FieldType type, QString*) const override
+    std::optional<QVariant> value(QWidget* c, FieldType type, Error*) const override
     {
         return type == FieldType::YesNo ? QVariant(of(c)->isChecked()) : QVariant(of(c)->isChecked() ? -1 : 0);
     }
@@ -110,7 +110,7 @@ class LabelBinding final : public BoundControl {
 public:
     bool writable() const override { return false; }
     QString content(QWidget* c) const override { return of(c)->text(); }
-    std::optional<QVariant> value(QWidget*, FieldType, QString*) const override { return std::nullopt; }
+    std::optional<QVariant> value(QWidget*, FieldType, Error*) const override { return std::nullopt; }
     void show(QWidget* c, FieldType type, const QVariant& stored) const override
     {
         of(c)->setText(toText(type, stored));
@@ -251,10 +251,10 @@ bool RecordSource::storeFieldText(qint64 position, const QString& field, const Q
         return false;
     if (m_set.currentPosition() != position && !moveToPosition(position))
         return false;
-    QString error;
+    Error error;
     const auto value = fromText(m_set.Fields().at(index).type, text, &error);
     if (!value) {
-        msgBox(QStringLiteral("%1 cannot be stored: %2").arg(field, error), Buttons::Ok, Icon::Exclamation);
+        msgBox(QStringLiteral("%1 cannot be stored: %2").arg(field, error.message), Buttons::Ok, Icon::Exclamation);
         return false;
     }
     if (sameValue(*value, m_set.value(index)))
@@ -284,13 +284,13 @@ bool RecordSource::Refresh()
     if (m_set.isOpen() && !writeBack())
         return false;
     for (;;) {
-        StoreError error;
+        store::Error error;
         if (m_set.open(m_path, m_source, &error))
             break;
         showRecord();
         emit reopened();
         // A lock held by another program passes: the user may try again.
-        if (error.kind == StoreError::Kind::InUse) {
+        if (error.kind == store::Error::Kind::InUse) {
             if (msgBox(error.text(), Buttons::RetryCancel, Icon::Exclamation) == Answer::Retry)
                 continue;
             return false;
@@ -302,19 +302,19 @@ bool RecordSource::Refresh()
     emit reopened();
     // Told when the screen opens, not at the first Save.
     if (m_set.database()->isReadOnly() && hasEditableBindings()) {
-        msgBox(StoreError::about(StoreError::Kind::ReadOnly, m_set.database()->path()).message, Buttons::Ok,
+        msgBox(store::Error::about(store::Error::Kind::ReadOnly, m_set.database()->path()).message, Buttons::Ok,
                Icon::Exclamation);
     }
     return true;
 }
 
-bool RecordSource::tryRefresh(StoreError* error)
+bool RecordSource::tryRefresh(store::Error* error)
 {
     if (error)
         *error = {};
     if (m_set.isOpen() && !writeBack())
         return false;
-    StoreError why;
+    store::Error why;
     const bool opened = m_set.open(m_path, m_source, &why);
     if (!opened) {
         showRecord();
@@ -345,7 +345,7 @@ bool RecordSource::UpdateRecord()
 
 bool RecordSource::Execute(const QString& statement, int* rowsAffected)
 {
-    StoreError error;
+    store::Error error;
     std::shared_ptr<Database> db = Database::open(m_path, &error);
     if (!db || !db->execute(statement, &error, rowsAffected)) {
         msgBox(QStringLiteral("The statement could not be run.\n\n") + error.text(), Buttons::Ok, Icon::Critical);
@@ -392,11 +392,11 @@ std::optional<QHash<int, QVariant>> RecordSource::boundValues()
         if (!adding && binding.kind->content(control) == binding.shown)
             continue; // untouched since the record was shown
         const FieldType type = m_set.Fields().at(field).type;
-        QString error;
+        Error error;
         const std::optional<QVariant> value = binding.kind->value(control, type, &error);
         if (!value) {
             const QString name = control->accessibleName().isEmpty() ? binding.field : control->accessibleName();
-            msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error), Buttons::Ok, Icon::Exclamation);
+            msgBox(QStringLiteral("%1 cannot be stored: %2").arg(name, error.message), Buttons::Ok, Icon::Exclamation);
             control->setFocus();
             return std::nullopt;
         }

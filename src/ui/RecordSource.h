@@ -45,7 +45,7 @@ public:
     /// returned in `error`, not shown (a lock held by another program is not
     /// waited out either). Edits of the bound controls are stored first, as
     /// Refresh does; when they cannot be, the user was told and `error` is empty.
-    bool tryRefresh(store::StoreError* error);
+    bool tryRefresh(store::Error* error);
     /// Writes the bound controls into the current record now, a new record included.
     bool UpdateRecord();
     store::RecordSet& Recordset() { return m_set; }

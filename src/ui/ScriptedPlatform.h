@@ -78,37 +78,53 @@ public:
     QQueue<QString> names;
 };
 
-/// Records every report sent to the preview window or the printer. With
-/// `printerError` set the printer refuses, as a machine without one does.
+/// Records every report sent to the preview window or the printer. The
+/// print system's answers are scripted: each printout takes the next outcome
+/// queued (sent to "Office" when none is).
 class RecordingReportOutput final : public ReportOutputSeam {
 public:
     void toWindow(std::shared_ptr<ReportDocument> document) override { windows.append(std::move(document)); }
-    bool toPrinter(const ReportDocument& document, QString* error) override
+    std::optional<PrintChoice> choosePrinter(QWidget*, const ReportDocument&, int currentPage) override
     {
-        if (!printerError.isEmpty()) {
-            if (error)
-                *error = printerError;
-            return false;
-        }
+        dialogPages.append(currentPage);
+        if (choices.isEmpty())
+            return std::nullopt;
+        return choices.dequeue();
+    }
+    PrintOutcome toPrinter(const ReportDocument& document, const PrintChoice& choice) override
+    {
+        PrintOutcome outcome = outcomes.isEmpty() ? PrintOutcome{} : outcomes.dequeue();
+        if (outcome.printer.isEmpty() && outcome.state != PrintOutcome::State::NoPrinter)
+            outcome.printer = choice.printer.isEmpty() ? QStringLiteral("Office") : choice.printer;
+        if (outcome.state != PrintOutcome::State::Sent && outcome.state != PrintOutcome::State::Stopped)
+            return outcome;
         Printed job;
         job.title = document.title();
         job.fileName = document.fileName();
-        job.pages = document.pageCount();
-        for (int i = 0; i < job.pages; ++i)
+        job.choice = choice;
+        const int last = choice.lastPage < 0 ? document.pageCount() - 1 : choice.lastPage;
+        for (int i = choice.firstPage; i <= last; ++i)
             job.text << document.pageText(i);
+        job.pages = last - choice.firstPage + 1;
+        outcome.pages = job.pages;
         printed.append(job);
-        return true;
+        return outcome;
     }
-    /// What reached the printer: the report and the text of its pages.
+    /// What reached the printer: the report, the pages chosen and their text.
     struct Printed {
         QString title;
         QString fileName;
+        PrintChoice choice;
         int pages = 0;
         QStringList text;
     };
     QList<std::shared_ptr<ReportDocument>> windows;
     QList<Printed> printed;
-    QString printerError;
+    /// The print system's answers, one per printout.
+    QQueue<PrintOutcome> outcomes;
+    /// The print dialog's answers; none queued: the user cancels.
+    QQueue<PrintChoice> choices;
+    QList<int> dialogPages;
 };
 
 class RecordingHelp final : public HelpSeam {

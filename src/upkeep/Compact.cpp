@@ -16,8 +16,7 @@ const QString kNotCompacted = QStringLiteral("The database was not compacted: ")
 
 void tellInUse(const QStringList& screens)
 {
-    const QString where = screens.isEmpty() ? QStringLiteral("another screen") : screenNames(screens);
-    ui::msgBox(kNotCompacted + QStringLiteral("it is open on ") + where +
+    ui::msgBox(kNotCompacted + QStringLiteral("it is open on ") + screenNames(screens) +
                    QStringLiteral(". Close it, then choose Compact Database again."),
                ui::Buttons::Ok, ui::Icon::Exclamation);
 }
@@ -42,40 +41,34 @@ void compactDatabase()
         }
     };
     const QString database = ui::databasePath();
-    QString why;
     // The hourglass stays while the work runs, not over the messages.
     auto compact = [&] {
         ui::pointer::BusyGuard busy;
-        return dbfile::compactDatabase(database, &why, hooks);
+        return dbfile::compactDatabase(database, hooks);
     };
-    dbfile::CompactResult outcome = compact();
-    if (outcome == dbfile::CompactResult::Leftover) {
+    store::Error outcome = compact();
+    if (outcome.kind == store::Error::Kind::Leftover) {
+        const QString copy = outcome.detail;
         const ui::Answer answer =
-            ui::msgBox(QStringLiteral("A copy left over from a compaction that did not finish is in the way:\r") + why +
-                           QStringLiteral("\rIt is not your database. Delete it and compact the database now?"),
+            ui::msgBox(QStringLiteral("A copy left over from a compaction that did not finish is in the way:\r") +
+                           copy + QStringLiteral("\rIt is not your database. Delete it and compact the database now?"),
                        ui::Buttons::YesNo, ui::Icon::Question);
         if (answer != ui::Answer::Yes)
             return;
         if (!dbfile::removeCompactCopy(database)) {
-            ui::msgBox(kNotCompacted + QStringLiteral("the left-over copy ") + why +
+            ui::msgBox(kNotCompacted + QStringLiteral("the left-over copy ") + copy +
                            QStringLiteral(" cannot be deleted."),
                        ui::Buttons::Ok, ui::Icon::Exclamation);
             return;
         }
         outcome = compact();
     }
-    switch (outcome) {
-    case dbfile::CompactResult::Compacted:
+    if (!outcome)
         ui::msgBox(QStringLiteral("Your database has been compressed"));
-        break;
-    case dbfile::CompactResult::InUse:
-        tellInUse({});
-        break;
-    case dbfile::CompactResult::Leftover:
-    case dbfile::CompactResult::Failed:
-        ui::msgBox(kNotCompacted + why + QStringLiteral(". It is as it was."), ui::Buttons::Ok, ui::Icon::Exclamation);
-        break;
-    }
+    else
+        ui::msgBox(QStringLiteral("The database was not compacted. ") + outcome.text() +
+                       QStringLiteral("\n\nYour database is as it was."),
+                   ui::Buttons::Ok, ui::Icon::Exclamation);
 }
 
 } // namespace upkeep

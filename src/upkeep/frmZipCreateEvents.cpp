@@ -172,11 +172,10 @@ bool frmZipCreate::commitExtracted(const QString& staged, const QString& target)
             sincePaint.restart();
         }
     };
-    QString why;
+    store::Error why;
     if (!dbfile::replaceDatabase(staged, database.absoluteFilePath(), &why, hooks)) {
-        ui::msgBox(QStringLiteral("The database was not restored: ") + why +
-                       QStringLiteral(". Your database is as "
-                                      "it was."),
+        ui::msgBox(QStringLiteral("The database was not restored. ") + why.text() +
+                       QStringLiteral("\n\nYour database is as it was."),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }

@@ -119,8 +119,8 @@ Truth truth(const Call& call, const FindRow& row)
         const QString v = (row.field == QLatin1String("callmade") ? call.callmade : call.notes).toString();
         const bool empty =
             op == QLatin1String("Equals") ? c.toLower() == QLatin1String("empty") : c == QLatin1String("empty");
-        const bool apostrophe = c == QLatin1String("'") || c == QLatin1String("''") ||
-                                (empty && op != QLatin1String("Equals"));
+        const bool apostrophe =
+            c == QLatin1String("'") || c == QLatin1String("''") || (empty && op != QLatin1String("Equals"));
         const QString compared = empty ? QString() : c;
         // In a pattern, two apostrophes typed are the quoted form of one.
         const QString part = c == QLatin1String("''") ? QStringLiteral("'") : c;
@@ -187,12 +187,23 @@ FindRow findRow(const QString& field, int typeCode, int operatorIndex, const QSt
 QList<FindRow> catalogue()
 {
     QList<FindRow> rows;
-    const QStringList texts = {QStringLiteral("JAM"),        QStringLiteral("BALL JAM"),    QStringLiteral(""),
-                               QStringLiteral("O'NEIL"),     QStringLiteral("5*3"),         QStringLiteral("PIN #7"),
-                               QStringLiteral("(LOWER)"),    QStringLiteral("A;B"),         QStringLiteral("50%"),
-                               QStringLiteral("SAY \"HI\""), QString::fromUtf8("\xc3\x9c"), QStringLiteral("ZZ"),
-                               QStringLiteral("''"),         QStringLiteral("_"),           QStringLiteral("EMPTY"),
-                               QStringLiteral("'"),          QString::fromUtf8("\xc3\x96LWANNE")};
+    const QStringList texts = {QStringLiteral("JAM"),
+                               QStringLiteral("BALL JAM"),
+                               QStringLiteral(""),
+                               QStringLiteral("O'NEIL"),
+                               QStringLiteral("5*3"),
+                               QStringLiteral("PIN #7"),
+                               QStringLiteral("(LOWER)"),
+                               QStringLiteral("A;B"),
+                               QStringLiteral("50%"),
+                               QStringLiteral("SAY \"HI\""),
+                               QString::fromUtf8("\xc3\x9c"),
+                               QStringLiteral("ZZ"),
+                               QStringLiteral("''"),
+                               QStringLiteral("_"),
+                               QStringLiteral("EMPTY"),
+                               QStringLiteral("'"),
+                               QString::fromUtf8("\xc3\x96LWANNE")};
     for (const QString& field : {QStringLiteral("callmade"), QStringLiteral("Notes")}) {
         for (int op = 0; op <= 8; ++op) {
             for (const QString& text : texts)
@@ -232,7 +243,7 @@ class TestFilterRun : public QObject {
     {
         store::RecordSet set;
         QList<int> recnos;
-        store::StoreError why;
+        store::Error why;
         if (!set.open(m_db->databasePath(), statement, &why)) {
             *error = why.text();
             return {-1};
@@ -262,7 +273,7 @@ class TestFilterRun : public QObject {
                 expected.append(call.recno);
         }
         QVERIFY2(got == expected, qPrintable(built.statement));
-        store::StoreError why;
+        store::Error why;
         const auto count = countFoundRecords(m_db->databasePath(), built.statement, &why);
         QVERIFY2(count, qPrintable(why.text()));
         QCOMPARE(*count, qint64(expected.size()));
@@ -295,7 +306,7 @@ private slots:
         QVERIFY(!CheckCriteria(filter.find));
         const BuiltFilter built = CreateSQLStatement(filter, QStringLiteral("DData"));
         store::RecordSet set;
-        store::StoreError error;
+        store::Error error;
         QVERIFY2(set.open(m_db->databasePath(), built.statement, &error), qPrintable(error.text()));
         QDate previous(9999, 1, 1);
         int rows = 0;
@@ -344,9 +355,10 @@ private slots:
     {
         // As the mechanic types them: one apostrophe, and names with letters beyond ASCII.
         testing::TempDatabase db;
-        QVERIFY(db.exec(QString::fromUtf8("INSERT INTO DData (Recno, callmade, Name2) VALUES (1, '''', 'M\xc3\xbcller'), "
-                                          "(2, 'PIN JAM', 'M\xc3\x9cLLER'), (3, '\xc3\xb6lwanne', 'Muller'), "
-                                          "(4, '\xc3\x96lwanne', ' '), (5, NULL, NULL)")));
+        QVERIFY(
+            db.exec(QString::fromUtf8("INSERT INTO DData (Recno, callmade, Name2) VALUES (1, '''', 'M\xc3\xbcller'), "
+                                      "(2, 'PIN JAM', 'M\xc3\x9cLLER'), (3, '\xc3\xb6lwanne', 'Muller'), "
+                                      "(4, '\xc3\x96lwanne', ' '), (5, NULL, NULL)")));
         auto found = [&](const QString& field, int op, const QString& criteria) {
             QList<FindRow> rows = {findRow(field, 10, op, criteria)};
             if (CheckCriteria(rows))
@@ -354,7 +366,7 @@ private slots:
             FilterRows filter;
             filter.find = rows;
             store::RecordSet set;
-            store::StoreError why;
+            store::Error why;
             if (!set.open(db.databasePath(), CreateSQLStatement(filter, QStringLiteral("DData")).statement, &why))
                 return QList<int>{-2};
             QList<int> recnos;
@@ -445,13 +457,13 @@ private slots:
 
     void countRefusesWhatCannotRun()
     {
-        store::StoreError error;
+        store::Error error;
         QVERIFY(!countFoundRecords(m_db->databasePath(), QStringLiteral("Select DData.* From DData Where "), &error));
-        QCOMPARE(error.kind, store::StoreError::Kind::Refused);
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
         QCOMPARE(error.message, QStringLiteral("The filter statement ends too early."));
         QVERIFY(!countFoundRecords(m_db->folder() + QStringLiteral("/missing.mdb"),
                                    QStringLiteral("Select DData.* From DData"), &error));
-        QCOMPARE(error.kind, store::StoreError::Kind::Missing);
+        QCOMPARE(error.kind, store::Error::Kind::Missing);
         QVERIFY(!countFoundRecords(m_db->databasePath(),
                                    QStringLiteral("Select DData.* From DData Where [Nothing] = 1"), &error));
         QVERIFY(error.isError());

@@ -199,7 +199,7 @@ class TestPrintedSet : public QObject {
         QVERIFY(checked(filter.find));
         const BuiltFilter built = CreateSQLStatement(filter, QStringLiteral("DData"));
         browser->Data1->setRecordSource(built.statement);
-        store::StoreError error;
+        store::Error error;
         QVERIFY2(browser->Data1->tryRefresh(&error), qPrintable(built.statement + QStringLiteral(": ") + error.text()));
         QString why;
         const auto printed = testing::selectRecordIds(app.databasePath(), QStringLiteral("DData"), built.reportFormula,

@@ -38,13 +38,13 @@ struct Log {
 
     Log()
     {
-        store::StoreError why;
+        store::Error why;
         ready = MaintLog::write([this](const QString& sql) { return file.exec(sql); }) &&
                 (db = store::Database::open(file.databasePath(), &why)) != nullptr;
     }
     DueList due(QDate today, int margin = 10)
     {
-        store::StoreError why;
+        store::Error why;
         std::optional<DueList> list = workOutDueList(*db, {today, MaintLog::kLanes, margin}, &why);
         if (!list)
             qWarning("%s", qPrintable(why.text()));
@@ -237,7 +237,7 @@ private slots:
         // lane; Replace deck belts never done. Rows 1-16 hold jobs, row 17 a name alone: 17 used.
         QVERIFY(writeSheet(log.file, QStringLiteral("2004-11-14"), 16, 17));
         const QStringList before = log.file.rows(QStringLiteral("SELECT * FROM WAssign"));
-        store::StoreError why;
+        store::Error why;
         const std::optional<SheetFill> fill = putOnSheet(*log.db, log.due(day(11, 14)), &why);
         QVERIFY2(fill, qPrintable(why.text()));
         QCOMPARE(fill->added, 3);
@@ -265,7 +265,7 @@ private slots:
     {
         Log log;
         QVERIFY(log.ready);
-        store::StoreError why;
+        store::Error why;
         const std::optional<SheetFill> fill = putOnSheet(*log.db, log.due(day(11, 7)), &why);
         QVERIFY2(fill, qPrintable(why.text()));
         QVERIFY(fill->dayAdded);
@@ -286,7 +286,7 @@ private slots:
         Log log;
         QVERIFY(log.ready);
         QVERIFY(writeSheet(log.file, QStringLiteral("2004-11-14"), 16, 17));
-        store::StoreError why;
+        store::Error why;
         QVERIFY(putOnSheet(*log.db, log.due(day(11, 14)), &why));
         SheetDay sheet = storedSheet(log.file, QStringLiteral("2004-11-14"));
         // A name beside an ordinary job changes nothing; beside row 20 (Clean pit carpet, lanes 1-24) it
@@ -321,7 +321,7 @@ private slots:
     {
         Log log;
         QVERIFY(log.ready);
-        store::StoreError why;
+        store::Error why;
         QVERIFY(markDone(
             *log.db,
             {{kLube, {0}, day(11, 7), QStringLiteral("Ann")}, {kCarpet, {5, 6}, day(11, 9), QStringLiteral("Ann")}},
@@ -362,7 +362,7 @@ private slots:
         QVERIFY(taskProblem(task).contains(QLatin1String("41 characters long")));
         task.text = QStringLiteral("Check kickback plates");
         task.frames = 100000;
-        store::StoreError why;
+        store::Error why;
         QVERIFY(addTask(*log.db, &task, &why));
         QCOMPARE(task.id, 6);
         task.days = 90;
@@ -382,7 +382,7 @@ private slots:
     {
         Log log;
         QVERIFY(log.ready);
-        store::StoreError why;
+        store::Error why;
         // Lane 3 of the carpet: 11/01 and 11/07.
         std::optional<Table> history = historyTable(*log.db, {kCarpet, 3, {}, {}}, &why);
         QCOMPARE(history->rowCount(), 2);
@@ -408,7 +408,7 @@ private slots:
             QVERIFY(file.exec(QStringLiteral("DROP TABLE %1").arg(table)));
         QVERIFY(file.exec(QStringLiteral("DROP TABLE Settings")));
         const QStringList before = file.rows(QStringLiteral("SELECT type, name FROM sqlite_master ORDER BY name"));
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY2(db, qPrintable(why.text()));
         QCOMPARE(schema::missing(*db, &why), QStringList({QStringLiteral("Settings"), QStringLiteral("MaintTasks"),
@@ -445,11 +445,11 @@ private slots:
         testing::TempDatabase file;
         QVERIFY(file.exec(QStringLiteral("DROP TABLE MaintDone")));
         QVERIFY(file.exec(QStringLiteral("CREATE TABLE MaintDone (DoneId INTEGER, TaskId LONG)")));
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
         QVERIFY(schema::missing(*db, &why).isEmpty());
-        QCOMPARE(why.kind, store::StoreError::Kind::Foreign);
+        QCOMPARE(why.kind, store::Error::Kind::Foreign);
         QVERIFY(why.message.contains(QLatin1String("no field Lane in its table MaintDone")));
     }
 
@@ -457,7 +457,7 @@ private slots:
     {
         Log log;
         QVERIFY(log.ready);
-        store::StoreError why;
+        store::Error why;
         QVERIFY(putOnSheet(*log.db, log.due(day(11, 7)), &why));
         QVERIFY(store::settings::writeNumber(*log.db, store::settings::kMaintenanceMargin, 15, &why));
         const QStringList tables{QStringLiteral("MaintTasks"), QStringLiteral("MaintDone"),
@@ -466,9 +466,8 @@ private slots:
         for (const QString& table : tables)
             before.insert(table, log.file.rows(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table)));
         log.db.reset();
-        QString error;
-        QCOMPARE(upkeep::dbfile::compactDatabase(log.file.databasePath(), &error),
-                 upkeep::dbfile::CompactResult::Compacted);
+        const store::Error compacted = upkeep::dbfile::compactDatabase(log.file.databasePath());
+        QVERIFY2(!compacted.isError(), qPrintable(compacted.text()));
         for (const QString& table : tables)
             QCOMPARE(log.file.rows(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table)), before.value(table));
         QCOMPARE(before.value(QStringLiteral("MaintSheet")).size(), 3);

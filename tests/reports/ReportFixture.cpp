@@ -71,6 +71,16 @@ QStringList definitionNames()
             QStringLiteral("seldate.rpt"),  QStringLiteral("sellane.rpt"),  QStringLiteral("filter.rpt")};
 }
 
+reports::ReportRequest requestFor(const TempDatabase& db, const QString& file, const QDateTime& at)
+{
+    reports::ReportRequest request;
+    request.folder = db.folder();
+    request.databasePath = db.databasePath();
+    request.fileName = file;
+    request.printedAt = at.isValid() ? at : QDateTime(reportToday(), QTime(10, 15, 30));
+    return request;
+}
+
 void copyDefinitions(const QString& folder)
 {
     const QDir source(QStringLiteral(REPORT_DEFINITIONS_DIR));

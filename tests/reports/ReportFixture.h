@@ -1,6 +1,9 @@
 #pragma once
 
+#include "reports/engine/Report.h"
+
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -26,5 +29,9 @@ void copyDefinitions(const QString& folder);
 
 /// The names of the 24 delivered report definitions.
 QStringList definitionNames();
+
+/// A run of the report file `file` on the test database, at `at` (by default
+/// the report tests' clock, 10:15:30).
+reports::ReportRequest requestFor(const TempDatabase& db, const QString& file, const QDateTime& at = {});
 
 } // namespace testing

@@ -14,16 +14,6 @@ using reports::ReportRequest;
 
 namespace {
 
-ReportRequest requestFor(const testing::TempDatabase& db, const QString& file)
-{
-    ReportRequest request;
-    request.folder = db.folder();
-    request.databasePath = db.databasePath();
-    request.fileName = file;
-    request.printedAt = QDateTime(testing::reportToday(), QTime(10, 15, 30));
-    return request;
-}
-
 void writeFile(const QString& path, const QByteArray& text)
 {
     QFile file(path);
@@ -115,7 +105,7 @@ private slots:
         if (!content.isEmpty())
             writeFile(QDir(db.folder()).filePath(QStringLiteral("broken.rpt")), content);
         QString error;
-        QVERIFY(!Report::run(requestFor(db, QStringLiteral("broken.rpt")), &error));
+        QVERIFY(!Report::run(testing::requestFor(db, QStringLiteral("broken.rpt")), &error));
         QVERIFY2(error.contains(words), qPrintable(error));
     }
 
@@ -148,7 +138,7 @@ private slots:
         QFETCH(QString, words);
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
-        ReportRequest request = requestFor(db, file);
+        ReportRequest request = testing::requestFor(db, file);
         request.selection = formula;
         QString error;
         QVERIFY(!Report::run(request, &error));
@@ -161,7 +151,7 @@ private slots:
         testing::TempDatabase db;
         testing::fillReportData(db);
         testing::copyDefinitions(db.folder());
-        ReportRequest request = requestFor(db, QStringLiteral("seldate.rpt"));
+        ReportRequest request = testing::requestFor(db, QStringLiteral("seldate.rpt"));
         request.selection =
             QStringLiteral("{DData.DateNow} >= Date (2004,12,31) and {DData.DateNow} <= Date (2004,01,01)");
         QString error;
@@ -171,7 +161,7 @@ private slots:
         QCOMPARE(report->recordCount(), 0);
         const QStringList text = report->pageText(0);
         QVERIFY(text.contains(QStringLiteral("There are no records for this selection.")));
-        QVERIFY(text.contains(QStringLiteral("Selection: ") + *request.selection));
+        QCOMPARE(report->period(), QStringLiteral("12/31/2004 to 01/01/2004"));
     }
 
     void fileNamesMatchWithoutRegardToCase()
@@ -179,8 +169,8 @@ private slots:
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
         QString error;
-        QVERIFY2(Report::run(requestFor(db, QStringLiteral("DAILY.RPT")), &error), qPrintable(error));
-        QVERIFY(!Report::run(requestFor(db, QStringLiteral("../daily.rpt")), &error));
+        QVERIFY2(Report::run(testing::requestFor(db, QStringLiteral("DAILY.RPT")), &error), qPrintable(error));
+        QVERIFY(!Report::run(testing::requestFor(db, QStringLiteral("../daily.rpt")), &error));
         QVERIFY2(error.contains(QStringLiteral("without a folder")), qPrintable(error));
     }
 
@@ -193,7 +183,7 @@ private slots:
                                        "(1, '2003-12-31', 1, 'a'), (2, '2004-01-01', 2, 'b'), "
                                        "(3, '2004-12-31', 3, 'c'), (4, '2005-01-01', 4, 'd')")));
         QString error;
-        const auto report = Report::run(requestFor(db, QStringLiteral("ytodate.rpt")), &error);
+        const auto report = Report::run(testing::requestFor(db, QStringLiteral("ytodate.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         QCOMPARE(report->recordIds(), (QList<qint64>{2, 3}));
     }
@@ -204,7 +194,7 @@ private slots:
         testing::copyDefinitions(db.folder());
         addCalls(db, {70, 3, 60, 20});
         QString error;
-        const auto report = Report::run(requestFor(db, QStringLiteral("alldata.rpt")), &error);
+        const auto report = Report::run(testing::requestFor(db, QStringLiteral("alldata.rpt")), &error);
         QVERIFY2(report, qPrintable(error));
         QCOMPARE(report->recordCount(), 153);
         QVERIFY(report->pageCount() >= 3);
@@ -237,7 +227,7 @@ private slots:
         testing::TempDatabase db;
         testing::fillReportData(db);
         testing::copyDefinitions(db.folder());
-        ReportRequest request = requestFor(db, QStringLiteral("filter.rpt"));
+        ReportRequest request = testing::requestFor(db, QStringLiteral("filter.rpt"));
         request.selection = QStringLiteral("{DData.LaneNo} = 12 or {DData.LaneNo} = 9");
         request.sortFields[0] = QStringLiteral("-{DData.LaneNo}");
         request.sortFields[1] = QStringLiteral("-{DData.DateNow}");
@@ -259,7 +249,7 @@ private slots:
         const QString december =
             QStringLiteral("{DData.DateNow} = Date (Year ({DData.DateNow}), 12, Day ({DData.DateNow})) and "
                            "{DData.LaneNo} in 9 to 12");
-        ReportRequest request = requestFor(db, QStringLiteral("filter.rpt"));
+        ReportRequest request = testing::requestFor(db, QStringLiteral("filter.rpt"));
         request.selection = december;
         request.sortFields[0] = QStringLiteral("-{DData.LaneNo}");
         QString error;
@@ -267,7 +257,7 @@ private slots:
         QVERIFY2(list, qPrintable(error));
         QCOMPARE(list->recordIds(), (QList<qint64>{10, 12, 13, 14}));
         QVERIFY(list->pageText(0).contains(QStringLiteral("Total: 4 calls")));
-        request = requestFor(db, QStringLiteral("bgraph.rpt"));
+        request = testing::requestFor(db, QStringLiteral("bgraph.rpt"));
         request.selection = december;
         const auto graph = Report::run(request, &error);
         QVERIFY2(graph, qPrintable(error));
@@ -295,7 +285,7 @@ private slots:
             for (const auto& [file, expected] :
                  {std::pair{QStringLiteral("pgraph.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}},
                   std::pair{QStringLiteral("gmech2.rpt"), QStringList{QStringLiteral("3"), QStringLiteral("1")}}}) {
-                ReportRequest request = requestFor(db, file);
+                ReportRequest request = testing::requestFor(db, file);
                 if (!inSqlite)
                     request.selection = rowByRow + (file == QLatin1String("gmech2.rpt")
                                                         ? QStringLiteral(" and not IsNull ({DData.Name2})")
@@ -318,7 +308,7 @@ private slots:
         testing::TempDatabase db;
         testing::fillReportData(db);
         testing::copyDefinitions(db.folder());
-        ReportRequest request = requestFor(db, QStringLiteral("filter.rpt"));
+        ReportRequest request = testing::requestFor(db, QStringLiteral("filter.rpt"));
         request.selection = QStringLiteral("{DData.Notes} LIKE \"*[[]*\" or {DData.LaneNo} = 4");
         QString error;
         const auto report = Report::run(request, &error);

@@ -101,6 +101,16 @@ private slots:
         QCOMPARE(window.currentPage(), 1);
     }
 
+    // The window says when the report ran: its pages are the rows of that moment.
+    void saysWhenTheReportRan()
+    {
+        testing::TestApp app;
+        const auto document = runReport(app, QStringLiteral("daily.rpt"));
+        PreviewWindow window(document);
+        QCOMPARE(window.RunLabel->text(), QStringLiteral(" Run 12/07/2004 10:15 AM "));
+        QVERIFY(window.PageCount->text() == QStringLiteral(" of 1 "));
+    }
+
     // The window opens at "Page Width": the page fills the width it is shown
     // in, and again when the window is made wider.
     void opensWithThePageAsWideAsTheWindow()
@@ -187,21 +197,34 @@ private slots:
         QVERIFY(hasColour(window.pageImage(), QColor(0x3B, 0x6E, 0xA5)));
     }
 
-    void noPrinterIsSaidNotHidden()
+    // Print asks for the printer, copies and pages, sends what was chosen and
+    // tells what the print system answers; Cancel sends nothing.
+    void printsWhatTheDialogChose()
     {
-        if (!QPrinterInfo::availablePrinters().isEmpty())
-            QSKIP("this machine has a printer set up");
         testing::TestApp app;
-        const auto document = runReport(app, QStringLiteral("daily.rpt"));
+        const auto document = runReport(app, QStringLiteral("alldata.rpt"), 200);
         PreviewWindow window(document);
+        window.NextButton->click();
+        window.PrintButton->click(); // the dialog cancelled
+        QCOMPARE(app.reportOutput().dialogPages, QList<int>{1});
+        QVERIFY(app.reportOutput().printed.isEmpty());
+        app.reportOutput().choices.enqueue(ui::PrintChoice{QStringLiteral("Back Office"), 2, 1, 1});
         window.PrintButton->click();
-        QCOMPARE(app.messages().texts(),
-                 QStringList{QStringLiteral("The report \"daily.rpt\" cannot be printed: no printer is set up on this "
-                                            "computer. Set one up, or save the report as a PDF file.")});
-        reports::ReportOutput output;
-        QString error;
-        QVERIFY(!output.toPrinter(*document, &error));
-        QVERIFY(error.startsWith(QStringLiteral("no printer is set up")));
+        QCOMPARE(app.reportOutput().printed.size(), 1);
+        const auto& job = app.reportOutput().printed.first();
+        QCOMPARE(job.choice.printer, QStringLiteral("Back Office"));
+        QCOMPARE(job.choice.copies, 2);
+        QCOMPARE(job.pages, 1);
+        QVERIFY(job.text.contains(QStringLiteral("alldata.rpt | Page 2 of %1").arg(document->pageCount())));
+        QCOMPARE(app.messages().texts(), QStringList());
+        app.reportOutput().choices.enqueue(ui::PrintChoice{});
+        app.reportOutput().outcomes.enqueue(ui::PrintOutcome{ui::PrintOutcome::State::Refused, QStringLiteral("Office"),
+                                                             0, 0,
+                                                             QStringLiteral("the printer is set not to accept jobs")});
+        window.PrintButton->click();
+        QCOMPARE(app.messages().seen.size(), 1);
+        QVERIFY(app.messages().texts().first().startsWith(
+            QStringLiteral("The printer \"Office\" refused the report \"alldata.rpt\"")));
     }
 
     void programsOutputOpensTheWindowWithItsFirstPage()

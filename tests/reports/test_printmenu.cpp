@@ -89,6 +89,11 @@ private slots:
         QVERIFY(printed.at(2).text.contains(QStringLiteral("Total: 3 calls")));
         QVERIFY(app.reportOutput().windows.isEmpty());
         QCOMPARE(menu->CrystalReport1->destination(), reports::CrystalReport::kWindow);
+        // The call sheet ends with one line: what went to which printer.
+        QCOMPARE(app.messages().texts(),
+                 QStringList{QStringLiteral("Today's call sheet went to the printer \"Office\": today's notes (1 "
+                                            "page), today's work assignments (1 page) and today's calls (1 page).")});
+        QCOMPARE(app.messages().seen.first().icon, ui::Icon::Information);
         // "Calls Today" runs the same file, to the preview window.
         menu->Command11->click();
         QCOMPARE(app.reportOutput().printed.size(), 3);
@@ -100,17 +105,51 @@ private slots:
     {
         testing::TestApp app;
         PrintMenu* menu = openMenu(app);
-        app.reportOutput().printerError = QStringLiteral("no printer is set up on this computer.");
+        for (int i = 0; i < 3; ++i)
+            app.reportOutput().outcomes.enqueue(
+                ui::PrintOutcome{ui::PrintOutcome::State::NoPrinter,
+                                 {},
+                                 0,
+                                 0,
+                                 QStringLiteral("no printer is set up on this computer")});
         menu->Command22->click();
         const QStringList texts = app.messages().texts();
-        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts.size(), 4);
         QCOMPARE(texts.at(0),
                  QStringLiteral("The report \"1daynote.rpt\" was not printed: no printer is set up on this "
-                                "computer."));
+                                "computer. Set one up, or preview the report and save it as a PDF file."));
         QVERIFY(texts.at(2).startsWith(QStringLiteral("The report \"daily.rpt\" was not printed")));
+        QCOMPARE(texts.at(3), QStringLiteral("Nothing of today's call sheet was printed."));
         QCOMPARE(app.messages().seen.first().icon, ui::Icon::Exclamation);
         QCOMPARE(menu->CrystalReport1->destination(), reports::CrystalReport::kWindow);
         QCOMPARE(ui::pointer::depth(), 0);
+    }
+
+    // The print system refuses one report and holds the next at a stopped
+    // printer: each is told, naming the printer, and the last line says
+    // what went where.
+    void refusedAndStoppedJobsAreTold()
+    {
+        testing::TestApp app;
+        PrintMenu* menu = openMenu(app);
+        using State = ui::PrintOutcome::State;
+        app.reportOutput().outcomes.enqueue(ui::PrintOutcome{State::Refused, QStringLiteral("Office"), 0, 0,
+                                                             QStringLiteral("the printer is set not to accept jobs")});
+        app.reportOutput().outcomes.enqueue(
+            ui::PrintOutcome{State::Stopped, QStringLiteral("Office"), 12, 0,
+                             QStringLiteral("the printer is stopped (someone paused it)")});
+        menu->Command22->click();
+        QCOMPARE(
+            app.messages().texts(),
+            (QStringList{QStringLiteral("The printer \"Office\" refused the report \"1daynote.rpt\": the printer "
+                                        "is set not to accept jobs. Nothing was printed; ask whoever looks "
+                                        "after the printer, or preview the report and save it as a PDF file."),
+                         QStringLiteral("The report \"1assign.rpt\" is waiting at the printer \"Office\": the "
+                                        "printer is stopped (someone paused it). It prints when the printer is "
+                                        "started again."),
+                         QStringLiteral("Of today's call sheet, today's work assignments (1 page) and today's "
+                                        "calls (1 page) went to the printer \"Office\"; today's notes did not.")}));
+        QCOMPARE(app.reportOutput().printed.size(), 2);
     }
 
     void missingOrDamagedFileIsNamed()

@@ -77,7 +77,9 @@ private slots:
         QCOMPARE(app.reportOutput().windows.size(), 1);
         const auto& report = app.reportOutput().windows.first();
         QCOMPARE(report->fileName(), file);
-        QVERIFY(report->pageText(0).contains(QStringLiteral("Selection: ") + formula));
+        // Under the title: the period in words, not the formula.
+        QVERIFY2(report->pageText(0).contains(QStringLiteral("01/05/2004 to 01/31/2004")),
+                 qPrintable(report->pageText(0).join(QLatin1Char('\n'))));
         // The prompt stays open with what was typed, for another run.
         QVERIFY(screen->isVisible());
         QCOMPARE(screen->MaskEdBox1->maskedText(), QStringLiteral("01/05/2004"));
@@ -169,17 +171,42 @@ private slots:
         QVERIFY(app.messages().texts().first().contains(QStringLiteral("at character 32")));
     }
 
-    void endBeforeStartSaysNoRecords()
+    // An end before the start is told as such, not as a report without rows.
+    void endBeforeStartIsTold()
     {
         testing::TestApp app;
         auto* screen = openPrompt<DatePrompt>(app, QStringLiteral("Date1"));
         typeDate(screen->MaskEdBox1, QStringLiteral("12312004"));
         typeDate(screen->MaskEdBox2, QStringLiteral("01012004"));
         screen->Command3->click();
-        QCOMPARE(app.messages().texts(), QStringList());
+        QCOMPARE(app.messages().seen.size(), 1);
+        const ui::Message& message = app.messages().seen.first();
+        QCOMPARE(message.text, QStringLiteral("The Ending Date (01/01/2004) comes before the Starting Date "
+                                              "(12/31/2004)."));
+        QCOMPARE(message.title, QStringLiteral("Warning"));
+        QCOMPARE(message.icon, ui::Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), screen->MaskEdBox2);
+        QVERIFY(app.reportOutput().windows.isEmpty());
+        QCOMPARE(ui::pointer::depth(), 0);
+        // The same day at both ends is one day's report.
+        typeDate(screen->MaskEdBox2, QStringLiteral("12312004"));
+        screen->Command3->click();
+        QCOMPARE(app.messages().seen.size(), 1);
         QCOMPARE(app.reportOutput().windows.size(), 1);
-        QVERIFY(app.reportOutput().windows.first()->pageText(0).contains(
-            QStringLiteral("There are no records for this selection.")));
+    }
+
+    void laneEndBeforeStartIsTold()
+    {
+        testing::TestApp app;
+        auto* screen = openPrompt<AskLane>(app, QStringLiteral("AskLane"));
+        screen->Text1->setText(QStringLiteral("12"));
+        screen->Text2->setText(QStringLiteral("3"));
+        screen->Command3->click();
+        QCOMPARE(app.messages().texts(),
+                 QStringList{QStringLiteral("The Ending Lane (3) comes before the Starting Lane (12).")});
+        QCOMPARE(app.messages().seen.first().title, QStringLiteral("Warning"));
+        QCOMPARE(QApplication::focusWidget(), screen->Text2);
+        QVERIFY(app.reportOutput().windows.isEmpty());
     }
 
     void laneRange_data()

@@ -52,12 +52,12 @@ private slots:
         QString ors = QStringLiteral("{DData.LaneNo} = 1");
         for (int i = 0; i < 30; ++i)
             ors = QStringLiteral("({DData.LaneNo} = 99 or ") + ors + QLatin1Char(')');
-        selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"), ors, {QStringLiteral("+{DData.Recno}")},
-                                   &error, testing::reportToday());
+        selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"), ors,
+                                   {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
         QVERIFY2(selected, qPrintable(error));
-        const auto laneOne = selectRecordIds(temp.databasePath(), QStringLiteral("DData"),
-                                             QStringLiteral("{DData.LaneNo} = 1"), {QStringLiteral("+{DData.Recno}")},
-                                             &error, testing::reportToday());
+        const auto laneOne =
+            selectRecordIds(temp.databasePath(), QStringLiteral("DData"), QStringLiteral("{DData.LaneNo} = 1"),
+                            {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
         QVERIFY(laneOne && !laneOne->isEmpty());
         QCOMPARE(*selected, *laneOne);
         // One level more is refused by the engine, with the place.
@@ -146,8 +146,9 @@ private slots:
         QCOMPARE(joined(*selected), expected);
 
         // Every row evaluated in C++ alone.
-        auto db = store::Database::open(temp.databasePath(), &error);
-        QVERIFY(db);
+        store::Error unopened;
+        auto db = store::Database::open(temp.databasePath(), &unopened);
+        QVERIFY2(db, qPrintable(unopened.text()));
         reports::FormulaError formulaError;
         const auto compiled =
             reports::Formula::compile(formula, QStringLiteral("DData"), db->tableFields(QStringLiteral("DData")),
@@ -160,12 +161,12 @@ private slots:
         QVERIFY(reports::forEachRow(
             *db,
             QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM DData ORDER BY rowid"),
-            [&](sqlite3_stmt* row) {
+            [&](const reports::SqlRow& row) {
                 QList<QVariant> values;
                 for (int i = 1; i < columns.size(); ++i)
-                    values << reports::columnValue(row, i);
+                    values << row.value(i);
                 if (compiled->evaluate(values))
-                    evaluated << sqlite3_column_int64(row, 0);
+                    evaluated << row.integer(0);
             },
             &error));
         QCOMPARE(joined(evaluated), expected);

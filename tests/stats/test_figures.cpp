@@ -70,7 +70,7 @@ struct Log {
     Log()
     {
         ready = GoldenLog::write([this](const QString& sql) { return file.exec(sql); });
-        store::StoreError why;
+        store::Error why;
         db = store::Database::open(file.databasePath(), &why);
         ready = ready && db;
     }
@@ -440,7 +440,7 @@ private slots:
         QString error;
         testing::CallLogGenerator generator;
         QVERIFY2(generator.fill(file.databasePath(), 5000, &error), qPrintable(error));
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
         // Asked once before the statement, then from inside it: the second answer stops it.
@@ -477,7 +477,7 @@ private slots:
     void settingsAreKeptInDigits()
     {
         testing::TempDatabase file;
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
         QVERIFY(store::settings::present(*db, &why));
@@ -496,7 +496,7 @@ private slots:
     {
         testing::TempDatabase file;
         QVERIFY(file.exec(QStringLiteral("INSERT INTO Settings (Name, Value) VALUES ('Lanes', '3 2')")));
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
         QVERIFY(!store::settings::readNumber(*db, store::settings::kLanes, &why));
@@ -509,7 +509,7 @@ private slots:
         testing::TempDatabase file;
         QVERIFY(file.exec(QStringLiteral("DROP TABLE Settings")));
         const QStringList before = file.rows(QStringLiteral("SELECT type, name FROM sqlite_master ORDER BY name"));
-        store::StoreError why;
+        store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY2(db, qPrintable(why.text()));
         QVERIFY(!store::settings::present(*db, &why));
@@ -530,14 +530,14 @@ private slots:
     {
         testing::TempDatabase file;
         {
-            store::StoreError why;
+            store::Error why;
             auto db = store::Database::open(file.databasePath(), &why);
             QVERIFY(db);
             QVERIFY(store::settings::writeNumber(*db, store::settings::kLanes, 40, &why));
             QVERIFY(store::settings::writeNumber(*db, store::settings::kFramesPerStopGoal, 1750, &why));
         }
-        QString why;
-        QCOMPARE(upkeep::dbfile::compactDatabase(file.databasePath(), &why), upkeep::dbfile::CompactResult::Compacted);
+        const store::Error compacted = upkeep::dbfile::compactDatabase(file.databasePath());
+        QVERIFY2(!compacted, qPrintable(compacted.text()));
         QCOMPARE(file.rows(QStringLiteral("SELECT Name, Value FROM Settings ORDER BY Name")),
                  QStringList({QStringLiteral("FramesPerStopGoal|1750"), QStringLiteral("Lanes|40")}));
     }

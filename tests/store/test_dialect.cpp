@@ -51,11 +51,11 @@ QString recnos(testing::TempDatabase& db, const QString& sql)
 // As a statement runs, or, knowing the fields, as a record source opens it.
 QString translated(const QString& access, const QList<FieldInfo>& fields = {})
 {
-    QString error;
+    Error error;
     const auto sql =
         fields.isEmpty() ? translateAccessSql(access, &error) : translateAccessSelect(access, fields, &error);
     if (!sql)
-        qWarning("refused: %s: %s", qPrintable(access), qPrintable(error));
+        qWarning("refused: %s: %s", qPrintable(access), qPrintable(error.message));
     return sql.value_or(QString());
 }
 
@@ -122,9 +122,9 @@ private slots:
     {
         QFETCH(QString, access);
         QFETCH(QString, sqlite);
-        QString error;
+        Error error;
         const auto sql = translateAccessSql(access, &error);
-        QVERIFY2(sql, qPrintable(error));
+        QVERIFY2(sql, qPrintable(error.message));
         QCOMPARE(*sql, sqlite);
     }
 
@@ -227,9 +227,9 @@ private slots:
         QCOMPARE(recnos(db, sql), expected);
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM Calls")).toInt(), 1);
         // Counting finds as many without reading the rows.
-        QString error;
+        Error error;
         const auto count = translateAccessCount(kSelect + where, &error);
-        QVERIFY2(count, qPrintable(error));
+        QVERIFY2(count, qPrintable(error.message));
         QVERIFY(count->startsWith(QLatin1String("SELECT count(*) FROM [DData]")));
         QCOMPARE(db.scalar(*count).toInt(), expected.isEmpty() ? 0 : int(expected.count(QLatin1Char(',')) + 1));
     }
@@ -257,18 +257,18 @@ private slots:
         QCOMPARE(recnos(db, translated(where + QStringLiteral("[Flag] = NO"))), QStringLiteral("2,3"));
         QCOMPARE(recnos(db, translated(where + QStringLiteral("[Flag] = FALSE"))), QStringLiteral("2,3"));
         QCOMPARE(recnos(db, translated(where + QStringLiteral("[Flag] <> YES"))), QStringLiteral("2,3"));
-        QString error;
+        Error error;
         QVERIFY(!translateAccessSql(where + QStringLiteral("[Flag] > YES"), &error));
-        QCOMPARE(error, QStringLiteral("Yes and No can only be compared with = and <>."));
+        QCOMPARE(error.message, QStringLiteral("Yes and No can only be compared with = and <>."));
     }
 
     void deleteFindsWhatTheSelectFinds()
     {
         testing::TempDatabase db;
         fillCalls(db);
-        QString error;
+        Error error;
         const auto count = translateAccessCount(QStringLiteral("Delete * From DData Where [callmade] = NULL"), &error);
-        QVERIFY2(count, qPrintable(error));
+        QVERIFY2(count, qPrintable(error.message));
         QCOMPARE(db.scalar(*count).toInt(), 2);
         QVERIFY(db.exec(translated(QStringLiteral("Delete * From DData Where [callmade] = NULL"))));
         QCOMPARE(recnos(db, QStringLiteral("SELECT * FROM DData ORDER BY Recno")),
@@ -373,17 +373,19 @@ private slots:
                                                "NOTs and DateParts can stand one inside another.");
         QTest::newRow("deep parentheses")
             << QStringLiteral("Select DData.* From DData Where ") + QString(500, QLatin1Char('(')) << tooDeep;
-        const QString tooLong = QStringLiteral("The filter statement is too long: at most 200000 characters can be run.");
-        QTest::newRow("100,000 not") << kSelect + QStringLiteral("not ").repeated(100000) + QStringLiteral("[LaneNo] = 5")
+        const QString tooLong =
+            QStringLiteral("The filter statement is too long: at most 200000 characters can be run.");
+        QTest::newRow("100,000 not") << kSelect + QStringLiteral("not ").repeated(100000) +
+                                            QStringLiteral("[LaneNo] = 5")
                                      << tooLong;
         QTest::newRow("40,000 not") << kSelect + QStringLiteral("not ").repeated(40000) + QStringLiteral("[LaneNo] = 5")
                                     << tooDeep;
         QTest::newRow("65 not") << kSelect + QStringLiteral("not ").repeated(65) + QStringLiteral("[LaneNo] = 5")
                                 << tooDeep;
-        QTest::newRow("10,000 DateParts") << kSelect + QStringLiteral("DatePart(\"m\",").repeated(10000) +
-                                                 QStringLiteral("[DateNow]") + QString(10000, QLatin1Char(')')) +
-                                                 QStringLiteral(" = 1")
-                                          << tooDeep;
+        QTest::newRow("10,000 DateParts")
+            << kSelect + QStringLiteral("DatePart(\"m\",").repeated(10000) + QStringLiteral("[DateNow]") +
+                   QString(10000, QLatin1Char(')')) + QStringLiteral(" = 1")
+            << tooDeep;
         QStringList tests;
         for (int i = 0; i < 251; ++i)
             tests << QStringLiteral("[LaneNo] = %1").arg(i);
@@ -401,21 +403,21 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QString, error);
-        QString why;
+        Error why;
         QVERIFY(!translateAccessSql(statement, &why));
-        QCOMPARE(why, error);
+        QCOMPARE(why.message, error);
         QVERIFY(!translateAccessCount(statement, &why));
     }
 
     void aRecordSourceNeverOpensADelete()
     {
-        QString error;
+        Error error;
         QVERIFY(!translateAccessSelect(QStringLiteral("Delete * From DData"), callFields(), &error));
-        QCOMPARE(error,
+        QCOMPARE(error.message,
                  QStringLiteral("A Delete statement cannot be opened as a set of records; nothing was deleted."));
         const auto sql = translateAccessSelect(kSelect + QStringLiteral("[LaneNo] = 5 ORDER BY [callmade] DESC"),
                                                callFields(), &error);
-        QVERIFY2(sql, qPrintable(error));
+        QVERIFY2(sql, qPrintable(error.message));
         QCOMPARE(*sql, QStringLiteral("SELECT [DData].* FROM [DData] WHERE [LaneNo] = 5 ORDER BY [callmade] COLLATE "
                                       "NOCASE DESC, rowid"));
         // Without a sort, the calls come in the order they were logged, whatever index serves the search.
@@ -436,7 +438,8 @@ private slots:
         QStringList tests;
         for (int i = 0; i < 125; ++i)
             tests << QStringLiteral("[callmade] <> ''''") << QStringLiteral("[LaneNo] = %1").arg(i);
-        const QString many = translated(kSelect + tests.join(QStringLiteral(" OR ")) + QStringLiteral(" ORDER BY [Recno]"));
+        const QString many =
+            translated(kSelect + tests.join(QStringLiteral(" OR ")) + QStringLiteral(" ORDER BY [Recno]"));
         QVERIFY(!many.isEmpty());
         QCOMPARE(recnos(db, many), QStringLiteral("1,2,3,4,5,6,7,8,9,10,11"));
     }
@@ -449,11 +452,9 @@ private slots:
                                        "(4, ''), (5, 'X'), (6, ' ')")));
         const QString all = QStringLiteral(" ORDER BY [Recno]");
         QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] = ''''") + all)), QStringLiteral("1"));
-        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] <> ''''") + all)),
-                 QStringLiteral("2,5,6"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] <> ''''") + all)), QStringLiteral("2,5,6"));
         QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] < ''''") + all)), QStringLiteral("6"));
-        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] >= ''''") + all)),
-                 QStringLiteral("1,2,5"));
+        QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] >= ''''") + all)), QStringLiteral("1,2,5"));
         QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("'''' = [callmade]") + all)), QStringLiteral("1"));
         QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] = NULL") + all)), QStringLiteral("3,4"));
         QCOMPARE(recnos(db, translated(kSelect + QStringLiteral("[callmade] LIKE '*''*'") + all)),
@@ -467,9 +468,9 @@ private slots:
         QVERIFY(temp.exec(QString::fromUtf8("INSERT INTO DData (Recno, LaneNo, callmade, Name2) VALUES "
                                             "(1, 1, 'ölwanne', 'Müller'), (2, 2, 'Ölwanne', 'MÜLLER'), "
                                             "(3, 3, 'OLWANNE', 'Muller'), (4, 4, 'ÖLWANNE LEAK', 'müller')")));
-        QString error;
+        Error error;
         const auto db = Database::open(temp.databasePath(), &error);
-        QVERIFY2(db, qPrintable(error));
+        QVERIFY2(db, qPrintable(error.text()));
         auto found = [&](const QString& where, const QString& order = QStringLiteral("[Recno]")) {
             QSqlQuery q(db->sql());
             const QString sql = translated(kSelect + where + QStringLiteral(" ORDER BY ") + order, callFields());

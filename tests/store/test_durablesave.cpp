@@ -70,9 +70,9 @@ private slots:
     void theStoreCommitsDurably()
     {
         testing::TempDatabase file;
-        QString why;
+        Error why;
         auto db = Database::open(file.databasePath(), &why);
-        QVERIFY2(db, qPrintable(why));
+        QVERIFY2(db, qPrintable(why.text()));
         QCOMPARE(pragma(*db, "journal_mode"), QStringLiteral("truncate"));
         QVERIFY2(pragma(*db, "synchronous").toInt() >= 2, "a commit would not wait for the disk");
     }
@@ -94,9 +94,10 @@ private slots:
             QVERIFY(set.store({{lane, saved}, {call, QStringLiteral("Ball return jammed")}}));
             const QByteArray journal = watch.journalAfterPowerCut(file.databasePath());
             QCOMPARE(callsAfterReopen(afterCut.path(), bytesOf(file.databasePath()), journal), qint64(saved));
-            QVERIFY2(journal.isEmpty(), qPrintable(QStringLiteral("save %1 leaves %2 bytes of journal to play back")
-                                                       .arg(saved)
-                                                       .arg(journal.size())));
+            QVERIFY2(
+                journal.isEmpty(),
+                qPrintable(
+                    QStringLiteral("save %1 leaves %2 bytes of journal to play back").arg(saved).arg(journal.size())));
         }
         // The journal kept beside the file between saves holds nothing.
         const QFileInfo kept(file.databasePath() + QStringLiteral("-journal"));

@@ -87,7 +87,7 @@ QHash<QString, QString> readRows(QSqlQuery& q, const QString& sql)
 /// The rows of the folder after the power comes back, opened by the store; false when it would not open.
 bool reboot(const QString& folder, const Trial& trial, QHash<QString, QString>* rows, Figures& figures, int position)
 {
-    store::StoreError error;
+    store::Error error;
     const auto db = store::Database::open(QDir(folder).filePath(kDatabase), &error);
     if (!db) {
         ++figures.unopened;
@@ -142,7 +142,8 @@ void judge(const Trial& trial, int position, const QHash<QString, QString>& rows
 
 void checkState(const Trial& trial, int position, unsigned seed, bool reorder, bool garble, Figures& figures)
 {
-    const QMap<QString, QByteArray> files = CrashVfs::install().crashState(position, seed, reorder, garble);
+    const QMap<QString, QByteArray> files = CrashVfs::install().crashState(
+        position, seed, reorder ? CrashVfs::FolderCut::InOrder : CrashVfs::FolderCut::Undone, garble);
     ++figures.states;
     if (!files.contains(kDatabase)) {
         ++figures.withoutDatabase;

@@ -2,9 +2,9 @@
 // failures told apart from "no row".
 #include "support/TempDatabase.h"
 
-#include "support/CallLogGenerator.h"
 #include "store/Database.h"
 #include "store/RecordSet.h"
+#include "support/CallLogGenerator.h"
 
 #include <QFile>
 #include <QProcess>
@@ -194,14 +194,14 @@ private slots:
         RecordSet set;
         QVERIFY(set.open(db.databasePath(),
                          QStringLiteral("Select DData.* From DData Where [LaneNo] > 2 ORDER BY [LaneNo] DESC"),
-                         static_cast<StoreError*>(nullptr)));
+                         static_cast<store::Error*>(nullptr)));
         QCOMPARE(set.count(), std::optional<qint64>(4));
         QCOMPARE(set.rowAt(0)->at(set.fieldIndex(QStringLiteral("LaneNo"))).toInt(), 6);
         QCOMPARE(lanesByMoving(set), QList<int>({6, 5, 4, 3}));
 
-        StoreError error;
+        store::Error error;
         QVERIFY(!set.open(db.databasePath(), QStringLiteral("Delete * From DData"), &error));
-        QCOMPARE(error.kind, StoreError::Kind::Refused);
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
         QVERIFY(!set.open(db.databasePath(), QStringLiteral("Select DData.* From DData; Delete * From DData"), &error));
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData")).toInt(), 6);
     }
@@ -216,16 +216,16 @@ private slots:
             Lock lock(db);
             QVERIFY(lock.locked);
             QVERIFY(!set.MoveNext());
-            QCOMPARE(set.error().kind, StoreError::Kind::InUse);
+            QCOMPARE(set.error().kind, store::Error::Kind::InUse);
             QVERIFY(set.error().text().contains(QLatin1String("in use by another program")));
             QVERIFY(!set.error().text().contains(QLatin1String("damaged")));
             QVERIFY(set.hasCurrent());
             QVERIFY(!set.count());
-            QCOMPARE(set.error().kind, StoreError::Kind::InUse);
+            QCOMPARE(set.error().kind, store::Error::Kind::InUse);
             set.AddNew();
-            StoreError why;
+            store::Error why;
             QVERIFY(!set.store({{set.fieldIndex(QStringLiteral("LaneNo")), 9}}, &why));
-            QCOMPARE(why.kind, StoreError::Kind::InUse);
+            QCOMPARE(why.kind, store::Error::Kind::InUse);
             QVERIFY(set.isNew()); // still pending, to be stored once the file is free
         }
         QVERIFY(set.store({{set.fieldIndex(QStringLiteral("LaneNo")), 9}}));
@@ -237,9 +237,9 @@ private slots:
         testing::TempDatabase db;
         Lock lock(db);
         QVERIFY(lock.locked);
-        StoreError error;
+        store::Error error;
         QVERIFY(!Database::open(db.databasePath(), &error));
-        QCOMPARE(error.kind, StoreError::Kind::InUse);
+        QCOMPARE(error.kind, store::Error::Kind::InUse);
         QVERIFY2(error.message.contains(QLatin1String("is in use by another program")), qPrintable(error.text()));
         QVERIFY(error.message.contains(db.databasePath()));
     }
@@ -265,9 +265,9 @@ private slots:
         for (const char* index : {"DData_LaneNo", "DData_DateNow", "DData_DateLaneCall"})
             QVERIFY(db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(QLatin1String(index))));
         QVERIFY(db.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN \"%2\"").arg(table, field)));
-        StoreError error;
+        store::Error error;
         QVERIFY(!Database::open(db.databasePath(), &error));
-        QCOMPARE(error.kind, StoreError::Kind::Foreign);
+        QCOMPARE(error.kind, store::Error::Kind::Foreign);
         QVERIFY2(error.message.contains(QStringLiteral("no field %1 in its table %2").arg(field, table)),
                  qPrintable(error.message));
     }
@@ -280,16 +280,16 @@ private slots:
         if (!chattr(QStringLiteral("+i"), path))
             QSKIP("this file system cannot make a file read-only for the superuser");
         auto undo = qScopeGuard([&] { chattr(QStringLiteral("-i"), path); });
-        StoreError opened;
+        store::Error opened;
         auto database = Database::open(path, &opened);
         QVERIFY(database);
         QVERIFY(database->isReadOnly());
         RecordSet set;
         QVERIFY(set.open(path, QStringLiteral("DData")));
         QCOMPARE(set.count(), std::optional<qint64>(1));
-        StoreError error;
+        store::Error error;
         QVERIFY(!set.store({{set.fieldIndex(QStringLiteral("LaneNo")), 2}}, &error));
-        QCOMPARE(error.kind, StoreError::Kind::ReadOnly);
+        QCOMPARE(error.kind, store::Error::Kind::ReadOnly);
         QVERIFY(error.message.contains(QLatin1String("can only be read")));
     }
 
@@ -301,9 +301,9 @@ private slots:
         RecordSet set;
         QVERIFY(set.open(db.databasePath(), QStringLiteral("DData")));
         set.AddNew();
-        StoreError error;
+        store::Error error;
         QVERIFY(!set.store({{set.fieldIndex(QStringLiteral("LaneNo")), 2}}, &error));
-        QCOMPARE(error.kind, StoreError::Kind::DiskFull);
+        QCOMPARE(error.kind, store::Error::Kind::DiskFull);
         QVERIFY(error.text().contains(QLatin1String("is full")));
         QVERIFY(error.text().contains(QLatin1String("database or disk is full")));
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData")).toInt(), 0);

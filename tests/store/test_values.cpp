@@ -42,13 +42,13 @@ private slots:
 
     void wholeNumbersRoundHalfToEven()
     {
-        QString error;
+        Error error;
         QCOMPARE(fromText(FieldType::Long, QStringLiteral("2.5"), &error)->toLongLong(), 2);
         QCOMPARE(fromText(FieldType::Long, QStringLiteral("3.5"), &error)->toLongLong(), 4);
         QCOMPARE(fromText(FieldType::Long, QStringLiteral(" 17 "), &error)->toLongLong(), 17);
         QVERIFY(fromText(FieldType::Long, QString(), &error)->isNull());
         QVERIFY(!fromText(FieldType::Long, QStringLiteral("12a"), &error));
-        QCOMPARE(error, QStringLiteral("\"12a\" is not a number."));
+        QCOMPARE(error.message, QStringLiteral("\"12a\" is not a number."));
         QVERIFY(!fromText(FieldType::Integer, QStringLiteral("40000"), &error));
         QVERIFY(!fromText(FieldType::Byte, QStringLiteral("-1"), &error));
     }
@@ -122,7 +122,7 @@ private slots:
 
     void datesStoreAsIsoAndShowByControl()
     {
-        QString error;
+        Error error;
         const auto value = fromText(FieldType::Date, QStringLiteral("2004-12-07"), &error);
         QVERIFY(value);
         QCOMPARE(toStored(FieldType::Date, *value).toString(), QStringLiteral("2004-12-07"));

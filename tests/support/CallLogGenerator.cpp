@@ -16,9 +16,13 @@ using namespace store;
 
 bool CallLogGenerator::fill(const QString& path, qint64 rows, QString* error) const
 {
-    auto db = Database::open(path, error);
-    if (!db)
+    Error why;
+    auto db = Database::open(path, &why);
+    if (!db) {
+        if (error)
+            *error = why.text();
         return false;
+    }
     QStringList calls;
     {
         QSqlQuery q(db->sql());

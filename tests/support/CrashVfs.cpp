@@ -3,18 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
+#include <QMutexLocker>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstring>
-#include <random>
+#include <optional>
+#include <sys/stat.h>
 
 namespace testing {
 namespace {
-
-constexpr long long kSector = 512;
 
 sqlite3_vfs* g_real = nullptr; // the default VFS this one wraps
 sqlite3_vfs g_vfs;
@@ -39,6 +38,14 @@ struct CrashFile {
 
 using Operation = CrashVfs::Operation;
 
+std::optional<std::pair<quint64, quint64>> inodeOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return std::pair<quint64, quint64>(quint64(info.st_dev), quint64(info.st_ino));
+}
+
 } // namespace
 
 // The VFS's entry points: each calls the real VFS, then notes what reached
@@ -50,24 +57,30 @@ struct CrashHooks {
     // The file in the current record, or -1 when it is not recorded.
     static int node(sqlite3_file* f)
     {
+        QMutexLocker lock(&g_crash->m_lock);
         FileState* state = file(f)->state;
         if (state->generation != g_crash->m_generation) {
             QString name;
             state->generation = g_crash->m_generation;
-            state->node =
-                g_crash->tracks(state->path.toUtf8().constData(), &name) ? g_crash->m_live.value(name, -1) : -1;
+            state->node = g_crash->tracks(state->path, &name) ? g_crash->m_live.value(name, -1) : -1;
         }
         return g_crash->m_recording ? state->node : -1;
     }
 
+    // Opening and deleting hold the record still, so that a look at the
+    // folder from another thread does not take the engine's own file for one
+    // made outside it.
     static int open(sqlite3_vfs*, const char* path, sqlite3_file* f, int flags, int* outFlags)
     {
         CrashFile* crash = file(f);
         crash->base.pMethods = nullptr;
         crash->real = reinterpret_cast<sqlite3_file*>(crash + 1);
         crash->real->pMethods = nullptr;
+        QMutexLocker lock(&g_crash->m_lock);
         QString name;
         const bool tracked = path && g_crash->tracks(path, &name);
+        if (tracked)
+            g_crash->takeInOutsideChanges();
         const bool existed = tracked && QFileInfo::exists(QString::fromUtf8(path));
         const int rc = g_real->xOpen(g_real, path, crash->real, flags, outFlags);
         if (!crash->real->pMethods)
@@ -86,12 +99,16 @@ struct CrashHooks {
 
     static int remove(sqlite3_vfs*, const char* path, int dirSync)
     {
-        const int rc = g_real->xDelete(g_real, path, dirSync);
+        QMutexLocker lock(&g_crash->m_lock);
         QString name;
-        if (rc == SQLITE_OK && g_crash->tracks(path, &name) && g_crash->m_live.contains(name)) {
-            g_crash->add({Operation::Delete, g_crash->m_live.take(name), name, 0, {}});
+        const bool tracked = g_crash->tracks(path, &name);
+        if (tracked)
+            g_crash->takeInOutsideChanges();
+        const int rc = g_real->xDelete(g_real, path, dirSync);
+        if (rc == SQLITE_OK && tracked && g_crash->m_live.contains(name)) {
+            g_crash->add({Operation::Delete, g_crash->m_live.take(name), name, 0, {}, {}});
             if (dirSync & 1)
-                g_crash->add({Operation::FolderSync, -1, {}, 0, {}});
+                g_crash->add({Operation::FolderSync, -1, {}, 0, {}, {}});
         }
         return rc;
     }
@@ -109,7 +126,7 @@ struct CrashHooks {
         const int rc = real(f)->pMethods->xWrite(real(f), data, amount, offset);
         const int n = node(f);
         if (rc == SQLITE_OK && n >= 0)
-            g_crash->add({Operation::Write, n, {}, offset, QByteArray(static_cast<const char*>(data), amount)});
+            g_crash->add({Operation::Write, n, {}, offset, QByteArray(static_cast<const char*>(data), amount), {}});
         return rc;
     }
 
@@ -118,7 +135,7 @@ struct CrashHooks {
         const int rc = real(f)->pMethods->xTruncate(real(f), size);
         const int n = node(f);
         if (rc == SQLITE_OK && n >= 0)
-            g_crash->add({Operation::Truncate, n, {}, size, {}});
+            g_crash->add({Operation::Truncate, n, {}, size, {}, {}});
         return rc;
     }
 
@@ -127,13 +144,16 @@ struct CrashHooks {
         const int rc = real(f)->pMethods->xSync(real(f), flags);
         if (rc != SQLITE_OK)
             return rc;
+        QMutexLocker lock(&g_crash->m_lock);
         const int n = node(f);
         if (n >= 0)
-            g_crash->add({Operation::Sync, n, {}, 0, {}});
+            g_crash->add({Operation::Sync, n, {}, 0, {}, {}});
         FileState* state = file(f)->state;
         QString name;
-        if (state->syncFolder && g_crash->tracks(state->path.toUtf8().constData(), &name))
-            g_crash->add({Operation::FolderSync, -1, {}, 0, {}});
+        if (state->syncFolder && g_crash->tracks(state->path, &name)) {
+            g_crash->takeInOutsideChanges();
+            g_crash->add({Operation::FolderSync, -1, {}, 0, {}, {}});
+        }
         state->syncFolder = false;
         return rc;
     }
@@ -249,9 +269,14 @@ CrashVfs& CrashVfs::install()
 
 bool CrashVfs::tracks(const char* path, QString* name) const
 {
-    if (!m_recording || !path)
+    return path && tracks(QString::fromUtf8(path), name);
+}
+
+bool CrashVfs::tracks(const QString& path, QString* name) const
+{
+    if (!m_recording || path.isEmpty())
         return false;
-    const QFileInfo info(QString::fromUtf8(path));
+    const QFileInfo info(path);
     if (info.absolutePath() != m_folder && QFileInfo(info.absolutePath()).canonicalFilePath() != m_folder)
         return false;
     *name = info.fileName();
@@ -260,34 +285,55 @@ bool CrashVfs::tracks(const char* path, QString* name) const
 
 int CrashVfs::opened(const QString& name, bool created)
 {
-    if (!created)
-        return m_live.value(name, -1); // -1: a file made outside the engine, not modelled
+    const QString path = QDir(m_folder).filePath(name);
+    if (!created) {
+        const int node = m_live.value(name, -1);
+        // The engine reads a file made outside it from what it holds now.
+        if (m_outside.contains(node))
+            takeInContent(node, name);
+        return node;
+    }
     const int node = m_nodes++;
     m_live.insert(name, node);
-    add({Operation::Create, node, name, 0, {}});
+    m_inodes.insert(node, inodeOf(path).value_or(Inode()));
+    add({Operation::Create, node, name, 0, {}, {}});
     return node;
 }
 
 void CrashVfs::add(Operation operation)
 {
+    QMutexLocker lock(&m_lock);
     m_operations.push_back(std::move(operation));
 }
 
 void CrashVfs::record(const QString& folder)
 {
+    QMutexLocker lock(&m_lock);
+    if (!m_recording)
+        m_previousObserver =
+            store::durable::setObserver([this](store::durable::Operation operation, const QString& path,
+                                               const QString& target) { observed(operation, path, target); });
     m_folder = QFileInfo(folder).canonicalFilePath();
     ++m_generation;
     m_operations.clear();
     m_baseline.clear();
     m_baselineNodes.clear();
+    m_inodes.clear();
+    m_outside.clear();
     m_nodes = 0;
+    QHash<Inode, int> byInode; // a second name of a file is the same file
     const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo& info : files) {
         QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly))
+        const std::optional<Inode> inode = inodeOf(info.filePath());
+        if (!inode || !file.open(QIODevice::ReadOnly))
             continue;
         m_baseline.insert(info.fileName(), file.readAll());
-        m_baselineNodes.insert(info.fileName(), m_nodes++);
+        if (!byInode.contains(*inode)) {
+            byInode.insert(*inode, m_nodes);
+            m_inodes.insert(m_nodes++, *inode);
+        }
+        m_baselineNodes.insert(info.fileName(), byInode.value(*inode));
     }
     m_live = m_baselineNodes;
     m_recording = true;
@@ -295,17 +341,27 @@ void CrashVfs::record(const QString& folder)
 
 void CrashVfs::stop()
 {
+    QMutexLocker lock(&m_lock);
+    if (m_recording) {
+        takeInOutsideChanges();
+        store::durable::setObserver(std::move(m_previousObserver));
+        m_previousObserver = {};
+    }
     m_recording = false;
     ++m_generation;
 }
 
-int CrashVfs::position() const
+int CrashVfs::position()
 {
+    QMutexLocker lock(&m_lock);
+    if (m_recording)
+        takeInOutsideChanges();
     return int(m_operations.size());
 }
 
 std::vector<int> CrashVfs::syncPositions() const
 {
+    QMutexLocker lock(&m_lock);
     std::vector<int> positions;
     for (size_t i = 0; i < m_operations.size(); ++i)
         if (m_operations[i].kind == Operation::Sync || m_operations[i].kind == Operation::FolderSync)
@@ -313,138 +369,129 @@ std::vector<int> CrashVfs::syncPositions() const
     return positions;
 }
 
-namespace {
-
-using Random = std::mt19937;
-
-// One file as the disk holds it: for good, as the program sees it, and what
-// lies between.
-struct Node {
-    QByteArray durable;
-    QByteArray current;
-    std::vector<const Operation*> pending;
-};
-
-void put(QByteArray& bytes, long long offset, const char* data, long long size)
+void CrashVfs::observed(store::durable::Operation operation, const QString& path, const QString& target)
 {
-    const long long old = bytes.size();
-    if (old < offset + size) {
-        bytes.resize(offset + size);
-        std::memset(bytes.data() + old, 0, size_t(offset + size - old));
-    }
-    std::memcpy(bytes.data() + offset, data, size_t(size));
-}
-
-void resize(QByteArray& bytes, long long size)
-{
-    const long long old = bytes.size();
-    bytes.resize(size);
-    if (size > old)
-        std::memset(bytes.data() + old, 0, size_t(size - old));
-}
-
-// A write not yet synced, as a power cut leaves it: each sector it touches
-// is left as it was, written, or (when garbled) garbage.
-void tear(QByteArray& bytes, const Operation& write, bool garble, Random& random)
-{
-    const long long end = write.offset + write.data.size();
-    for (long long at = write.offset; at < end;) {
-        const long long next = std::min(end, (at / kSector + 1) * kSector);
-        switch (random() % (garble ? 3 : 2)) {
-        case 0:
-            break;
-        case 1:
-            put(bytes, at, write.data.constData() + (at - write.offset), next - at);
-            break;
-        default: {
-            QByteArray junk(qsizetype(next - at), Qt::Uninitialized);
-            for (char& c : junk)
-                c = char(random() & 0xff);
-            put(bytes, at, junk.constData(), junk.size());
+    QMutexLocker lock(&m_lock);
+    if (!m_recording)
+        return;
+    QString name;
+    switch (operation) {
+    case store::durable::Operation::SyncFile:
+        if (!tracks(path, &name))
+            return;
+        takeInOutsideChanges();
+        if (const int node = m_live.value(name, -1); node >= 0) {
+            if (m_outside.contains(node))
+                takeInContent(node, name);
+            add({Operation::Sync, node, name, 0, {}, {}});
         }
+        return;
+    case store::durable::Operation::SyncFolder:
+        if (QFileInfo(path).canonicalFilePath() != m_folder)
+            return;
+        takeInOutsideChanges();
+        add({Operation::FolderSync, -1, {}, 0, {}, {}});
+        return;
+    case store::durable::Operation::Rename:
+        renamed(path, target);
+        return;
+    }
+}
+
+void CrashVfs::renamed(const QString& from, const QString& to)
+{
+    QString fromName;
+    QString toName;
+    // A file moved in from elsewhere or out of the folder is, for the folder,
+    // a file made or deleted.
+    if (!tracks(from, &fromName) || !tracks(to, &toName)) {
+        takeInOutsideChanges();
+        return;
+    }
+    takeInOutsideChanges({fromName, toName});
+    int node = m_live.value(fromName, -1);
+    if (node < 0) {
+        // Made outside the engine and renamed before anyone looked.
+        node = m_nodes++;
+        m_inodes.insert(node, inodeOf(to).value_or(Inode()));
+        m_outside.insert(node, {});
+        add({Operation::Create, node, fromName, 0, {}, {}});
+    }
+    if (m_outside.contains(node))
+        takeInContent(node, toName);
+    add({Operation::Rename, node, fromName, 0, {}, toName});
+    m_live.remove(fromName);
+    m_live.insert(toName, node);
+}
+
+void CrashVfs::takeInOutsideChanges(const QStringList& skip)
+{
+    QMap<QString, Inode> onDisk;
+    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& info : files) {
+        if (skip.contains(info.fileName()))
+            continue;
+        if (const std::optional<Inode> inode = inodeOf(info.filePath()))
+            onDisk.insert(info.fileName(), *inode);
+    }
+    // Gone, or another file under the same name.
+    const QMap<QString, int> live = m_live;
+    for (auto it = live.cbegin(); it != live.cend(); ++it) {
+        const auto found = onDisk.constFind(it.key());
+        if (skip.contains(it.key()) || (found != onDisk.cend() && *found == m_inodes.value(it.value())))
+            continue;
+        add({Operation::Delete, it.value(), it.key(), 0, {}, {}});
+        m_live.remove(it.key());
+    }
+    for (auto it = onDisk.cbegin(); it != onDisk.cend(); ++it) {
+        if (m_live.contains(it.key()))
+            continue;
+        int node = -1;
+        for (const int known : std::as_const(m_live))
+            if (m_inodes.value(known) == it.value())
+                node = known;
+        if (node >= 0) {
+            add({Operation::Link, node, it.key(), 0, {}, {}});
+        } else {
+            node = m_nodes++;
+            m_inodes.insert(node, it.value());
+            m_outside.insert(node, {});
+            add({Operation::Create, node, it.key(), 0, {}, {}});
+            takeInContent(node, it.key());
         }
-        at = next;
+        m_live.insert(it.key(), node);
     }
 }
 
-QByteArray afterCut(const Node& node, bool garble, Random& random)
+void CrashVfs::takeInContent(int node, const QString& name)
 {
-    QByteArray bytes = node.durable;
-    for (const Operation* op : node.pending) {
-        if (op->kind == Operation::Write)
-            tear(bytes, *op, garble, random);
-        else if (random() % 2)
-            resize(bytes, op->offset);
-    }
-    return bytes;
-}
-
-} // namespace
-
-QMap<QString, QByteArray> CrashVfs::crashState(int position, unsigned seed, bool reorder, bool garble) const
-{
-    Random random(seed);
-    QHash<int, Node> nodes;
-    for (auto it = m_baselineNodes.cbegin(); it != m_baselineNodes.cend(); ++it)
-        nodes.insert(it.value(), Node{m_baseline.value(it.key()), m_baseline.value(it.key()), {}});
-    QMap<QString, int> durable = m_baselineNodes;
-    QMap<QString, int> current = m_baselineNodes;
-    std::vector<const Operation*> unsynced; // the folder's changes since its last sync
-    const size_t end = std::min(size_t(std::max(position, 0)), m_operations.size());
-    for (size_t i = 0; i < end; ++i) {
-        const Operation& op = m_operations[i];
-        switch (op.kind) {
-        case Operation::Write:
-            put(nodes[op.node].current, op.offset, op.data.constData(), op.data.size());
-            nodes[op.node].pending.push_back(&op);
-            break;
-        case Operation::Truncate:
-            resize(nodes[op.node].current, op.offset);
-            nodes[op.node].pending.push_back(&op);
-            break;
-        case Operation::Sync:
-            nodes[op.node].durable = nodes[op.node].current;
-            nodes[op.node].pending.clear();
-            break;
-        case Operation::Create:
-            nodes.insert(op.node, Node{});
-            current.insert(op.name, op.node);
-            unsynced.push_back(&op);
-            break;
-        case Operation::Delete:
-            current.remove(op.name);
-            unsynced.push_back(&op);
-            break;
-        case Operation::FolderSync:
-            durable = current;
-            unsynced.clear();
-            break;
+    QFile file(QDir(m_folder).filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray now = file.readAll();
+    QByteArray& had = m_outside[node];
+    if (now == had)
+        return;
+    if (now.size() < had.size())
+        add({Operation::Truncate, node, {}, now.size(), {}, {}});
+    // One write for each run of sectors that changed, torn by a cut like the engine's.
+    constexpr qsizetype kSector = 512;
+    auto changed = [&](qsizetype at) {
+        const qsizetype end = std::min(now.size(), at + kSector);
+        return end > had.size() || std::memcmp(now.constData() + at, had.constData() + at, size_t(end - at)) != 0;
+    };
+    for (qsizetype at = 0; at < now.size();) {
+        if (!changed(at)) {
+            at += kSector;
+            continue;
         }
+        qsizetype end = at;
+        while (end < now.size() && changed(end))
+            end = std::min(now.size(), end + kSector);
+        add({Operation::Write, node, {}, at, now.mid(at, end - at), {}});
+        at = end;
     }
-    // In order, as a journalling file system commits them: the first few, or none.
-    const size_t kept = reorder ? random() % (unsynced.size() + 1) : 0;
-    for (size_t i = 0; i < kept; ++i) {
-        if (unsynced[i]->kind == Operation::Create)
-            durable.insert(unsynced[i]->name, unsynced[i]->node);
-        else
-            durable.remove(unsynced[i]->name);
-    }
-    QMap<QString, QByteArray> files;
-    for (auto it = durable.cbegin(); it != durable.cend(); ++it)
-        files.insert(it.key(), afterCut(nodes[it.value()], garble, random));
-    return files;
-}
-
-bool CrashVfs::write(const QMap<QString, QByteArray>& files, const QString& folder)
-{
-    if (!QDir().mkpath(folder))
-        return false;
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QFile file(QDir(folder).filePath(it.key()));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(it.value()) != it.value().size())
-            return false;
-    }
-    return true;
+    had = now;
 }
 
 } // namespace testing

@@ -10,9 +10,13 @@ namespace testing {
 
 bool FrameCountGenerator::fill(const QString& path, QDate first, QDate last, QString* error) const
 {
-    auto db = store::Database::open(path, error);
-    if (!db)
+    store::Error why;
+    auto db = store::Database::open(path, &why);
+    if (!db) {
+        if (error)
+            *error = why.text();
         return false;
+    }
     QRandomGenerator random(seed);
     store::Transaction transaction(*db);
     QSqlQuery insert(db->sql());

@@ -13,9 +13,9 @@ namespace testing {
 
 TempDatabase::TempDatabase()
 {
-    QString error;
+    store::Error error;
     if (!store::createDatabase(databasePath(), &error))
-        qFatal("cannot make the test database: %s", qPrintable(error));
+        qFatal("cannot make the test database: %s", qPrintable(error.text()));
     m_connection = QStringLiteral("test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(databasePath());

@@ -365,9 +365,9 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-        QString error;
+        store::Error error;
         QVERIFY(!store::Database::open(path, &error));
-        QVERIFY2(error.contains(QStringLiteral("has no table DData")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("has no table DData")), qPrintable(error.text()));
     }
 
     void aFailedWriteIsReportedAndLeavesNoHalfRecord()
@@ -419,9 +419,9 @@ private slots:
         connect(f.source, &RecordSource::reopened, this, [&] { ++reopened; });
         // A statement the store refuses: told to the caller, never shown, nothing run.
         f.source->setRecordSource(QStringLiteral("Delete * From DData"));
-        store::StoreError error;
+        store::Error error;
         QVERIFY(!f.source->tryRefresh(&error));
-        QCOMPARE(error.kind, store::StoreError::Kind::Refused);
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
         QVERIFY(app.messages().seen.isEmpty());
         QVERIFY(!f.source->isOpen());
         QCOMPARE(f.lane->text(), QString());

@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +30,15 @@ using namespace upkeep::dbfile;
 using testing::readFile;
 
 namespace {
+
+using Kind = store::Error::Kind;
+
+// Compacts; the kind of failure, Kind::None when the database was compacted.
+Kind compact(const QString& database, store::Error* why, const Hooks& hooks = {})
+{
+    *why = compactDatabase(database, hooks);
+    return why->kind;
+}
 
 // Rows that make a database of a few megabytes, half of them then deleted.
 const char* const kFill =
@@ -70,7 +80,7 @@ Step stepNamed(const QString& name)
 // Restores "backup.zip" of `folder` into it, as the backup window does.
 void restore(const QString& folder, const Hooks& hooks, const std::function<void(int)>& status = {})
 {
-    QString why;
+    store::Error why;
     upkeep::zip::ZipMain zip;
     zip.setArchivePath(QDir(folder).filePath(QStringLiteral("backup.zip")));
     zip.setExtractFolder(folder);
@@ -104,14 +114,15 @@ int child(const QStringList& args)
     std::atomic<int> operations{0};
     if (stopAt.startsWith(QLatin1String("op"))) {
         const int last = stopAt.mid(2).toInt();
-        store::durable::setObserver([&operations, last, die](store::durable::Operation, const QString&, const QString&) {
-            if (++operations == last)
-                die();
-        });
+        store::durable::setObserver(
+            [&operations, last, die](store::durable::Operation, const QString&, const QString&) {
+                if (++operations == last)
+                    die();
+            });
     }
-    QString why;
+    store::Error why;
     if (operation == QLatin1String("compact")) {
-        compactDatabase(database, &why, hooks);
+        compactDatabase(database, hooks);
         return 0;
     }
     restore(folder, hooks, [&](int percent) {
@@ -220,15 +231,15 @@ private slots:
         int pumped = 0;
         hooks.pump = [&] { ++pumped; };
         hooks.step = [&](Step step) { steps << QString::number(int(step)); };
-        QString why;
-        QCOMPARE(compactDatabase(db.databasePath(), &why, hooks), CompactResult::Compacted);
+        store::Error why;
+        QCOMPARE(compact(db.databasePath(), &why, hooks), Kind::None);
         QCOMPARE(steps,
                  (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
         QVERIFY(pumped > 0);
         QVERIFY2(QFileInfo(db.databasePath()).size() < size * 3 / 4, "the file did not shrink");
         QCOMPARE(contentOf(db.databasePath()), before);
         QVERIFY(!QFileInfo::exists(compactCopyPath(db.databasePath())));
-        QVERIFY(verifyDatabase(db.databasePath(), &why));
+        QVERIFY(verifyDatabase(db.databasePath(), QStringLiteral("The database"), &why));
     }
 
     // The copy keeps the database's indexes as they are, so the copy's full
@@ -241,10 +252,10 @@ private slots:
         QVERIFY(db.exec(QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX DData_LaneNo ON DData(DateNow, "
                                        "LaneNo)' WHERE name = 'DData_LaneNo'")));
         const QByteArray bytes = readFile(db.databasePath());
-        QString why;
-        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Failed);
-        QVERIFY2(why.startsWith(QStringLiteral("the compacted copy did not pass its check: it is damaged (row ")),
-                 qPrintable(why));
+        store::Error why;
+        QCOMPARE(compact(db.databasePath(), &why), Kind::Damaged);
+        QCOMPARE(why.message, QStringLiteral("The compacted copy is damaged."));
+        QVERIFY2(why.detail.startsWith(QStringLiteral("row ")), qPrintable(why.detail));
         QCOMPARE(readFile(db.databasePath()), bytes);
         QVERIFY(!QFileInfo::exists(compactCopyPath(db.databasePath())));
     }
@@ -257,13 +268,13 @@ private slots:
         const QString archive = backupBeside(db, &newContent);
         const QByteArray bytes = readFile(db.databasePath());
         store::RecordSet open;
-        QString why;
+        store::Error why;
         QVERIFY(open.open(db.databasePath(), QStringLiteral("DData")));
-        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::InUse);
-        QCOMPARE(why, QStringLiteral("it is open on another screen"));
+        QCOMPARE(compact(db.databasePath(), &why), Kind::InUse);
+        QCOMPARE(why.message, QStringLiteral("The database is open on another screen."));
         const QString staged = QDir(db.folder()).filePath(QStringLiteral("other/Zuvevadu.mdb"));
         QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
-        QCOMPARE(why, QStringLiteral("the database is open on another screen"));
+        QCOMPARE(why.message, QStringLiteral("The database is open on another screen."));
         QCOMPARE(readFile(db.databasePath()), bytes);
         open.close();
         QVERIFY(replaceDatabase(staged, db.databasePath(), &why));
@@ -278,9 +289,9 @@ private slots:
         const QByteArray bytes = readFile(db.databasePath());
         const QString leftover = compactCopyPath(db.databasePath());
         QVERIFY(testing::writeFile(leftover, "half a copy from a run that was cut short"));
-        QString why;
-        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
-        QCOMPARE(why, QDir::toNativeSeparators(leftover));
+        store::Error why;
+        QCOMPARE(compact(db.databasePath(), &why), Kind::Leftover);
+        QCOMPARE(why.detail, QDir::toNativeSeparators(leftover));
         QCOMPARE(readFile(db.databasePath()), bytes);
         QCOMPARE(readFile(leftover), QByteArray("half a copy from a run that was cut short"));
     }
@@ -304,24 +315,59 @@ private slots:
             QVERIFY(!backupBeside(db, &after).isEmpty());
         const QString folder = QFileInfo(db.folder()).fileName();
         Recording recording;
-        QString why;
+        store::Error why;
         if (operation == QLatin1String("compact")) {
-            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+            QCOMPARE(compact(db.databasePath(), &why), Kind::None);
         } else {
             restore(db.folder(), {});
             QCOMPARE(contentOf(db.databasePath()), after);
         }
         const QStringList lines = recording.lines();
-        const int renamed = int(std::find_if(lines.begin(), lines.end(), [](const QString& line) {
-                                    return line.startsWith(QLatin1String("rename ")) &&
-                                           line.endsWith(QLatin1String(" -> Zuvevadu.mdb"));
-                                }) -
+        const int renamed = int(std::find_if(lines.begin(), lines.end(),
+                                             [](const QString& line) {
+                                                 return line.startsWith(QLatin1String("rename ")) &&
+                                                        line.endsWith(QLatin1String(" -> Zuvevadu.mdb"));
+                                             }) -
                                 lines.begin());
         QVERIFY2(renamed > 1 && renamed + 1 < lines.size(), qPrintable(lines.join(QLatin1String("; "))));
         const QString staged = lines.at(renamed).section(QLatin1Char(' '), 1, 1);
         QCOMPARE(lines.mid(renamed - 2, 4),
                  (QStringList{QStringLiteral("sync file ") + staged, QStringLiteral("sync folder ") + folder,
                               lines.at(renamed), QStringLiteral("sync folder ") + folder}));
+    }
+
+    // Where the users of a PC share the database through a group, the file a
+    // compact or a restore puts in place keeps the database's permissions:
+    // SQLite makes the compacted copy with modes of its own, and a restored
+    // file comes out of the archive with the ones it was archived with.
+    void theReplacedFileKeepsThePermissions_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("compact") << "compact";
+        QTest::newRow("restore") << "restore";
+    }
+    void theReplacedFileKeepsThePermissions()
+    {
+        QFETCH(QString, operation);
+        testing::TempDatabase db;
+        fill(db);
+        QString after;
+        if (operation == QLatin1String("restore"))
+            QVERIFY(!backupBeside(db, &after).isEmpty());
+        const QByteArray path = QFile::encodeName(db.databasePath());
+        QCOMPARE(::chmod(path.constData(), 0660), 0);
+        const mode_t mask = ::umask(022);
+        store::Error why;
+        if (operation == QLatin1String("compact")) {
+            QCOMPARE(compact(db.databasePath(), &why), Kind::None);
+        } else {
+            restore(db.folder(), {});
+            QCOMPARE(contentOf(db.databasePath()), after);
+        }
+        ::umask(mask);
+        struct stat replaced {};
+        QCOMPARE(::stat(path.constData(), &replaced), 0);
+        QCOMPARE(replaced.st_mode & 07777, mode_t(0660));
     }
 
     // A connection of the program that no screen's record source owns holds
@@ -331,19 +377,19 @@ private slots:
         testing::TempDatabase db;
         fill(db);
         const QByteArray bytes = readFile(db.databasePath());
-        QString why;
+        store::Error why;
         auto held = store::Database::open(db.databasePath(), &why);
-        QVERIFY2(held, qPrintable(why));
+        QVERIFY2(held, qPrintable(why.text()));
         QCOMPARE(store::Database::openSources(db.databasePath()), 0);
-        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::InUse);
-        QCOMPARE(why, QStringLiteral("it is open on another screen"));
+        QCOMPARE(compact(db.databasePath(), &why), Kind::InUse);
+        QCOMPARE(why.message, QStringLiteral("The database is open on another screen."));
         const QString staged = QDir(db.folder()).filePath(QStringLiteral("staged.mdb"));
         QVERIFY(QFile::copy(db.databasePath(), staged));
         QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
-        QCOMPARE(why, QStringLiteral("the database is open on another screen"));
+        QCOMPARE(why.message, QStringLiteral("The database is open on another screen."));
         QCOMPARE(readFile(db.databasePath()), bytes);
         held.reset();
-        QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+        QCOMPARE(compact(db.databasePath(), &why), Kind::None);
     }
 
     // Another program stores a call after the copy was made: the copy would
@@ -373,11 +419,11 @@ private slots:
                                    nullptr, nullptr, nullptr) == SQLITE_OK;
             sqlite3_close(other);
         };
-        QString why;
-        QCOMPARE(compactDatabase(db.databasePath(), &why, hooks), CompactResult::Failed);
+        store::Error why;
+        QCOMPARE(compact(db.databasePath(), &why, hooks), Kind::InUse);
         QVERIFY(written);
-        QCOMPARE(why, QStringLiteral("another program changed the database while it was being compacted; try again "
-                                     "once it has finished"));
+        QCOMPARE(why.message, QStringLiteral("Another program changed the database while it was being compacted. Try "
+                                             "again once it has finished."));
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData")).toLongLong(), calls + 1);
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData WHERE callmade = 'Written meanwhile'")).toInt(),
                  1);
@@ -390,16 +436,17 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
         QTest::newRow("cut short") << "truncate"
-                                   << "the database in the backup did not pass its check: it is damaged";
+                                   << "The database in the backup is not a Tarrowby Stopwell database, or it is "
+                                      "damaged.";
         QTest::newRow("not a database") << "text"
-                                        << "the database in the backup did not pass its check: it is not a "
-                                           "Tarrowby Stopwell database";
+                                        << "The database in the backup is not a Tarrowby Stopwell database, or it "
+                                           "is damaged.";
         // A page of the call log overwritten: the structure check finds it.
         QTest::newRow("page garbled") << "garble"
-                                      << "the database in the backup did not pass its check: it is damaged";
+                                      << "The database in the backup is damaged.";
         QTest::newRow("table missing") << "drop"
-                                       << "the database in the backup did not pass its check: it is not a "
-                                          "Tarrowby Stopwell database: it has no table PWord";
+                                       << "The database in the backup is not a Tarrowby Stopwell database: it has no "
+                                          "table PWord.";
     }
     void damagedRestoreIsRefused()
     {
@@ -445,9 +492,9 @@ private slots:
             }
             QSqlDatabase::removeDatabase(name);
         }
-        QString why;
+        store::Error why;
         QVERIFY(!replaceDatabase(staged, db.databasePath(), &why));
-        QVERIFY2(why.startsWith(reason), qPrintable(why));
+        QCOMPARE(why.message, reason);
         QCOMPARE(readFile(db.databasePath()), bytes);
     }
 
@@ -500,8 +547,8 @@ private slots:
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
 
-        QString why;
-        QVERIFY2(verifyDatabase(db.databasePath(), &why), qPrintable(why));
+        store::Error why;
+        QVERIFY2(verifyDatabase(db.databasePath(), QStringLiteral("The database"), &why), qPrintable(why.text()));
         const QString content = contentOf(db.databasePath());
         QVERIFY2(content == before || content == after, qPrintable(content));
         const bool renamed = step == QLatin1String("replaced") || step == QLatin1String("opened") ||
@@ -514,13 +561,13 @@ private slots:
         // what the cut-short run staged is gone once the next one has run.
         if (operation == QLatin1String("compact")) {
             if (QFileInfo::exists(compactCopyPath(db.databasePath()))) {
-                QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Leftover);
+                QCOMPARE(compact(db.databasePath(), &why), Kind::Leftover);
                 // The user chose to delete it: its journal goes with it.
                 QVERIFY(removeCompactCopy(db.databasePath()));
                 const QStringList left = strays(db.folder(), planted);
                 QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1String(", "))));
             }
-            QCOMPARE(compactDatabase(db.databasePath(), &why), CompactResult::Compacted);
+            QCOMPARE(compact(db.databasePath(), &why), Kind::None);
             QCOMPARE(contentOf(db.databasePath()), content);
         } else {
             restore(db.folder(), {});

@@ -8,18 +8,18 @@
 
 namespace filter::engine {
 
-std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, store::StoreError* error)
+std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, store::Error* error)
 {
-    auto fail = [&](const store::StoreError& why) -> std::optional<qint64> {
+    auto fail = [&](const store::Error& why) -> std::optional<qint64> {
         if (error)
             *error = why;
         return std::nullopt;
     };
-    QString refusal;
+    store::Error refusal;
     const auto sql = store::translateAccessCount(statement, &refusal);
     if (!sql)
-        return fail(store::StoreError::make(store::StoreError::Kind::Refused, refusal));
-    store::StoreError why;
+        return fail(refusal);
+    store::Error why;
     const auto db = store::Database::open(databasePath, &why);
     if (!db)
         return fail(why);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QString>
 
@@ -12,7 +12,6 @@ namespace filter::engine {
 /// the database at `databasePath`, counted by the database without reading
 /// the records. Nullopt with `error` set when the statement is refused or the
 /// database cannot be read.
-std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement,
-                                        store::StoreError* error);
+std::optional<qint64> countFoundRecords(const QString& databasePath, const QString& statement, store::Error* error);
 
 } // namespace filter::engine

@@ -8,7 +8,7 @@
 namespace maint {
 namespace {
 
-bool failed(store::StoreError* error, const store::StoreError& why)
+bool failed(store::Error* error, const store::Error& why)
 {
     if (error)
         *error = why;
@@ -23,7 +23,7 @@ QString iso(QDate day)
 /// Frames per machine counted after the task's previous completion on the
 /// lane, up to and including `day`; null when it was never done before.
 std::optional<QVariant> framesSincePrevious(store::Database& db, qint64 taskId, int lane, QDate day, int lanes,
-                                            store::StoreError* error)
+                                            store::Error* error)
 {
     QSqlQuery q(db.sql());
     q.prepare(QStringLiteral("SELECT max(DateDone) FROM MaintDone WHERE TaskId = ? AND Lane = ? AND DateDone < ?"));
@@ -68,7 +68,7 @@ QString completionProblem(const Completion& completion, QDate today)
 }
 
 bool recordCompletion(store::Database& db, qint64 taskId, int lane, QDate day, const QString& mechanic, qint64 sheetId,
-                      int lanes, store::StoreError* error)
+                      int lanes, store::Error* error)
 {
     const std::optional<QVariant> frames = framesSincePrevious(db, taskId, lane, day, lanes, error);
     if (!frames)
@@ -87,7 +87,7 @@ bool recordCompletion(store::Database& db, qint64 taskId, int lane, QDate day, c
     return true;
 }
 
-bool markDone(store::Database& db, const QList<Completion>& completions, int lanes, store::StoreError* error)
+bool markDone(store::Database& db, const QList<Completion>& completions, int lanes, store::Error* error)
 {
     store::Transaction transaction(db);
     if (!transaction.begun())
@@ -102,7 +102,7 @@ bool markDone(store::Database& db, const QList<Completion>& completions, int lan
     return true;
 }
 
-std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filter, store::StoreError* error)
+std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filter, store::Error* error)
 {
     QStringList where;
     QVariantList values;

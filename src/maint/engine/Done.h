@@ -2,7 +2,7 @@
 
 #include "Table.h"
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QDate>
 #include <QList>
@@ -34,12 +34,12 @@ QString completionProblem(const Completion& completion, QDate today);
 /// when it returns true. Each keeps the frames per machine counted since the
 /// same task was last done on the same lane before that day; the centre has
 /// `lanes` lanes.
-bool markDone(store::Database& db, const QList<Completion>& completions, int lanes, store::StoreError* error);
+bool markDone(store::Database& db, const QList<Completion>& completions, int lanes, store::Error* error);
 
 /// Adds one completion inside the caller's transaction (`sheetId` 0 when it
 /// was not made from the work sheet).
 bool recordCompletion(store::Database& db, qint64 taskId, int lane, QDate day, const QString& mechanic, qint64 sheetId,
-                      int lanes, store::StoreError* error);
+                      int lanes, store::Error* error);
 
 /// Which completions the history lists: one task (0: all), one lane (-1:
 /// all, 0: the centre), from and to (both included; invalid: no bound).
@@ -52,6 +52,6 @@ struct HistoryFilter {
 
 /// The completions chosen, by date: date, task, lane, mechanic, frames per
 /// machine since the time before, and where it was recorded.
-std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filter, store::StoreError* error);
+std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filter, store::Error* error);
 
 } // namespace maint

@@ -60,7 +60,7 @@ State stateOf(qint64 used, qint64 interval, int margin)
     return State::Done;
 }
 
-bool FrameLedger::read(store::Database& db, QDate last, store::StoreError* error)
+bool FrameLedger::read(store::Database& db, QDate last, store::Error* error)
 {
     m_days.clear();
     m_sums.assign(1, 0);
@@ -136,7 +136,7 @@ DueEntry dueEntry(const Task& task, int lane, QDate lastDone, const FrameLedger&
     return entry;
 }
 
-std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& request, store::StoreError* error)
+std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& request, store::Error* error)
 {
     if (error)
         *error = {};
@@ -244,7 +244,7 @@ Table DueList::grid() const
     return t;
 }
 
-QString dataStamp(store::Database& db, store::StoreError* error)
+QString dataStamp(store::Database& db, store::Error* error)
 {
     // Counts, sums and the last numbers given: a row added, removed or changed in its figures shows.
     QSqlQuery q(db.sql());

@@ -3,7 +3,7 @@
 #include "Table.h"
 #include "Tasks.h"
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QDate>
 #include <QList>
@@ -33,7 +33,7 @@ State stateOf(qint64 used, qint64 interval, int margin);
 class FrameLedger {
 public:
     /// Reads the days up to and including `last`.
-    bool read(store::Database& db, QDate last, store::StoreError* error);
+    bool read(store::Database& db, QDate last, store::Error* error);
     /// The frames of the counted days after `after`, up to and including `upTo`.
     qint64 framesAfter(QDate after, QDate upTo) const;
     /// How many days after `after`, up to and including `upTo`, have a count.
@@ -89,7 +89,7 @@ struct DueList {
 };
 
 /// Works out the due list from the tasks, their history and the frame counts.
-std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& request, store::StoreError* error);
+std::optional<DueList> workOutDueList(store::Database& db, const DueRequest& request, store::Error* error);
 
 /// Works out one entry from the task's last completion and the frame counts.
 DueEntry dueEntry(const Task& task, int lane, QDate lastDone, const FrameLedger& ledger, const DueRequest& request);
@@ -97,7 +97,7 @@ DueEntry dueEntry(const Task& task, int lane, QDate lastDone, const FrameLedger&
 /// A stamp of what the due list is worked out from (the frame counts, the
 /// tasks and their completions): another stamp means the list is out of date.
 /// Empty with `error` set when the database could not be asked.
-QString dataStamp(store::Database& db, store::StoreError* error);
+QString dataStamp(store::Database& db, store::Error* error);
 
 /// The statements the due list runs, for the benchmark to show and compare.
 QStringList dueListStatements();

@@ -41,7 +41,7 @@ QList<TableDef> definitions()
     };
 }
 
-bool failed(store::StoreError* error, const store::StoreError& why)
+bool failed(store::Error* error, const store::Error& why)
 {
     if (error)
         *error = why;
@@ -49,7 +49,7 @@ bool failed(store::StoreError* error, const store::StoreError& why)
 }
 
 /// The fields of a table as stored, in lower case; empty when there is no such table.
-std::optional<QStringList> storedFields(store::Database& db, const QString& table, store::StoreError* error)
+std::optional<QStringList> storedFields(store::Database& db, const QString& table, store::Error* error)
 {
     QSqlQuery q(db.sql());
     if (!q.exec(QStringLiteral("PRAGMA table_info(") + store::Database::quoted(table) + QLatin1Char(')'))) {
@@ -80,7 +80,7 @@ QStringList createStatements()
     return statements;
 }
 
-bool present(store::Database& db, store::StoreError* error)
+bool present(store::Database& db, store::Error* error)
 {
     if (error)
         *error = {};
@@ -95,8 +95,8 @@ bool present(store::Database& db, store::StoreError* error)
         }
         for (const QString& field : def.fields) {
             if (!fields->contains(field.toLower()))
-                return failed(error, store::StoreError::make(
-                                         store::StoreError::Kind::Foreign,
+                return failed(error, store::Error::make(
+                                         store::Error::Kind::Foreign,
                                          QStringLiteral("The database file \"%1\" has no field %2 in its table %3: "
                                                         "another program may have changed it. Restore a backup of the "
                                                         "database, or ask for help.")
@@ -106,10 +106,10 @@ bool present(store::Database& db, store::StoreError* error)
     return all;
 }
 
-QStringList missing(store::Database& db, store::StoreError* error)
+QStringList missing(store::Database& db, store::Error* error)
 {
     // A table of ours that another program changed is an error, not a table to add.
-    store::StoreError why;
+    store::Error why;
     present(db, &why);
     if (!why.isError())
         store::settings::present(db, &why);
@@ -132,12 +132,12 @@ QStringList missing(store::Database& db, store::StoreError* error)
     return names;
 }
 
-bool add(store::Database& db, store::StoreError* error)
+bool add(store::Database& db, store::Error* error)
 {
     store::Transaction transaction(db);
     if (!transaction.begun())
         return failed(error, transaction.error());
-    store::StoreError why;
+    store::Error why;
     if (!store::settings::present(db, &why)) {
         if (why.isError())
             return failed(error, why);

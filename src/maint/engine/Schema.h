@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QStringList>
 
@@ -20,14 +20,14 @@ QStringList tables();
 /// Whether every one of the tables is there; false with `error` set when the
 /// database could not be asked, or when a table of that name lacks a field
 /// of ours (another program made it).
-bool present(store::Database& db, store::StoreError* error);
+bool present(store::Database& db, store::Error* error);
 /// The tables the schedule needs that the database lacks: its own, and the
 /// centre's settings (`Settings`, where the number of lanes is kept). Empty
 /// with `error` set when the database could not be asked.
-QStringList missing(store::Database& db, store::StoreError* error);
+QStringList missing(store::Database& db, store::Error* error);
 /// Adds the tables that are missing (those of missing()) with their indexes,
 /// and nothing else, in one transaction: on the disk when it returns true.
-bool add(store::Database& db, store::StoreError* error);
+bool add(store::Database& db, store::Error* error);
 /// The statements that make the tables and their indexes, as the delivered database has them.
 QStringList createStatements();
 

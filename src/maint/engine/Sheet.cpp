@@ -15,7 +15,7 @@
 namespace maint {
 namespace {
 
-bool failed(store::StoreError* error, const store::StoreError& why)
+bool failed(store::Error* error, const store::Error& why)
 {
     if (error)
         *error = why;
@@ -79,7 +79,7 @@ struct DaySheet {
     QStringList names;
 };
 
-std::optional<DaySheet> readDaySheet(store::Database& db, QDate day, store::StoreError* error)
+std::optional<DaySheet> readDaySheet(store::Database& db, QDate day, store::Error* error)
 {
     QStringList fields;
     for (int row = 1; row <= kSheetRows; ++row)
@@ -109,7 +109,7 @@ std::optional<DaySheet> readDaySheet(store::Database& db, QDate day, store::Stor
 
 /// The task and lanes the schedule put on the sheet's rows that still read as it wrote them.
 std::optional<QSet<QPair<qint64, int>>> onSheet(store::Database& db, QDate day, const DaySheet& sheet,
-                                                store::StoreError* error)
+                                                store::Error* error)
 {
     QSqlQuery q(db.sql());
     q.prepare(QStringLiteral("SELECT JobRow, TaskId, Lanes, Job FROM MaintSheet WHERE DateNow = ?"));
@@ -156,7 +156,7 @@ QList<SheetJob> dueJobs(const DueList& list, const QSet<QPair<qint64, int>>& alr
 }
 
 bool writeJobs(store::Database& db, QDate day, const DaySheet& sheet, const QList<QPair<int, SheetJob>>& placed,
-               store::StoreError* error)
+               store::Error* error)
 {
     QSqlQuery q(db.sql());
     QStringList fields;
@@ -226,7 +226,7 @@ QList<SheetJob> jobsFor(qint64 taskId, const QString& text, QList<int> lanes)
     return jobs;
 }
 
-std::optional<SheetFill> putOnSheet(store::Database& db, const DueList& list, store::StoreError* error)
+std::optional<SheetFill> putOnSheet(store::Database& db, const DueList& list, store::Error* error)
 {
     SheetFill fill;
     fill.day = list.request.today;
@@ -273,7 +273,7 @@ struct Placed {
     QString job;
 };
 
-std::optional<QList<Placed>> placedOn(store::Database& db, QDate day, store::StoreError* error)
+std::optional<QList<Placed>> placedOn(store::Database& db, QDate day, store::Error* error)
 {
     QSqlQuery q(db.sql());
     q.prepare(QStringLiteral("SELECT SheetId, JobRow, TaskId, Lanes, Job FROM MaintSheet WHERE DateNow = ? "
@@ -292,7 +292,7 @@ std::optional<QList<Placed>> placedOn(store::Database& db, QDate day, store::Sto
 
 /// Brings one placed row's completions in line with its name; true when the history changed.
 std::optional<bool> syncRow(store::Database& db, const Placed& placed, QDate day, const QString& name, int lanes,
-                            store::StoreError* error)
+                            store::Error* error)
 {
     QSqlQuery q(db.sql());
     q.prepare(QStringLiteral("SELECT Mechanic FROM MaintDone WHERE SheetId = ?"));
@@ -329,7 +329,7 @@ std::optional<bool> syncRow(store::Database& db, const Placed& placed, QDate day
 
 } // namespace
 
-std::optional<int> recordSheetNames(store::Database& db, const SheetDay& day, store::StoreError* error)
+std::optional<int> recordSheetNames(store::Database& db, const SheetDay& day, store::Error* error)
 {
     if (error)
         *error = {};
@@ -339,7 +339,7 @@ std::optional<int> recordSheetNames(store::Database& db, const SheetDay& day, st
     std::optional<QList<Placed>> placed = placedOn(db, day.day, error);
     if (!placed || placed->isEmpty())
         return placed ? std::optional<int>(0) : std::nullopt;
-    store::StoreError ignored;
+    store::Error ignored;
     const int lanes = store::settings::readNumber(db, store::settings::kLanes, &ignored).value_or(0);
     store::Transaction transaction(db);
     if (!transaction.begun()) {

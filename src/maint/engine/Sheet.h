@@ -2,7 +2,7 @@
 
 #include "DueList.h"
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QDate>
 #include <QList>
@@ -49,7 +49,7 @@ struct SheetFill {
 /// (the first sheet of that day; one is started when there is none), each
 /// on an empty row (no job, no name), never over a filled one, in one
 /// transaction. Tasks on that sheet already are not put on it again.
-std::optional<SheetFill> putOnSheet(store::Database& db, const DueList& list, store::StoreError* error);
+std::optional<SheetFill> putOnSheet(store::Database& db, const DueList& list, store::Error* error);
 
 /// A day of the work sheet as Work Completed stored it: its 20 jobs and the names beside them.
 struct SheetDay {
@@ -63,6 +63,6 @@ struct SheetDay {
 /// lanes on that day by that mechanic, another name changes the mechanic, an
 /// emptied box withdraws it. A row whose job no longer reads as the schedule
 /// wrote it is left alone. Returns how many rows changed the history.
-std::optional<int> recordSheetNames(store::Database& db, const SheetDay& day, store::StoreError* error);
+std::optional<int> recordSheetNames(store::Database& db, const SheetDay& day, store::Error* error);
 
 } // namespace maint

@@ -9,7 +9,7 @@
 namespace maint {
 namespace {
 
-bool failed(store::StoreError* error, const store::StoreError& why)
+bool failed(store::Error* error, const store::Error& why)
 {
     if (error)
         *error = why;
@@ -27,7 +27,7 @@ QVariant numberOrNull(qint64 value)
 }
 
 /// Runs one prepared statement in its own transaction.
-bool writeOne(store::Database& db, const QString& sql, const QVariantList& values, store::StoreError* error,
+bool writeOne(store::Database& db, const QString& sql, const QVariantList& values, store::Error* error,
               qint64* insertedId = nullptr)
 {
     store::Transaction transaction(db);
@@ -80,7 +80,7 @@ QString taskProblem(const Task& task)
     return {};
 }
 
-std::optional<QList<Task>> readTasks(store::Database& db, bool withRemoved, store::StoreError* error)
+std::optional<QList<Task>> readTasks(store::Database& db, bool withRemoved, store::Error* error)
 {
     if (error)
         *error = {};
@@ -108,11 +108,11 @@ std::optional<QList<Task>> readTasks(store::Database& db, bool withRemoved, stor
     return tasks;
 }
 
-bool addTask(store::Database& db, Task* task, store::StoreError* error)
+bool addTask(store::Database& db, Task* task, store::Error* error)
 {
     const QString problem = taskProblem(*task);
     if (!problem.isEmpty())
-        return failed(error, store::StoreError::make(store::StoreError::Kind::Refused, problem));
+        return failed(error, store::Error::make(store::Error::Kind::Refused, problem));
     return writeOne(
         db, QStringLiteral("INSERT INTO MaintTasks (Task, Frames, Days, PerLane, Added) VALUES (?, ?, ?, ?, ?)"),
         {task->text, numberOrNull(task->frames), numberOrNull(task->days), task->perLane ? 1 : 0,
@@ -120,17 +120,17 @@ bool addTask(store::Database& db, Task* task, store::StoreError* error)
         error, &task->id);
 }
 
-bool updateTask(store::Database& db, const Task& task, store::StoreError* error)
+bool updateTask(store::Database& db, const Task& task, store::Error* error)
 {
     const QString problem = taskProblem(task);
     if (!problem.isEmpty())
-        return failed(error, store::StoreError::make(store::StoreError::Kind::Refused, problem));
+        return failed(error, store::Error::make(store::Error::Kind::Refused, problem));
     return writeOne(
         db, QStringLiteral("UPDATE MaintTasks SET Task = ?, Frames = ?, Days = ?, PerLane = ? WHERE TaskId = ?"),
         {task.text, numberOrNull(task.frames), numberOrNull(task.days), task.perLane ? 1 : 0, task.id}, error);
 }
 
-bool removeTask(store::Database& db, qint64 id, QDate day, store::StoreError* error)
+bool removeTask(store::Database& db, qint64 id, QDate day, store::Error* error)
 {
     return writeOne(db, QStringLiteral("UPDATE MaintTasks SET Removed = ? WHERE TaskId = ?"), {isoOrNull(day), id},
                     error);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QDate>
 #include <QList>
@@ -40,12 +40,12 @@ struct Task {
 QString taskProblem(const Task& task);
 
 /// The tasks in the order they were added; removed ones too when asked.
-std::optional<QList<Task>> readTasks(store::Database& db, bool withRemoved, store::StoreError* error);
+std::optional<QList<Task>> readTasks(store::Database& db, bool withRemoved, store::Error* error);
 /// Adds a task checked by taskProblem(); its id is set. On the disk when it returns true.
-bool addTask(store::Database& db, Task* task, store::StoreError* error);
+bool addTask(store::Database& db, Task* task, store::Error* error);
 /// Stores a task's text, intervals and place; its history stays as it was.
-bool updateTask(store::Database& db, const Task& task, store::StoreError* error);
+bool updateTask(store::Database& db, const Task& task, store::Error* error);
 /// Takes a task off the schedule on `day`, keeping its history.
-bool removeTask(store::Database& db, qint64 id, QDate day, store::StoreError* error);
+bool removeTask(store::Database& db, qint64 id, QDate day, store::Error* error);
 
 } // namespace maint

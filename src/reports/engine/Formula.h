@@ -49,32 +49,8 @@ struct Value {
 /// The type a formula node yields once its fields are known.
 enum class ValueType { Boolean, Number, Text, Date };
 
-/// One node of a parsed formula.
-struct FormulaNode {
-    enum class Kind {
-        Literal, // a number, text, date or truth value (constants are folded into this)
-        Field,   // {Table.Field}
-        Call,    // Month (x), IsNull (x), Date (y, m, d), CurrentDate ...
-        Not,     // not x
-        Negate,  // -x
-        And,
-        Or,
-        Compare,    // x op y, op one of = <> < > <= >=
-        Range,      // x in a to b
-        Like,       // x LIKE "pattern"
-        StartsWith, // x Starts With "text"
-        Add,        // x + y
-        Subtract,   // x - y
-    };
-    Kind kind = Kind::Literal;
-    int position = 0; // first character of the node in the formula text
-    QString name;     // function name, comparison operator, or "Table.Field" as written
-    Value literal;
-    ValueType type = ValueType::Boolean;
-    int fieldIndex = -1; // into Formula::fields() once bound
-    int depth = 1;       // levels of nodes from this one down to its deepest leaf
-    std::vector<std::unique_ptr<FormulaNode>> children;
-};
+/// One node of a parsed formula (its parts are the engine's own).
+struct FormulaNode;
 
 /// A field a formula or sort refers to, as the table stores it.
 struct BoundField {
@@ -125,9 +101,11 @@ public:
     /// The formula's truth for one row (Null counts as false).
     bool evaluate(const QList<QVariant>& values) const { return passesResidual(values, true); }
 
-    const FormulaNode* root() const { return m_root.get(); }
+    /// Levels of the formula from its top down to its deepest value (0: it selects everything).
+    int depth() const;
 
 private:
+    friend const FormulaNode* formulaRoot(const Formula& formula);
     std::unique_ptr<FormulaNode> m_root;
     QList<BoundField> m_fields;
     // Top-level "and" terms that SQL cannot express, evaluated row by row.
@@ -147,8 +125,5 @@ std::optional<SortField> parseSortField(const QString& text, const QString& tabl
 
 /// A value of a stored field as the formula language sees it.
 Value valueOf(store::FieldType type, const QVariant& stored);
-
-/// SQL text of a quoted literal.
-QString sqlText(const QString& text);
 
 } // namespace reports

@@ -1,4 +1,4 @@
-#include "FormulaParse.h"
+#include "FormulaParts.h"
 
 #include "store/Database.h"
 
@@ -26,6 +26,84 @@ struct Token {
     double number = 0;
 };
 
+// Each reader takes the token that starts at `i` and returns the index after it.
+int readField(const QString& s, int i, Token& t)
+{
+    const int close = int(s.indexOf(QLatin1Char('}'), i + 1));
+    if (close < 0)
+        fail(i, QStringLiteral("the field reference has no closing \"}\""));
+    t.kind = Token::Kind::Field;
+    t.text = s.mid(i + 1, close - i - 1);
+    return close + 1;
+}
+
+int readNumber(const QString& s, int i, Token& t)
+{
+    const int n = int(s.size());
+    int j = i;
+    while (j < n && s.at(j).isDigit())
+        ++j;
+    if (j < n && s.at(j) == QLatin1Char('.')) {
+        ++j;
+        while (j < n && s.at(j).isDigit())
+            ++j;
+    }
+    t.kind = Token::Kind::Number;
+    t.number = s.mid(i, j - i).toDouble();
+    t.text = s.mid(i, j - i);
+    return j;
+}
+
+// A text in double or single quotes; the quote doubled stands for itself.
+int readText(const QString& s, int i, Token& t)
+{
+    const QChar quote = s.at(i);
+    const int n = int(s.size());
+    QString value;
+    for (int j = i + 1; j < n; ++j) {
+        if (s.at(j) != quote) {
+            value += s.at(j);
+        } else if (j + 1 < n && s.at(j + 1) == quote) {
+            value += quote;
+            ++j;
+        } else {
+            t.kind = Token::Kind::Text;
+            t.text = value;
+            return j + 1;
+        }
+    }
+    fail(i, QStringLiteral("the text that starts here has no closing %1").arg(quote));
+}
+
+int readWord(const QString& s, int i, Token& t)
+{
+    int j = i;
+    while (j < s.size() && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('_')))
+        ++j;
+    t.kind = Token::Kind::Word;
+    t.text = s.mid(i, j - i);
+    return j;
+}
+
+int readSymbol(const QString& s, int i, Token& t)
+{
+    static const QStringList symbols = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
+                                        QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),
+                                        QStringLiteral("("),  QStringLiteral(")"),  QStringLiteral(","),
+                                        QStringLiteral("+"),  QStringLiteral("-")};
+    for (const QString& symbol : symbols) {
+        if (s.mid(i, symbol.size()) == symbol) {
+            t.kind = Token::Kind::Symbol;
+            t.text = symbol;
+            return i + int(symbol.size());
+        }
+    }
+    if (s.at(i) == QLatin1Char('_'))
+        fail(i, QStringLiteral("\"_\" cannot stand here: a date or number typed only in part has \"_\" "
+                               "where digits are missing"));
+    fail(i, QStringLiteral("\"%1\" cannot stand in a formula").arg(s.at(i)));
+}
+
 QList<Token> tokenize(const QString& s)
 {
     QList<Token> tokens;
@@ -41,74 +119,16 @@ QList<Token> tokenize(const QString& s)
             return tokens;
         }
         const QChar c = s.at(i);
-        if (c == QLatin1Char('{')) {
-            const int close = int(s.indexOf(QLatin1Char('}'), i + 1));
-            if (close < 0)
-                fail(i, QStringLiteral("the field reference has no closing \"}\""));
-            t.kind = Token::Kind::Field;
-            t.text = s.mid(i + 1, close - i - 1);
-            i = close + 1;
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
-            int j = i;
-            while (j < n && s.at(j).isDigit())
-                ++j;
-            if (j < n && s.at(j) == QLatin1Char('.')) {
-                ++j;
-                while (j < n && s.at(j).isDigit())
-                    ++j;
-            }
-            t.kind = Token::Kind::Number;
-            t.number = s.mid(i, j - i).toDouble();
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            QString value;
-            int j = i + 1;
-            bool closed = false;
-            while (j < n) {
-                if (s.at(j) == c) {
-                    if (j + 1 < n && s.at(j + 1) == c) {
-                        value += c;
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    break;
-                }
-                value += s.at(j++);
-            }
-            if (!closed)
-                fail(i, QStringLiteral("the text that starts here has no closing %1").arg(c));
-            t.kind = Token::Kind::Text;
-            t.text = value;
-            i = j + 1;
-        } else if (c.isLetter()) {
-            int j = i;
-            while (j < n && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('_')))
-                ++j;
-            t.kind = Token::Kind::Word;
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else {
-            static const QStringList symbols = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
-                                                QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),
-                                                QStringLiteral("("),  QStringLiteral(")"),  QStringLiteral(","),
-                                                QStringLiteral("+"),  QStringLiteral("-")};
-            for (const QString& symbol : symbols) {
-                if (s.mid(i, symbol.size()) == symbol) {
-                    t.kind = Token::Kind::Symbol;
-                    t.text = symbol;
-                    break;
-                }
-            }
-            if (t.kind != Token::Kind::Symbol) {
-                if (c == QLatin1Char('_'))
-                    fail(i, QStringLiteral("\"_\" cannot stand here: a date or number typed only in part has \"_\" "
-                                           "where digits are missing"));
-                fail(i, QStringLiteral("\"%1\" cannot stand in a formula").arg(c));
-            }
-            i += int(t.text.size());
-        }
+        if (c == QLatin1Char('{'))
+            i = readField(s, i, t);
+        else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit()))
+            i = readNumber(s, i, t);
+        else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            i = readText(s, i, t);
+        else if (c.isLetter())
+            i = readWord(s, i, t);
+        else
+            i = readSymbol(s, i, t);
         tokens.append(t);
     }
 }

@@ -127,6 +127,98 @@ QJsonObject objectAt(const QJsonArray& array, int i, const QString& where)
     return array.at(i).toObject();
 }
 
+void readColumns(const Reader& r, ReportDefinition& d)
+{
+    const QJsonArray columns = r.array("columns");
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString where = QStringLiteral("column %1").arg(i + 1);
+        const Reader c(objectAt(columns, i, where), where);
+        c.allow({"field", "heading", "width", "format", "align"});
+        Column column;
+        column.field = c.text("field", true);
+        column.heading = c.text("heading");
+        column.width = c.number("width", 60, 4, 1000);
+        column.format = formatOf(c);
+        column.alignRight = c.choice("align", {QStringLiteral("left"), QStringLiteral("right")},
+                                     QStringLiteral("left")) == QLatin1String("right");
+        d.columns.append(column);
+    }
+}
+
+void readGroup(const Reader& r, ReportDefinition& d)
+{
+    if (!r.has("group"))
+        return;
+    const Reader g(r.object("group"), QStringLiteral("the group"));
+    g.allow({"field", "heading", "format", "countLabel", "emptyLabel", "totals"});
+    Group group;
+    group.field = g.text("field", true);
+    group.heading = g.text("heading");
+    group.format = formatOf(g);
+    group.countLabel = g.text("countLabel");
+    group.emptyLabel = g.text("emptyLabel");
+    const QJsonArray totals = g.array("totals");
+    for (int i = 0; i < totals.size(); ++i) {
+        if (!totals.at(i).isString())
+            refuse(QStringLiteral("total %1 of the group must be a field name in quotes").arg(i + 1));
+        group.totals << totals.at(i).toString();
+    }
+    d.group = group;
+}
+
+void readRecord(const Reader& r, ReportDefinition& d)
+{
+    const QJsonArray record = r.array("record");
+    for (int i = 0; i < record.size(); ++i) {
+        const QString where = QStringLiteral("record line %1").arg(i + 1);
+        const Reader l(objectAt(record, i, where), where);
+        l.allow({"text", "field", "beside", "besideText", "format", "heading", "wrap", "skipEmpty", "from", "to"});
+        RecordLine line;
+        line.text = l.text("text");
+        line.field = l.text("field");
+        line.beside = l.text("beside");
+        line.besideText = l.text("besideText");
+        line.format = formatOf(l);
+        line.heading = l.flag("heading");
+        line.wrap = l.flag("wrap");
+        line.skipEmpty = l.flag("skipEmpty");
+        line.from = int(l.number("from", 0, 0, 1000));
+        line.to = int(l.number("to", line.from, 0, 1000));
+        if (line.to < line.from)
+            refuse(QStringLiteral("%1 counts from %2 down to %3").arg(where).arg(line.from).arg(line.to));
+        if (line.text.isEmpty() && line.field.isEmpty() && line.beside.isEmpty() && line.besideText.isEmpty())
+            refuse(QStringLiteral("%1 has neither a text nor a field").arg(where));
+        d.record.append(line);
+    }
+}
+
+void readChart(const Reader& r, ReportDefinition& d)
+{
+    if (!r.has("chart"))
+        return;
+    const Reader c(r.object("chart"), QStringLiteral("the chart"));
+    c.allow(
+        {"kind", "category", "categoryHeading", "value", "valueHeading", "top", "otherLabel", "emptyLabel", "order"});
+    Chart chart;
+    if (c.text("kind").isEmpty())
+        refuse(QStringLiteral("the chart has no \"kind\" (bar or pie)"));
+    chart.kind = c.choice("kind", {QStringLiteral("bar"), QStringLiteral("pie")}, QString()) == QLatin1String("pie")
+                     ? Chart::Kind::Pie
+                     : Chart::Kind::Bar;
+    chart.category = c.text("category", true);
+    chart.categoryHeading = c.text("categoryHeading");
+    chart.value = c.text("value");
+    if (chart.value.isEmpty())
+        chart.value = QStringLiteral("count");
+    chart.valueHeading = c.text("valueHeading");
+    chart.top = int(c.number("top", 0, 0, 1000));
+    chart.otherLabel = c.text("otherLabel");
+    chart.emptyLabel = c.text("emptyLabel");
+    chart.byValue = c.choice("order", {QStringLiteral("value"), QStringLiteral("category")}, QStringLiteral("value")) ==
+                    QLatin1String("value");
+    d.chart = chart;
+}
+
 void readBody(const QJsonObject& root, ReportDefinition& d)
 {
     const Reader r(root, QStringLiteral("the report"));
@@ -155,86 +247,10 @@ void readBody(const QJsonObject& root, ReportDefinition& d)
     d.totalLabel = r.text("totalLabel");
     d.labelWidth = r.number("labelWidth", 110, 0, 600);
     d.besideAt = r.number("besideAt", 0, 0, 1000);
-
-    const QJsonArray columns = r.array("columns");
-    for (int i = 0; i < columns.size(); ++i) {
-        const QString where = QStringLiteral("column %1").arg(i + 1);
-        const Reader c(objectAt(columns, i, where), where);
-        c.allow({"field", "heading", "width", "format", "align"});
-        Column column;
-        column.field = c.text("field", true);
-        column.heading = c.text("heading");
-        column.width = c.number("width", 60, 4, 1000);
-        column.format = formatOf(c);
-        column.alignRight = c.choice("align", {QStringLiteral("left"), QStringLiteral("right")},
-                                     QStringLiteral("left")) == QLatin1String("right");
-        d.columns.append(column);
-    }
-
-    if (r.has("group")) {
-        const Reader g(r.object("group"), QStringLiteral("the group"));
-        g.allow({"field", "heading", "format", "countLabel", "emptyLabel", "totals"});
-        Group group;
-        group.field = g.text("field", true);
-        group.heading = g.text("heading");
-        group.format = formatOf(g);
-        group.countLabel = g.text("countLabel");
-        group.emptyLabel = g.text("emptyLabel");
-        const QJsonArray totals = g.array("totals");
-        for (int i = 0; i < totals.size(); ++i) {
-            if (!totals.at(i).isString())
-                refuse(QStringLiteral("total %1 of the group must be a field name in quotes").arg(i + 1));
-            group.totals << totals.at(i).toString();
-        }
-        d.group = group;
-    }
-
-    const QJsonArray record = r.array("record");
-    for (int i = 0; i < record.size(); ++i) {
-        const QString where = QStringLiteral("record line %1").arg(i + 1);
-        const Reader l(objectAt(record, i, where), where);
-        l.allow({"text", "field", "beside", "besideText", "format", "heading", "wrap", "skipEmpty", "from", "to"});
-        RecordLine line;
-        line.text = l.text("text");
-        line.field = l.text("field");
-        line.beside = l.text("beside");
-        line.besideText = l.text("besideText");
-        line.format = formatOf(l);
-        line.heading = l.flag("heading");
-        line.wrap = l.flag("wrap");
-        line.skipEmpty = l.flag("skipEmpty");
-        line.from = int(l.number("from", 0, 0, 1000));
-        line.to = int(l.number("to", line.from, 0, 1000));
-        if (line.to < line.from)
-            refuse(QStringLiteral("%1 counts from %2 down to %3").arg(where).arg(line.from).arg(line.to));
-        if (line.text.isEmpty() && line.field.isEmpty() && line.beside.isEmpty() && line.besideText.isEmpty())
-            refuse(QStringLiteral("%1 has neither a text nor a field").arg(where));
-        d.record.append(line);
-    }
-
-    if (r.has("chart")) {
-        const Reader c(r.object("chart"), QStringLiteral("the chart"));
-        c.allow({"kind", "category", "categoryHeading", "value", "valueHeading", "top", "otherLabel", "emptyLabel",
-                 "order"});
-        Chart chart;
-        chart.kind = c.choice("kind", {QStringLiteral("bar"), QStringLiteral("pie")}, QString()) == QLatin1String("pie")
-                         ? Chart::Kind::Pie
-                         : Chart::Kind::Bar;
-        if (c.text("kind").isEmpty())
-            refuse(QStringLiteral("the chart has no \"kind\" (bar or pie)"));
-        chart.category = c.text("category", true);
-        chart.categoryHeading = c.text("categoryHeading");
-        chart.value = c.text("value");
-        if (chart.value.isEmpty())
-            chart.value = QStringLiteral("count");
-        chart.valueHeading = c.text("valueHeading");
-        chart.top = int(c.number("top", 0, 0, 1000));
-        chart.otherLabel = c.text("otherLabel");
-        chart.emptyLabel = c.text("emptyLabel");
-        chart.byValue = c.choice("order", {QStringLiteral("value"), QStringLiteral("category")},
-                                 QStringLiteral("value")) == QLatin1String("value");
-        d.chart = chart;
-    }
+    readColumns(r, d);
+    readGroup(r, d);
+    readRecord(r, d);
+    readChart(r, d);
 
     const int kinds = int(!d.columns.isEmpty()) + int(!d.record.isEmpty()) + int(d.chart.has_value());
     if (kinds == 0)

@@ -1,20 +1,19 @@
-// A report written out: onto a paged device (printer or PDF) page after page,
-// and its rows as CSV.
+// A report written out: its pages as a PDF file, its rows as CSV. Either
+// file is written beside its place, synced and renamed over it: it is there
+// complete, for good, or not at all.
 #include "Report.h"
-#include "ReportRows.h"
+#include "ReportPrivate.h"
 
-#include "store/Database.h"
+#include "store/DurableFile.h"
 #include "store/LargeBuffers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPageSize>
-#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QTextStream>
-
-#include <sqlite3.h>
 
 namespace reports {
 namespace {
@@ -29,188 +28,111 @@ QString csvField(QString text)
     return text;
 }
 
-QString csvValue(const QVariant& value)
+QString cannotWrite(const QString& path, const QString& why)
 {
-    if (value.isNull() || !value.isValid())
-        return {};
-    if (value.typeId() == QMetaType::Double) {
-        const double n = value.toDouble();
-        return n == qint64(n) ? QString::number(qint64(n)) : QString::number(n, 'g', 15);
-    }
-    return value.toString();
+    return QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(path), why);
 }
 
-QString shownPath(const QString& path)
+// Writes `path` through `write`, beside it first, then in its place for good.
+bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QString*)>& write, QString* error)
 {
-    return QDir::toNativeSeparators(path);
+    const QFileInfo target(path);
+    QTemporaryFile staged(
+        target.absoluteDir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".stopwell-XXXXXX")));
+    QString why;
+    bool written = staged.open();
+    if (!written)
+        why = staged.errorString();
+    written = written && write(staged, &why);
+    if (written && !staged.flush()) {
+        why = staged.errorString();
+        written = false;
+    }
+    staged.close();
+    if (written && !store::durable::commitBeside(staged.fileName(), target.absoluteFilePath())) {
+        why = QStringLiteral("the file could not be put in its place on the disk");
+        written = false;
+    }
+    if (!written) {
+        if (error)
+            *error = cannotWrite(path, why.isEmpty() ? QStringLiteral("the disk refused it") : why);
+        return false;
+    }
+    staged.setAutoRemove(false); // renamed: it is the file now
+    return true;
 }
 
 } // namespace
 
-bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device, QString* error) const
+bool Report::writePdf(const QString& path, QString* error, int first, int last) const
 {
     QString why;
-    std::shared_ptr<store::Database> db;
-    if (!m_def.isRecordLayout() && !m_def.chart) {
-        db = store::Database::open(m_databasePath, &why);
-        if (!db) {
-            if (error)
-                *error = why;
-            return false;
-        }
-    }
-    // One reader for all pages: the rows are read once, in order.
-    RowReader rows(*this, db.get());
-    TextCache texts;
-    for (int i = 0; i < pageCount(); ++i) {
-        if (i > 0 && !device.newPage()) {
-            if (error)
-                *error = QStringLiteral("the output stopped after page %1").arg(i);
-            return false;
-        }
-        paintPage(painter, i, &rows, &texts);
-    }
-    return true;
-}
-
-bool Report::writePdf(const QString& path, QString* error) const
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!d->finish(&why)) {
         if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), file.errorString());
+            *error = cannotWrite(path, why);
         return false;
     }
-    bool painted = false;
-    QString why;
-    // The PDF writer builds each page in a buffer it frees at the next page:
-    // handed back to the system and asked for again, it costs more than drawing.
-    store::reuseLargeBuffers();
-    {
-        // Pages go to the file one by one as they are drawn; none is kept.
-        QPdfWriter writer(&file);
-        writer.setTitle(m_def.title);
-        writer.setCreator(QStringLiteral("Tarrowby Stopwell"));
-        writer.setPageSize(QPageSize(pageSize(), QPageSize::Point, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(1200);
-        QPainter painter;
-        if (painter.begin(&writer)) {
-            painted = paintAll(painter, writer, &why);
-            painter.end();
-        } else {
-            why = QStringLiteral("the PDF could not be started");
-        }
-    }
-    if (!painted) {
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), why);
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), file.errorString());
-        return false;
-    }
-    return true;
+    const int pages = d->body->pages();
+    last = last < 0 || last >= pages ? pages - 1 : last;
+    first = std::clamp(first, 0, last);
+    return writeDurably(
+        path,
+        [&](QIODevice& file, QString* reason) {
+            // The PDF writer builds each page in a buffer it frees at the next page:
+            // handed back to the system and asked for again, it costs more than drawing.
+            store::reuseLargeBuffers();
+            QPdfWriter writer(&file);
+            writer.setTitle(d->title);
+            writer.setCreator(QStringLiteral("Tarrowby Stopwell"));
+            writer.setPageSize(QPageSize(d->paper, QPageSize::Point, QString(), QPageSize::ExactMatch));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            writer.setResolution(1200);
+            QPainter painter;
+            if (!painter.begin(&writer)) {
+                *reason = QStringLiteral("the PDF could not be started");
+                return false;
+            }
+            // One painter for all pages: texts laid out once serve every page.
+            PagePainter pages(painter);
+            for (int i = first; i <= last; ++i) {
+                if (i > first && !writer.newPage()) {
+                    *reason = QStringLiteral("the output stopped after page %1").arg(i);
+                    return false;
+                }
+                pages.draw(d->page(i), chart());
+            }
+            return painter.end();
+        },
+        error);
 }
 
 bool Report::writeCsv(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), file.errorString());
-        return false;
-    }
-    QTextStream out(&file);
-    out.setEncoding(QStringConverter::Utf8);
-    auto line = [&](const QStringList& cells) {
-        QStringList quoted;
-        for (const QString& cell : cells)
-            quoted << csvField(cell);
-        out << quoted.join(QLatin1Char(',')) << "\r\n";
-    };
     QString why;
-    bool ok = true;
-    if (m_chart) {
-        line({m_chart->definition.categoryHeading.isEmpty() ? m_chart->definition.category
-                                                            : m_chart->definition.categoryHeading,
-              m_chart->definition.valueHeading.isEmpty() ? QStringLiteral("Calls") : m_chart->definition.valueHeading});
-        for (const ChartSlice& slice : m_chart->slices)
-            line({slice.label, csvValue(slice.value)});
-    } else if (m_def.isRecordLayout()) {
-        // One row per record: every field its lines show, as stored.
-        QStringList names;
-        for (const RecordLine& r : m_def.record) {
-            for (int n = r.from; n <= r.to; ++n) {
-                for (QString name : {r.field, r.beside}) {
-                    name.replace(QStringLiteral("%1"), QString::number(n));
-                    if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
-                        names << name;
-                }
-            }
-        }
-        line(names);
-        auto db = store::Database::open(m_databasePath, &why);
-        ok = db != nullptr;
-        QStringList columns;
-        for (const QString& name : std::as_const(names))
-            columns << store::Database::quoted(name);
-        for (qsizetype at = 0; ok && at < m_ids.size(); at += 500) {
-            QStringList list;
-            for (qint64 id : m_ids.mid(at, 500))
-                list << QString::number(id);
-            QHash<qint64, QStringList> rows;
-            ok = forEachRow(
-                *db,
-                QStringLiteral("SELECT rowid, ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                    store::Database::quoted(m_def.table) + QStringLiteral(" WHERE rowid IN (") +
-                    list.join(QLatin1Char(',')) + QLatin1Char(')'),
-                [&](sqlite3_stmt* row) {
-                    QStringList cells;
-                    for (int i = 0; i < names.size(); ++i)
-                        cells << csvValue(columnValue(row, 1 + i));
-                    rows.insert(sqlite3_column_int64(row, 0), cells);
-                },
-                &why);
-            for (qint64 id : m_ids.mid(at, 500))
-                line(rows.value(id));
-        }
-    } else {
-        QStringList headings;
-        for (const Column& column : m_def.columns)
-            headings << (column.heading.isEmpty() ? column.field : column.heading);
-        line(headings);
-        auto db = store::Database::open(m_databasePath, &why);
-        ok = db != nullptr;
-        RowReader reader(*this, db.get());
-        for (qint64 at = 0; ok && at < m_recordCount; at += 500) {
-            const QList<QList<QVariant>> rows = reader.rows(at, 500);
-            for (const QList<QVariant>& values : rows) {
-                QStringList cells;
-                for (int c = 0; c < m_def.columns.size(); ++c) {
-                    const QVariant v = values.value(c);
-                    cells << (m_columnTypes.value(c) == store::FieldType::Date ? v.toString().left(10) : csvValue(v));
-                }
-                line(cells);
-            }
-        }
-    }
-    out.flush();
-    if (!ok || out.status() != QTextStream::Ok) {
-        file.cancelWriting();
+    if (!d->finish(&why)) {
         if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), why);
+            *error = cannotWrite(path, why);
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(shownPath(path), file.errorString());
-        return false;
-    }
-    return true;
+    return writeDurably(
+        path,
+        [&](QIODevice& file, QString* reason) {
+            QTextStream out(&file);
+            out.setEncoding(QStringConverter::Utf8);
+            d->body->csv([&](const QStringList& cells) {
+                QStringList quoted;
+                for (const QString& cell : cells)
+                    quoted << csvField(cell);
+                out << quoted.join(QLatin1Char(',')) << "\r\n";
+            });
+            out.flush();
+            if (out.status() != QTextStream::Ok) {
+                *reason = file.errorString();
+                return false;
+            }
+            return true;
+        },
+        error);
 }
 
 } // namespace reports

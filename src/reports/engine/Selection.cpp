@@ -1,18 +1,25 @@
 #include "Selection.h"
 
 #include "store/Database.h"
-
-#include <QSqlDriver>
+#include "store/Error.h"
 
 #include <sqlite3.h>
 
 namespace reports {
-sqlite3* sqliteHandle(store::Database& db)
+
+QVariant SqlRow::value(int column) const
 {
-    const QVariant v = db.sql().driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(v.constData());
+    return columnValue(m_statement, column);
+}
+
+double SqlRow::number(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+qint64 SqlRow::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
 }
 
 QVariant columnValue(sqlite3_stmt* statement, int column)
@@ -31,9 +38,9 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
     }
 }
 
-bool forEachRow(store::Database& db, const QString& sql, const std::function<void(sqlite3_stmt*)>& row, QString* error)
+bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row, QString* error)
 {
-    sqlite3* handle = sqliteHandle(db);
+    sqlite3* handle = db.handle();
     if (!handle) {
         if (error)
             *error = QStringLiteral("the database connection is not open");
@@ -41,41 +48,37 @@ bool forEachRow(store::Database& db, const QString& sql, const std::function<voi
     }
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(handle));
-        sqlite3_finalize(statement);
-        return false;
+    int rc = sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        const SqlRow current(statement);
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            row(current);
     }
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        row(statement);
     const bool done = rc == SQLITE_DONE;
-    if (!done && error) {
-        *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
-                     ? QStringLiteral("the database is in use by another program; try again in a moment")
-                     : QString::fromUtf8(sqlite3_errmsg(handle));
-    }
+    if (!done && error)
+        *error = store::Error::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(handle)), db.path()).text();
     sqlite3_finalize(statement);
     return done;
 }
 
-void ensureDateIndex(store::Database& db, const QString& table, const QString& field)
+const store::FieldInfo* fieldNamed(const QList<store::FieldInfo>& fields, const QString& name)
 {
-    const QString name = db.tableName(table) + QLatin1Char('_') + field;
-    QString ignored;
-    forEachRow(
-        db,
-        QStringLiteral("CREATE INDEX IF NOT EXISTS ") + store::Database::quoted(name) + QStringLiteral(" ON ") +
-            store::Database::quoted(db.tableName(table)) + QStringLiteral(" (") + store::Database::quoted(field) +
-            QStringLiteral(")"),
-        [](sqlite3_stmt*) {}, &ignored);
+    for (const store::FieldInfo& field : fields) {
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &field;
+    }
+    return nullptr;
+}
+
+bool holdsText(store::FieldType type)
+{
+    return type == store::FieldType::Text || type == store::FieldType::Memo;
 }
 
 QString orderTerm(const SortField& field)
 {
     QString term = store::Database::quoted(field.field.name);
-    if (field.field.type == store::FieldType::Text || field.field.type == store::FieldType::Memo)
+    if (holdsText(field.field.type))
         term += QStringLiteral(" COLLATE NOCASE");
     return term + (field.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
 }
@@ -146,7 +149,7 @@ QString Selection::orderByClause() const
     return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
 }
 
-bool Selection::forEach(store::Database& db, const QStringList& columns, const std::function<void(sqlite3_stmt*)>& row,
+bool Selection::forEach(store::Database& db, const QStringList& columns, const std::function<void(const SqlRow&)>& row,
                         QString* error) const
 {
     bool complete = true;
@@ -165,13 +168,13 @@ bool Selection::forEach(store::Database& db, const QStringList& columns, const s
     const int count = int(m_formula.fields().size());
     return forEachRow(
         db, sql,
-        [&](sqlite3_stmt* statement) {
+        [&](const SqlRow& current) {
             QList<QVariant> values;
             values.reserve(count);
             for (int i = 0; i < count; ++i)
-                values << columnValue(statement, residualAt + i);
+                values << current.value(residualAt + i);
             if (m_formula.passesResidual(values))
-                row(statement);
+                row(current);
         },
         error);
 }

@@ -9,7 +9,6 @@
 #include <QVariant>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 struct sqlite3;
@@ -20,6 +19,18 @@ class Database;
 }
 
 namespace reports {
+
+/// The current row of a statement being read: its columns by number from 0.
+class SqlRow {
+public:
+    explicit SqlRow(sqlite3_stmt* statement) : m_statement(statement) {}
+    QVariant value(int column) const;
+    double number(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    sqlite3_stmt* m_statement;
+};
 
 /// The records of one table a report or the filter window asks for: a
 /// selection formula, the order (leading fields, then sort fields, then the
@@ -41,10 +52,9 @@ public:
     /// "ORDER BY ..., rowid".
     QString orderByClause() const;
 
-    /// Runs SELECT rowid, `columns`, <the formula's residual fields> in the
-    /// selection's order, calling `row` for each selected row with the
-    /// statement positioned on it (column 0 the rowid, then `columns`).
-    bool forEach(store::Database& db, const QStringList& columns, const std::function<void(sqlite3_stmt*)>& row,
+    /// Runs SELECT rowid, `columns` in the selection's order, calling `row`
+    /// for each selected row (column 0 the rowid, then `columns`).
+    bool forEach(store::Database& db, const QStringList& columns, const std::function<void(const SqlRow&)>& row,
                  QString* error) const;
 
 private:
@@ -57,17 +67,15 @@ private:
 /// SQL text of an ORDER BY term for a field.
 QString orderTerm(const SortField& field);
 
-/// The SQLite connection under a database, for statements stepped by hand.
-sqlite3* sqliteHandle(store::Database& db);
+/// The field of `fields` named `name` (names match without regard to case); null when there is none.
+const store::FieldInfo* fieldNamed(const QList<store::FieldInfo>& fields, const QString& name);
+/// Whether a field of this type holds text (compared and grouped without regard to case).
+bool holdsText(store::FieldType type);
 
 /// A column of the current row of a raw statement as a stored value.
 QVariant columnValue(sqlite3_stmt* statement, int column);
 
 /// Runs `sql` on the database's own connection, calling `row` for each row.
-bool forEachRow(store::Database& db, const QString& sql, const std::function<void(sqlite3_stmt*)>& row, QString* error);
-
-/// The call log is read by date in most reports: keeps it indexed by date.
-/// Best effort: a database that cannot be written is read without the index.
-void ensureDateIndex(store::Database& db, const QString& table, const QString& field);
+bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row, QString* error);
 
 } // namespace reports

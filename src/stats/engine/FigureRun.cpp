@@ -70,7 +70,7 @@ FigureRun::FigureRun(store::Database& db, KeepGoing keepGoing)
 {
     if (!m_db) {
         m_state = RunState::Failed;
-        m_error = store::StoreError::about(store::StoreError::Kind::Other, m_path);
+        m_error = store::Error::about(store::Error::Kind::Other, m_path);
         return;
     }
     // One read transaction: every statement of the run sees the same calls.
@@ -115,7 +115,7 @@ bool FigureRun::fail(int code)
     }
     m_state = RunState::Failed;
     m_error =
-        store::StoreError::fromSqlite(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)), m_path);
+        store::Error::fromSqlite(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)), m_path);
     return false;
 }
 

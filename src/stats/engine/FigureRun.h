@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/StoreError.h"
+#include "store/Error.h"
 
 #include <QDate>
 #include <QString>
@@ -69,7 +69,7 @@ public:
 
     RunState state() const { return m_state; }
     /// Why the run failed, in words a user can act on.
-    const store::StoreError& error() const { return m_error; }
+    const store::Error& error() const { return m_error; }
     /// Statements finished so far.
     int finished() const { return m_finished; }
 
@@ -82,7 +82,7 @@ private:
     QString m_path;
     KeepGoing m_keepGoing;
     RunState m_state = RunState::Running;
-    store::StoreError m_error;
+    store::Error m_error;
     int m_finished = 0;
     bool m_began = false;
 };

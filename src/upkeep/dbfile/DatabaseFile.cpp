@@ -14,6 +14,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -81,42 +82,30 @@ private:
     int m_rc = SQLITE_OK;
 };
 
-// A failure in words a mechanic can act on; the engine's text only where nothing better is known.
-QString explain(int rc, const QString& engineText)
-{
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("another program is using the database; try again once it has finished");
-    case SQLITE_FULL:
-        return QStringLiteral("there is not enough free space on the disk");
-    case SQLITE_NOTADB:
-        return QStringLiteral("it is not a Tarrowby Stopwell database");
-    case SQLITE_CORRUPT:
-        return QStringLiteral("it is damaged");
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-        return QStringLiteral("the program may not write in the database's folder");
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("it cannot be opened");
-    case SQLITE_IOERR:
-        return QStringLiteral("the disk could not be read or written (%1)").arg(engineText);
-    default:
-        return engineText;
-    }
-}
+using store::Error;
 
-bool fail(QString* why, const QString& text)
+bool fail(Error* error, const Error& what)
 {
-    if (why)
-        *why = text;
+    if (error)
+        *error = what;
     return false;
 }
 
 /// Renames `from` over `to` in one step, for good (store::durable::commitBeside).
+/// The new file takes the group and permissions of the one it replaces: SQLite
+/// makes a compacted copy with modes of its own, and a restored file comes with
+/// the archive's, yet every user who could write the database before must
+/// still be able to (the users of a PC may share it through a group).
 bool renameOver(const QString& from, const QString& to)
 {
+    struct stat old {};
+    if (::stat(QFile::encodeName(to).constData(), &old) == 0) {
+        const QByteArray source = QFile::encodeName(from);
+        // The group is refused when this user is not in it: the file then
+        // keeps the group it was made with.
+        [[maybe_unused]] const int grouped = ::chown(source.constData(), uid_t(-1), old.st_gid);
+        [[maybe_unused]] const int permitted = ::chmod(source.constData(), old.st_mode & 0777);
+    }
     return store::durable::commitBeside(from, to);
 }
 
@@ -131,13 +120,14 @@ void reach(const Hooks& hooks, Step step)
 // run beside the calling thread, which keeps pumping (the window repaints
 // while SQLite's integrity check, one long step, runs). True when the file is
 // whole; `synced` tells whether it reached the disk.
-bool verifyWhileSyncing(const QString& path, QString* problem, const Hooks& hooks, bool* synced, Depth depth)
+bool verifyWhileSyncing(const QString& path, const QString& subject, Error* problem, const Hooks& hooks, bool* synced,
+                        Depth depth)
 {
-    std::future<bool> flushed =
-        std::async(std::launch::async, [path] { return store::durable::syncFile(path); });
-    QString why;
-    std::future<bool> checked =
-        std::async(std::launch::async, [path, &why, depth] { return verifyDatabase(path, &why, nullptr, depth); });
+    std::future<bool> flushed = std::async(std::launch::async, [path] { return store::durable::syncFile(path); });
+    Error why;
+    std::future<bool> checked = std::async(std::launch::async, [&path, &subject, &why, depth] {
+        return verifyDatabase(path, subject, &why, nullptr, depth);
+    });
     while (checked.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         if (hooks.pump)
             hooks.pump();
@@ -191,22 +181,28 @@ bool removeCompactCopy(const QString& database)
     return true;
 }
 
-bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks, Depth depth)
+bool verifyDatabase(const QString& path, const QString& subject, Error* error, const Hooks* hooks, Depth depth)
 {
     if (!QFileInfo(path).isFile())
-        return fail(why, QStringLiteral("it cannot be found"));
+        return fail(error, Error::aboutSubject(Error::Kind::Missing, subject));
     Connection db(path, SQLITE_OPEN_READONLY);
+    auto engineFailed = [&] {
+        return fail(error, Error::aboutSubject(Error::kindOfSqlite(db.rc(), db.message()), subject, db.message()));
+    };
     if (!db.ok())
-        return fail(why, explain(db.rc(), db.message()));
+        return engineFailed();
     const QStringList tables = db.column("SELECT name FROM sqlite_master WHERE type = 'table'");
     if (!db.ok())
-        return fail(why, explain(db.rc(), db.message()));
+        return engineFailed();
     QSet<QString> present;
     for (const QString& table : tables)
         present.insert(table.toLower());
     for (const QString& table : store::requiredTables()) {
         if (!present.contains(table.toLower()))
-            return fail(why, QStringLiteral("it is not a Tarrowby Stopwell database: it has no table %1").arg(table));
+            return fail(error, Error::make(Error::Kind::Foreign,
+                                           subject + QStringLiteral(" is not a Tarrowby Stopwell database: it has no "
+                                                                    "table %1.")
+                                                         .arg(table)));
     }
     if (hooks && hooks->pump)
         sqlite3_progress_handler(db.get(), 4000, &pumpWhileBusy, const_cast<Hooks*>(hooks));
@@ -214,40 +210,42 @@ bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks, Depth
     db.exec("PRAGMA mmap_size=1073741824");
     const QStringList problems = db.column(depth == Depth::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check");
     if (!db.ok())
-        return fail(why, explain(db.rc(), db.message()));
+        return engineFailed();
     if (problems != QStringList{QStringLiteral("ok")})
-        return fail(why, QStringLiteral("it is damaged (%1)").arg(problems.value(0)));
+        return fail(error,
+                    Error::make(Error::Kind::Damaged, subject + QStringLiteral(" is damaged."), problems.value(0)));
     return true;
 }
 
-CompactResult compactDatabase(const QString& database, QString* why, const Hooks& hooks)
+Error compactDatabase(const QString& database, const Hooks& hooks)
 {
-    auto failed = [why](const QString& text) {
-        fail(why, text);
-        return CompactResult::Failed;
+    const QString copy = compactCopyPath(database);
+    auto failed = [&copy](const Error& error) {
+        QFile::remove(copy);
+        return error;
+    };
+    auto engineFailed = [&failed, &database](int rc, const QString& engineText) {
+        return failed(Error::fromSqlite(rc, engineText, database));
     };
     // No record source and no connection of this program may hold the file:
     // a connection left open would read the file that was replaced.
-    if (store::Database::openSources(database) > 0 || store::Database::isConnected(database)) {
-        fail(why, QStringLiteral("it is open on another screen"));
-        return CompactResult::InUse;
-    }
+    if (store::Database::openSources(database) > 0 || store::Database::isConnected(database))
+        return Error::make(Error::Kind::InUse, QStringLiteral("The database is open on another screen."));
     removeLeftovers(database);
-    const QString copy = compactCopyPath(database);
-    if (QFileInfo::exists(copy)) {
-        fail(why, QDir::toNativeSeparators(copy));
-        return CompactResult::Leftover;
-    }
+    if (QFileInfo::exists(copy))
+        return Error::make(Error::Kind::Leftover,
+                           QStringLiteral("A copy left over from a compaction that did not finish is in the way."),
+                           QDir::toNativeSeparators(copy));
     if (!QFileInfo(database).isFile())
-        return failed(QStringLiteral("the file \"%1\" cannot be found").arg(QDir::toNativeSeparators(database)));
+        return Error::about(Error::Kind::Missing, database);
 
     auto connection = std::make_unique<Connection>(database, SQLITE_OPEN_READWRITE);
     Connection& db = *connection;
     if (!db.ok())
-        return failed(explain(db.rc(), db.message()));
+        return Error::fromSqlite(db.rc(), db.message(), database);
     const qint64 before = db.dataVersion();
     if (before < 0)
-        return failed(explain(db.rc(), db.message()));
+        return Error::fromSqlite(db.rc(), db.message(), database);
 
     // The copy goes to the disk while it is checked, below.
     db.exec("PRAGMA synchronous=OFF");
@@ -265,59 +263,51 @@ CompactResult compactDatabase(const QString& database, QString* why, const Hooks
     const QString engineText = db.message();
     sqlite3_finalize(vacuum);
     sqlite3_progress_handler(db.get(), 0, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        QFile::remove(copy);
-        return failed(explain(rc, engineText));
-    }
+    if (rc != SQLITE_OK)
+        return engineFailed(rc, engineText);
     reach(hooks, Step::Copied);
 
-    QString problem;
+    Error problem;
     bool synced = false;
     // The copy keeps the database's indexes as they stand, so only the full
     // check finds one that no longer matches its table.
-    if (!verifyWhileSyncing(copy, &problem, hooks, &synced, Depth::Full)) {
-        QFile::remove(copy);
-        return failed(QStringLiteral("the compacted copy did not pass its check: ") + problem);
-    }
-    if (!synced) {
-        QFile::remove(copy);
-        return failed(QStringLiteral("the compacted copy could not be written to the disk"));
-    }
+    if (!verifyWhileSyncing(copy, QStringLiteral("The compacted copy"), &problem, hooks, &synced, Depth::Full))
+        return failed(problem);
+    if (!synced)
+        return failed(
+            Error::make(Error::Kind::Io, QStringLiteral("The compacted copy could not be written to the disk.")));
     reach(hooks, Step::Checked);
 
     // No one may write between the check that nothing changed and the rename.
-    if (db.exec("BEGIN IMMEDIATE") != SQLITE_OK) {
-        QFile::remove(copy);
-        return failed(explain(db.rc(), db.message()));
-    }
-    if (db.dataVersion() != before) {
-        QFile::remove(copy);
-        return failed(QStringLiteral("another program changed the database while it was being compacted; "
-                                     "try again once it has finished"));
-    }
+    if (db.exec("BEGIN IMMEDIATE") != SQLITE_OK)
+        return engineFailed(db.rc(), db.message());
+    if (db.dataVersion() != before)
+        return failed(Error::make(Error::Kind::InUse,
+                                  QStringLiteral("Another program changed the database while it was being compacted. "
+                                                 "Try again once it has finished.")));
     // The folder is synced before the rename too: a rollback's journal
     // deleted earlier must not come back beside the compacted copy.
-    if (!renameOver(copy, database)) {
-        QFile::remove(copy);
-        return failed(QStringLiteral("the compacted copy could not take the database's place"));
-    }
+    if (!renameOver(copy, database))
+        return failed(
+            Error::make(Error::Kind::Io, QStringLiteral("The compacted copy could not take the database's place.")));
     reach(hooks, Step::Replaced);
     // Closing lets the old file go, and giving its space back takes a moment:
     // that happens beside the window, which can tell the user at once.
     std::thread([old = std::move(connection)]() mutable { old.reset(); }).detach();
-    return CompactResult::Compacted;
+    return {};
 }
 
-bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks)
+bool replaceDatabase(const QString& staged, const QString& database, Error* error, const Hooks& hooks)
 {
     if (store::Database::openSources(database) > 0 || store::Database::isConnected(database))
-        return fail(why, QStringLiteral("the database is open on another screen"));
-    QString problem;
+        return fail(error, Error::make(Error::Kind::InUse, QStringLiteral("The database is open on another screen.")));
     bool synced = false;
-    if (!verifyWhileSyncing(staged, &problem, hooks, &synced, Depth::Structure))
-        return fail(why, QStringLiteral("the database in the backup did not pass its check: ") + problem);
+    if (!verifyWhileSyncing(staged, QStringLiteral("The database in the backup"), error, hooks, &synced,
+                            Depth::Structure))
+        return false;
     if (!synced)
-        return fail(why, QStringLiteral("the restored database could not be written to the disk"));
+        return fail(error, Error::make(Error::Kind::Io,
+                                       QStringLiteral("The restored database could not be written to the disk.")));
     reach(hooks, Step::Checked);
 
     const QString previous = previousPath(database);
@@ -331,25 +321,30 @@ bool replaceDatabase(const QString& staged, const QString& database, QString* wh
         if (live->ok())
             live->exec("BEGIN IMMEDIATE");
         if (!live->ok())
-            return fail(why, explain(live->rc(), live->message()));
+            return fail(error, Error::fromSqlite(live->rc(), live->message(), database));
         QFile::remove(previous);
         // A second name for the file being replaced: it stays whole on the disk.
         if (::link(QFile::encodeName(database).constData(), QFile::encodeName(previous).constData()) != 0 &&
             !(QFile::copy(database, previous) && store::durable::syncFile(previous)))
-            return fail(why, QStringLiteral("no copy of the database could be kept while it is replaced"));
+            return fail(error, Error::make(Error::Kind::Io, QStringLiteral("No copy of the database could be kept "
+                                                                           "while it is replaced.")));
     }
     if (!renameOver(staged, database)) {
         QFile::remove(previous);
-        return fail(why, QStringLiteral("the restored database could not take the database's place"));
+        return fail(error, Error::make(Error::Kind::Io, QStringLiteral("The restored database could not take the "
+                                                                       "database's place.")));
     }
     reach(hooks, Step::Replaced);
     live.reset();
 
-    QString openError;
+    Error openError;
     if (!store::Database::open(database, &openError)) {
         if (QFileInfo::exists(previous))
             renameOver(previous, database);
-        return fail(why, QStringLiteral("the restored database could not be opened (%1)").arg(openError));
+        return fail(error,
+                    Error::make(openError.kind,
+                                QStringLiteral("The restored database could not be opened. ") + openError.message,
+                                openError.detail));
     }
     reach(hooks, Step::Opened);
     QFile::remove(previous);

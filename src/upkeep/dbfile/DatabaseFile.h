@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Error.h"
+
 #include <QString>
 
 #include <functional>
@@ -28,9 +30,10 @@ struct Hooks {
 enum class Depth { Full, Structure };
 
 /// Whether `path` is a whole stop database: it opens, holds the seven tables
-/// and passes SQLite's check to `depth`. `why` says what is wrong, in words
-/// that follow "The file ...".
-bool verifyDatabase(const QString& path, QString* why, const Hooks* hooks = nullptr, Depth depth = Depth::Full);
+/// and passes SQLite's check to `depth`. `error` says what is wrong, of
+/// `subject` ("The compacted copy").
+bool verifyDatabase(const QString& path, const QString& subject, store::Error* error, const Hooks* hooks = nullptr,
+                    Depth depth = Depth::Full);
 
 /// "SL.MDB" beside the database: where the compacted copy is made.
 QString compactCopyPath(const QString& database);
@@ -50,25 +53,20 @@ void removeLeftovers(const QString& database);
 /// once the user has chosen so. False when the copy stays.
 bool removeCompactCopy(const QString& database);
 
-enum class CompactResult {
-    Compacted,
-    InUse,    ///< a screen has it open
-    Leftover, ///< a copy from an earlier run that did not finish is in the way
-    Failed,   ///< `why` says what went wrong; the database is as it was
-};
-
 /// Compacts the database with VACUUM INTO "SL.MDB" beside it, checks the
-/// copy and renames it over the database. On anything but Compacted the
-/// database is as it was and no copy is left behind (a leftover excepted,
-/// which is never touched).
-CompactResult compactDatabase(const QString& database, QString* why, const Hooks& hooks = {});
+/// copy and renames it over the database; no error when it did. Otherwise the
+/// database is as it was and no copy is left behind, a leftover excepted,
+/// which is never touched: its error is Kind::Leftover with the copy's name
+/// as the detail. Kind::InUse when a screen or connection of the program or
+/// another program's change was in the way.
+store::Error compactDatabase(const QString& database, const Hooks& hooks = {});
 
 /// Puts `staged` in the place of `database` once it passed verifyDatabase()
 /// to the structure (its bytes are the archived ones, checked against the
 /// archive's CRC; its indexes are as they were in the database backed up),
 /// while no screen has the database open. The replaced file is kept beside
 /// it until the new one has opened, and put back when it does not.
-bool replaceDatabase(const QString& staged, const QString& database, QString* why, const Hooks& hooks = {});
+bool replaceDatabase(const QString& staged, const QString& database, store::Error* error, const Hooks& hooks = {});
 
 /// Holds the database still (a shared lock) while it is copied, so the copy
 /// is whole even if another program wants to write.
