@@ -1,5 +1,7 @@
 #include "Done.h"
 
+#include "DueList.h"
+
 #include "store/Database.h"
 
 #include <QSqlError>
@@ -156,6 +158,17 @@ std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filt
                                                    : QStringLiteral("Work Completed")};
     }
     return t;
+}
+
+std::optional<int> daysWithoutCount(store::Database& db, QDate from, QDate to, store::Error* error)
+{
+    if (!from.isValid() || !to.isValid() || to < from)
+        return 0;
+    FrameLedger ledger;
+    if (!ledger.read(db, to, error))
+        return std::nullopt;
+    const QDate before = from.addDays(-1);
+    return int(before.daysTo(to)) - ledger.countedAfter(before, to);
 }
 
 } // namespace maint

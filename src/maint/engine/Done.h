@@ -54,4 +54,9 @@ struct HistoryFilter {
 /// machine since the time before, and where it was recorded.
 std::optional<Table> historyTable(store::Database& db, const HistoryFilter& filter, store::Error* error);
 
+/// How many of the days from `from` to `to` (both included) have no frame
+/// count (no row, or a count of 0); nullopt with `error` set when the counts
+/// could not be read.
+std::optional<int> daysWithoutCount(store::Database& db, QDate from, QDate to, store::Error* error);
+
 } // namespace maint

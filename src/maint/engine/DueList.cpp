@@ -1,5 +1,7 @@
 #include "DueList.h"
 
+#include "Sheet.h"
+
 #include "store/Database.h"
 
 #include <QHash>
@@ -7,6 +9,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <array>
 
 namespace maint {
 namespace {
@@ -195,7 +198,7 @@ const DueEntry* DueList::find(qint64 taskId, int lane) const
     return nullptr;
 }
 
-Table DueList::table() const
+Table DueList::table(const QLocale& locale) const
 {
     Table t;
     t.title = QStringLiteral("Maintenance Due List");
@@ -206,7 +209,7 @@ Table DueList::table() const
         {QStringLiteral("Days since"), Kind::Count}, {QStringLiteral("Days without a frame count"), Kind::Count},
         {QStringLiteral("State"), Kind::State}};
     for (const DueEntry& e : entries) {
-        QVariantList row{e.task.text, laneText(e.lane), e.task.every()};
+        QVariantList row{e.task.text, laneText(e.lane), e.task.every(locale)};
         if (e.neverDone()) {
             row << QStringLiteral("never") << QVariant() << QVariant() << QVariant() << QVariant();
         } else {
@@ -239,6 +242,29 @@ Table DueList::grid() const
             const auto it = states.constFind({task.id, lane});
             row << (it != states.constEnd() ? QVariant(stateName(*it)) : QVariant());
         }
+        t.rows << row;
+    }
+    return t;
+}
+
+Table DueList::lanesByState() const
+{
+    static constexpr std::array<State, 4> kOrder{State::Overdue, State::Due, State::DueSoon, State::Done};
+    Table t;
+    t.title = QStringLiteral("Maintenance Due by Lane");
+    t.columns << Column{QStringLiteral("Task"), Kind::Text};
+    for (State state : kOrder)
+        t.columns << Column{stateName(state), Kind::Text};
+    for (const Task& task : tasks) {
+        if (!task.perLane)
+            continue;
+        std::array<QList<int>, 4> lanes;
+        for (const DueEntry& entry : entries)
+            if (entry.task.id == task.id)
+                lanes[size_t(entry.state)] << entry.lane;
+        QVariantList row{task.text};
+        for (State state : kOrder)
+            row << (lanes[size_t(state)].isEmpty() ? QVariant() : QVariant(laneRanges(lanes[size_t(state)])));
         t.rows << row;
     }
     return t;

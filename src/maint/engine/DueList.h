@@ -80,10 +80,15 @@ struct DueList {
     QList<DueEntry> entries;
 
     /// The list as a table: task, lane, interval, last done, by, frames per
-    /// machine since, days since, days without a count, state.
-    Table table() const;
+    /// machine since, days since, days without a count, state. The intervals
+    /// are written in `locale` ("25,000 frames or 30 days").
+    Table table(const QLocale& locale = QLocale()) const;
     /// The per-lane tasks by lane: a row a task, a column a lane, each cell its state.
     Table grid() const;
+    /// The per-lane tasks as a table of states: a row a task, and in each
+    /// state's column the lanes in it ("1-4, 7"), so that a printed page holds
+    /// every lane of a centre of any size.
+    Table lanesByState() const;
     /// The entry of a task on a lane, or null.
     const DueEntry* find(qint64 taskId, int lane) const;
 };
