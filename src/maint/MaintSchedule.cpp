@@ -102,6 +102,7 @@ MaintSchedule::MaintSchedule()
     connect(Command5, &QPushButton::clicked, this, &MaintSchedule::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &MaintSchedule::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &MaintSchedule::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &MaintSchedule::Command8_Click);
     connect(SSTab1, &QTabWidget::currentChanged, this, &MaintSchedule::SSTab1_Click);
     connect(Grid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &MaintSchedule::Grid3_Click);
     // Leaving a box, or Enter in it, takes what it holds.
@@ -136,6 +137,9 @@ void MaintSchedule::buildTop(QWidget* c)
     ui::selectAllOnFocus(Text2);
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(870, 10, 120, 32),
                           QStringLiteral("Returns to the main menu"));
+    Command8 = ui::button(c, QStringLiteral("Command8"), QStringLiteral("Pre&view..."), QRect(740, 10, 120, 32),
+                          QStringLiteral("Shows the list on this tab as a report, to print it or save it as PDF or "
+                                         "CSV"));
     Label3 = ui::label(c, QStringLiteral("Label3"), QString(), QRect(10, 46, 980, 24));
 }
 
@@ -272,6 +276,7 @@ void MaintSchedule::SSTab1_Click()
          {static_cast<QWidget*>(Label4), static_cast<QWidget*>(MaskEdBox1), static_cast<QWidget*>(Label5),
           static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
         control->setVisible(onDue);
+    Command8->setVisible(tab != TasksTab);
     // Enter presses the tab's own button: Save on the tasks, Show on the history.
     setDefaultButton(tab == TasksTab ? Command5 : tab == HistoryTab ? Command7 : nullptr);
     if (tab == HistoryTab && m_historyModel->rowCount() == 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "maint/engine/Done.h"
 #include "maint/engine/DueList.h"
 #include "ui/Screen.h"
 
@@ -13,6 +14,10 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
+
+namespace reports {
+struct FigureTable;
+}
 
 namespace store {
 class Database;
@@ -45,6 +50,7 @@ public:
     QLabel* Label2;
     QLineEdit* Text2;
     QPushButton* Command1;
+    QPushButton* Command8; ///< the tab shown, in the report preview
     QLabel* Label3;
     QTabWidget* SSTab1;
     QLabel* Label4;
@@ -106,6 +112,7 @@ public slots:
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
+    void Command8_Click();
     void Combo1_DropDown();
     void Text1_LostFocus();
     void Text2_LostFocus();
@@ -141,6 +148,13 @@ private:
     void editTask(const Task* task);
     bool taskTextTaken(const QString& text, qint64 except) const;
     void fillHistoryTasks();
+    /// Shows the history the boxes choose; false when they choose none (the user was told).
+    bool showHistory();
+
+    // Printing.
+    Table dueListOnPaper() const;
+    std::optional<reports::FigureTable> historyFigures();
+    void preview(const reports::FigureTable& figures);
 
     DueList m_due;
     QList<Task> m_tasks;
@@ -153,6 +167,8 @@ private:
     DueGridModel* m_gridModel;
     TableModel* m_tasksModel;
     TableModel* m_historyModel;
+    HistoryFilter m_historyFilter; ///< the history shown
+    QString m_historyTask;         ///< its task, empty for every one
 };
 
 } // namespace maint

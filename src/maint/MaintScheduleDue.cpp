@@ -235,8 +235,9 @@ void MaintSchedule::Form_Paint()
 
 bool MaintSchedule::refresh()
 {
-    for (QWidget* control : {static_cast<QWidget*>(SSTab1), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
-                             static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(SSTab1), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
+          static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command8)})
         control->setEnabled(m_ready);
     if (!m_ready) {
         Label3->setText(QStringLiteral("The maintenance schedule needs its tables in the database. Close this window "

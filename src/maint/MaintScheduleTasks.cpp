@@ -176,8 +176,12 @@ void MaintSchedule::Command6_Click()
 
 void MaintSchedule::Command7_Click()
 {
-    if (!m_ready)
-        return;
+    if (m_ready)
+        showHistory();
+}
+
+bool MaintSchedule::showHistory()
+{
     HistoryFilter filter;
     filter.taskId = Combo2->currentData().toLongLong();
     const QString lane = Text6->text().trimmed();
@@ -193,12 +197,12 @@ void MaintSchedule::Command7_Click()
                            .arg(Text6->text()),
                        ui::Buttons::Ok, ui::Icon::Exclamation);
             Text6->setFocus();
-            return;
+            return false;
         }
     }
     for (ui::MaskedDateEdit* box : {MaskEdBox2, MaskEdBox3})
         if (!box->isBlank() && !box->acceptTypedDate())
-            return;
+            return false;
     filter.from = MaskEdBox2->isBlank() ? QDate() : MaskEdBox2->date();
     filter.to = MaskEdBox3->isBlank() ? QDate() : MaskEdBox3->date();
     if (filter.from.isValid() && filter.to.isValid() && filter.to < filter.from) {
@@ -207,19 +211,22 @@ void MaintSchedule::Command7_Click()
                        .arg(MaskEdBox3->maskedText(), MaskEdBox2->maskedText()),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         MaskEdBox3->setFocus();
-        return;
+        return false;
     }
     auto db = database();
     if (!db)
-        return;
+        return false;
     store::Error why;
     std::optional<Table> table = historyTable(*db, filter, &why);
     if (!table) {
         tellFailure(QStringLiteral("The history could not be read."), why);
-        return;
+        return false;
     }
     m_historyModel->setTable(std::move(*table));
     Grid4->resizeColumnsToContents();
+    m_historyFilter = filter;
+    m_historyTask = filter.taskId > 0 ? Combo2->currentText() : QString();
+    return true;
 }
 
 } // namespace maint
