@@ -226,6 +226,7 @@ private slots:
         testing::copyDefinitions(db.folder());
         QVERIFY(db.exec(QStringLiteral("DROP INDEX \"DData_LaneNo\"")));
         QVERIFY(db.exec(QStringLiteral("DROP INDEX \"DData_DateNow\"")));
+        QVERIFY(db.exec(QStringLiteral("DROP INDEX \"DData_DateLaneCall\"")));
         const QByteArray before = fileHash(db.databasePath());
         QVERIFY(!before.isEmpty());
         for (const QString& file : testing::definitionNames()) {
