@@ -214,6 +214,37 @@ CREATE TABLE "Settings" (
   "Name" TEXT(50) PRIMARY KEY,
   "Value" TEXT(255)
 );
+-- The maintenance schedule: tasks by frames bowled and by the calendar, each
+-- completion kept for good, and which rows of a day's work sheet the schedule
+-- filled. Dates are ISO text; lane 0 is the centre as a whole.
+CREATE TABLE "MaintTasks" (
+  "TaskId" INTEGER PRIMARY KEY AUTOINCREMENT,
+  "Task" TEXT(40) NOT NULL,
+  "Frames" LONG,
+  "Days" LONG,
+  "PerLane" YESNO NOT NULL DEFAULT 0,
+  "Added" DATETIME NOT NULL,
+  "Removed" DATETIME
+);
+CREATE TABLE "MaintDone" (
+  "DoneId" INTEGER PRIMARY KEY AUTOINCREMENT,
+  "TaskId" LONG NOT NULL,
+  "Lane" LONG NOT NULL,
+  "DateDone" DATETIME NOT NULL,
+  "Mechanic" TEXT(10),
+  "FramesPerMachine" LONG,
+  "SheetId" LONG
+);
+CREATE INDEX "MaintDone_TaskLane" ON "MaintDone" ("TaskId", "Lane", "DateDone");
+CREATE TABLE "MaintSheet" (
+  "SheetId" INTEGER PRIMARY KEY AUTOINCREMENT,
+  "DateNow" DATETIME NOT NULL,
+  "JobRow" LONG NOT NULL,
+  "TaskId" LONG NOT NULL,
+  "Lanes" MEMO,
+  "Job" TEXT(40)
+);
+CREATE INDEX "MaintSheet_DateNow" ON "MaintSheet" ("DateNow");
 CREATE TABLE "PWord" (
   "assign" TEXT(10),
   "premade" TEXT(10),

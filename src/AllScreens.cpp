@@ -3,6 +3,7 @@
 #include "app/AppScreens.h"
 #include "calls/CallsScreens.h"
 #include "filter/FilterScreens.h"
+#include "maint/MaintScreens.h"
 #include "reports/ReportsScreens.h"
 #include "shift/ShiftScreens.h"
 #include "stats/StatsScreens.h"
@@ -17,4 +18,5 @@ void registerAllScreens()
     filter::registerScreens();
     upkeep::registerScreens();
     stats::registerScreens();
+    maint::registerScreens();
 }

@@ -1,11 +1,12 @@
 // Developer tool: shows screens on a copy of the delivered database and saves
 // a picture of each window, to look at layouts without clicking through.
-// usage: stopwell-shot [--log | --calls <n>] <out-folder> <Screen>[,<Screen>|click:<Control>|tab:<n>...] ...
+// usage: stopwell-shot [--log | --maint | --calls <n>] <out-folder> <Screen>[,<Screen>|click:<Control>|tab:<n>...] ...
 // Each argument after the folder is one picture: the screens named are shown
 // in order and the last one is pictured, or the report preview a click
 // opened. The shift is filled in first.
 // --log first fills the copy with a realistic year of calls and frame counts
-// for a centre of 32 lanes, the clock standing on the day after it ends.
+// for a centre of 32 lanes, the clock standing on the day after it ends;
+// --maint does the same and adds the usual maintenance tasks with their history.
 // --calls <n> fills it with n calls, about eleven a day on 24 lanes ending on
 // the clock's day (its last day, 4:05 PM), with notes now and then.
 // tab:<n> shows the n-th tab (from 0) of the last screen's tab control;
@@ -13,6 +14,7 @@
 #include "AllScreens.h"
 #include "support/CallLogGenerator.h"
 #include "support/FrameCountGenerator.h"
+#include "support/MaintLogGenerator.h"
 #include "ui/Platform.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
@@ -68,6 +70,19 @@ bool fillRealisticLog(const QString& database)
     return true;
 }
 
+// The usual maintenance tasks of the same centre, each last done around its interval before today.
+bool fillMaintenance(const QString& database)
+{
+    testing::MaintLogGenerator tasks;
+    tasks.seed = 7;
+    tasks.firstDay = QDate(2004, 1, 4);
+    QString error;
+    if (tasks.fill(database, ui::today(), &error))
+        return true;
+    QTextStream(stderr) << "cannot fill the maintenance schedule: " << error << '\n';
+    return false;
+}
+
 // A call log as a centre keeps one: the days up to today, a mechanic's note now and then.
 bool fillLog(const QString& database, int calls)
 {
@@ -110,7 +125,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QStringList args = QCoreApplication::arguments();
-    const bool log = args.size() > 1 && args.at(1) == QLatin1String("--log");
+    const bool maint = args.size() > 1 && args.at(1) == QLatin1String("--maint");
+    const bool log = maint || (args.size() > 1 && args.at(1) == QLatin1String("--log"));
     if (log)
         args.removeAt(1);
     int calls = 0;
@@ -119,7 +135,8 @@ int main(int argc, char* argv[])
         args.remove(1, 2);
     }
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: stopwell-shot [--log | --calls <n>] <out-folder> <Screen>[,<Screen>...] ...\n";
+        QTextStream(stderr)
+            << "usage: stopwell-shot [--log | --maint | --calls <n>] <out-folder> <Screen>[,<Screen>...] ...\n";
         return 2;
     }
     QTemporaryDir folder;
@@ -133,6 +150,8 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "cannot fill the log\n";
         return 1;
     }
+    if (maint && !fillMaintenance(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb"))))
+        return 1;
     if (calls > 0 && !fillLog(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")), calls))
         return 1;
     registerAllScreens();

@@ -79,6 +79,9 @@ MainMenu::MainMenu() : ui::Screen(ui::forms::MainMenu, QStringLiteral("Main Menu
     MnuUtilBackup->setObjectName(QStringLiteral("MnuUtilBackup"));
     mnuUtilStatistics = util->addAction(QStringLiteral("&Statistics..."), this, &MainMenu::mnuUtilStatistics_Click);
     mnuUtilStatistics->setObjectName(QStringLiteral("mnuUtilStatistics"));
+    mnuUtilMaintenance =
+        util->addAction(QStringLiteral("&Maintenance Schedule..."), this, &MainMenu::mnuUtilMaintenance_Click);
+    mnuUtilMaintenance->setObjectName(QStringLiteral("mnuUtilMaintenance"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     MenuHelpSelection = help->addAction(QStringLiteral("&Help"), this, &MainMenu::MenuHelpSelection_Click);
@@ -187,6 +190,11 @@ void MainMenu::MnuUtilBackup_Click()
 void MainMenu::mnuUtilStatistics_Click()
 {
     open(ui::forms::Statistics);
+}
+
+void MainMenu::mnuUtilMaintenance_Click()
+{
+    open(ui::forms::MaintSchedule);
 }
 
 void MainMenu::MenuHelpSelection_Click()

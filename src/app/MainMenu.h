@@ -32,6 +32,7 @@ public:
     QAction* mnuUtilCompact;
     QAction* MnuUtilBackup;
     QAction* mnuUtilStatistics;
+    QAction* mnuUtilMaintenance;
     QAction* MenuHelpSelection;
     QAction* MenuHelpAbout;
 
@@ -51,6 +52,7 @@ public slots:
     void mnuUtilCompact_Click();
     void MnuUtilBackup_Click();
     void mnuUtilStatistics_Click();
+    void mnuUtilMaintenance_Click();
     void MenuHelpSelection_Click();
     void MenuHelpAbout_Click();
 

@@ -115,6 +115,15 @@ WorkDone::WorkDone() : ui::Screen(ui::forms::WorkDone, QStringLiteral("Work Comp
     }
 
     connect(Data1, &ui::RecordSource::Reposition, this, &WorkDone::Data1_Reposition);
+    // Names stored beside the jobs are told on: the maintenance schedule records its tasks done.
+    connect(Data1, &ui::RecordSource::stored, this, [this] {
+        ui::forms::workDone::StoredDay day{Data1->Recordset().value(QStringLiteral("DateNow")).toDate(), {}, {}};
+        for (int i = 1; i <= kJobs; ++i) {
+            day.jobs << Data1->Recordset().value(QString::number(i) + QLatin1Char('W')).toString();
+            day.names << Data1->Recordset().value(QString::number(i) + QLatin1Char('M')).toString();
+        }
+        ui::forms::workDone::namesStored(day);
+    });
     connect(Command1, &QPushButton::clicked, this, &WorkDone::Command1_Click);
 }
 

@@ -4,7 +4,7 @@
 
 #include "RunProgress.h"
 
-#include "stats/engine/CentreSettings.h"
+#include "store/CentreSettings.h"
 #include "store/Database.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/Platform.h"
@@ -71,7 +71,7 @@ void Statistics::readSettings()
     if (!db)
         return;
     store::Error why;
-    const bool present = settings::present(*db, &why);
+    const bool present = store::settings::present(*db, &why);
     if (why.isError()) {
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
@@ -82,12 +82,12 @@ void Statistics::readSettings()
                                                             "(the goal of frames per stop and the number of lanes).") +
                                                  kAddTable,
                                              ui::Buttons::YesNo, ui::Icon::Question);
-        if (answer == ui::Answer::Yes && !settings::add(*db, &why))
+        if (answer == ui::Answer::Yes && !store::settings::add(*db, &why))
             ui::msgBox(QStringLiteral("The table of settings was not added. ") + why.text(), ui::Buttons::Ok,
                        ui::Icon::Exclamation);
     }
     auto read = [&](const QString& name, int lowest, int highest, const QString& what) -> std::optional<int> {
-        const std::optional<int> kept = settings::readNumber(*db, name, &why);
+        const std::optional<int> kept = store::settings::readNumber(*db, name, &why);
         if (kept && *kept >= lowest && *kept <= highest)
             return kept;
         const QString again = QStringLiteral(" Type the %1 again in this window.").arg(what);
@@ -101,9 +101,11 @@ void Statistics::readSettings()
             ui::msgBox(why.message + again, ui::Buttons::Ok, ui::Icon::Exclamation);
         return std::nullopt;
     };
-    m_request.goal = read(settings::kFramesPerStopGoal, 1, settings::kMostFramesPerStop, QStringLiteral("goal"))
-                         .value_or(settings::kDefaultGoal);
-    m_request.lanes = read(settings::kLanes, 1, settings::kMostLanes, QStringLiteral("number of lanes")).value_or(0);
+    m_request.goal =
+        read(store::settings::kFramesPerStopGoal, 1, store::settings::kMostFramesPerStop, QStringLiteral("goal"))
+            .value_or(store::settings::kDefaultGoal);
+    m_request.lanes =
+        read(store::settings::kLanes, 1, store::settings::kMostLanes, QStringLiteral("number of lanes")).value_or(0);
     Text1->setText(QString::number(m_request.goal));
     Text2->setText(m_request.lanes > 0 ? QString::number(m_request.lanes) : QString());
 }
@@ -114,7 +116,7 @@ bool Statistics::settingsTableReady(const QString& what)
     if (!db)
         return false;
     store::Error why;
-    if (settings::present(*db, &why))
+    if (store::settings::present(*db, &why))
         return true;
     if (why.isError()) {
         ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -128,7 +130,7 @@ bool Statistics::settingsTableReady(const QString& what)
         ui::Buttons::YesNo, ui::Icon::Question);
     if (answer != ui::Answer::Yes)
         return false;
-    if (!settings::add(*db, &why)) {
+    if (!store::settings::add(*db, &why)) {
         ui::msgBox(QStringLiteral("The table of settings was not added. ") + why.text(), ui::Buttons::Ok,
                    ui::Icon::Exclamation);
         return false;
@@ -138,7 +140,7 @@ bool Statistics::settingsTableReady(const QString& what)
 
 bool Statistics::keepNumber(const QString& setting, int value)
 {
-    const bool goal = setting == settings::kFramesPerStopGoal;
+    const bool goal = setting == store::settings::kFramesPerStopGoal;
     const QString what = goal ? QStringLiteral("goal") : QStringLiteral("number of lanes");
     const QString notKept = QStringLiteral("The %1 %2 is used in this window, but it was not kept for the next time.")
                                 .arg(what, QString::number(value));
@@ -148,7 +150,7 @@ bool Statistics::keepNumber(const QString& setting, int value)
     }
     auto db = openDatabase();
     store::Error why;
-    if (!db || !settings::writeNumber(*db, setting, value, &why)) {
+    if (!db || !store::settings::writeNumber(*db, setting, value, &why)) {
         if (why.isError())
             ui::msgBox(notKept + QLatin1Char(' ') + why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
@@ -254,12 +256,12 @@ bool Statistics::takeGoal()
 {
     if (m_running || Text1->text().trimmed() == QString::number(m_request.goal))
         return true;
-    const auto goal = typedNumber(Text1, 1, settings::kMostFramesPerStop, QStringLiteral("The goal"));
+    const auto goal = typedNumber(Text1, 1, store::settings::kMostFramesPerStop, QStringLiteral("The goal"));
     if (!goal)
         return false;
     Text1->setText(QString::number(*goal));
     m_request.goal = *goal;
-    keepNumber(settings::kFramesPerStopGoal, *goal);
+    keepNumber(store::settings::kFramesPerStopGoal, *goal);
     // The goal only moves the goal line.
     if (!m_stale[FramesTab])
         showFrames();
@@ -271,12 +273,12 @@ bool Statistics::takeLanes()
     const QString current = m_request.lanes > 0 ? QString::number(m_request.lanes) : QString();
     if (m_running || Text2->text().trimmed() == current)
         return true;
-    const auto lanes = typedNumber(Text2, 1, settings::kMostLanes, QStringLiteral("The number of lanes"));
+    const auto lanes = typedNumber(Text2, 1, store::settings::kMostLanes, QStringLiteral("The number of lanes"));
     if (!lanes)
         return false;
     Text2->setText(QString::number(*lanes));
     m_request.lanes = *lanes;
-    keepNumber(settings::kLanes, *lanes);
+    keepNumber(store::settings::kLanes, *lanes);
     m_stale[LanesTab] = true;
     return true;
 }

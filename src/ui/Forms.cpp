@@ -36,3 +36,27 @@ QString weekday()
 }
 
 } // namespace ui::forms::shift
+
+namespace ui::forms::workDone {
+namespace {
+
+Listener& listener()
+{
+    static Listener stored;
+    return stored;
+}
+
+} // namespace
+
+void setStoredListener(Listener l)
+{
+    listener() = std::move(l);
+}
+
+void namesStored(const StoredDay& day)
+{
+    if (listener())
+        listener()(day);
+}
+
+} // namespace ui::forms::workDone

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -34,6 +38,7 @@ inline const QString FindWindow = QStringLiteral("FindWindow");
 inline const QString frmZipCreate = QStringLiteral("frmZipCreate");
 inline const QString ExtractDialog = QStringLiteral("ExtractDialog");
 inline const QString Statistics = QStringLiteral("Statistics");
+inline const QString MaintSchedule = QStringLiteral("MaintSchedule");
 
 /// The shift information screen's values, read straight off its controls
 /// (loading it hidden, with empty names, when it is not loaded yet).
@@ -47,5 +52,21 @@ QString mechanic2();
 /// Today's weekday name as the screen last showed it (`TodaysInfo.Label1`).
 QString weekday();
 } // namespace shift
+
+/// The names Work Completed stores beside a day's jobs, told to whoever keeps
+/// track of the jobs it put on the sheet (the maintenance schedule).
+namespace workDone {
+/// A day of the sheet as it was stored: its date, its 20 jobs and the 20 names beside them.
+struct StoredDay {
+    QDate day;
+    QStringList jobs;
+    QStringList names;
+};
+using Listener = std::function<void(const StoredDay&)>;
+/// Sets the one listener (none by default).
+void setStoredListener(Listener listener);
+/// Work Completed stored a day: the listener hears of it.
+void namesStored(const StoredDay& day);
+} // namespace workDone
 
 } // namespace ui::forms

@@ -6,8 +6,8 @@
 #include "support/CallLogGenerator.h"
 #include "support/TempDatabase.h"
 
-#include "stats/engine/CentreSettings.h"
 #include "stats/engine/Figures.h"
+#include "store/CentreSettings.h"
 #include "store/Database.h"
 #include "upkeep/dbfile/DatabaseFile.h"
 
@@ -480,16 +480,16 @@ private slots:
         store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
-        QVERIFY(settings::present(*db, &why));
-        QVERIFY(!settings::readNumber(*db, settings::kLanes, &why));
+        QVERIFY(store::settings::present(*db, &why));
+        QVERIFY(!store::settings::readNumber(*db, store::settings::kLanes, &why));
         QVERIFY(!why.isError());
-        QVERIFY(settings::writeNumber(*db, settings::kFramesPerStopGoal, 1800, &why));
-        QVERIFY(settings::writeNumber(*db, settings::kFramesPerStopGoal, 12500, &why));
-        QVERIFY(settings::writeNumber(*db, settings::kLanes, 32, &why));
+        QVERIFY(store::settings::writeNumber(*db, store::settings::kFramesPerStopGoal, 1800, &why));
+        QVERIFY(store::settings::writeNumber(*db, store::settings::kFramesPerStopGoal, 12500, &why));
+        QVERIFY(store::settings::writeNumber(*db, store::settings::kLanes, 32, &why));
         // Read back outside the program: one row a setting, digits alone in every locale.
         QCOMPARE(file.rows(QStringLiteral("SELECT Name, Value FROM Settings ORDER BY Name")),
                  QStringList({QStringLiteral("FramesPerStopGoal|12500"), QStringLiteral("Lanes|32")}));
-        QCOMPARE(*settings::readNumber(*db, settings::kFramesPerStopGoal, &why), 12500);
+        QCOMPARE(*store::settings::readNumber(*db, store::settings::kFramesPerStopGoal, &why), 12500);
     }
 
     void aDamagedSettingIsNamed()
@@ -499,7 +499,7 @@ private slots:
         store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY(db);
-        QVERIFY(!settings::readNumber(*db, settings::kLanes, &why));
+        QVERIFY(!store::settings::readNumber(*db, store::settings::kLanes, &why));
         QVERIFY(why.isError());
         QVERIFY(why.message.contains(QLatin1String("Lanes")) && why.message.contains(QLatin1String("\"3 2\"")));
     }
@@ -512,16 +512,16 @@ private slots:
         store::Error why;
         auto db = store::Database::open(file.databasePath(), &why);
         QVERIFY2(db, qPrintable(why.text()));
-        QVERIFY(!settings::present(*db, &why));
+        QVERIFY(!store::settings::present(*db, &why));
         QVERIFY(!why.isError());
-        QVERIFY(!settings::readNumber(*db, settings::kLanes, &why));
+        QVERIFY(!store::settings::readNumber(*db, store::settings::kLanes, &why));
         QVERIFY(!why.isError());
-        QVERIFY(settings::add(*db, &why));
+        QVERIFY(store::settings::add(*db, &why));
         QStringList after = file.rows(QStringLiteral("SELECT type, name FROM sqlite_master ORDER BY name"));
         after.removeAll(QStringLiteral("table|Settings"));
         after.removeAll(QStringLiteral("index|sqlite_autoindex_Settings_1"));
         QCOMPARE(after, before);
-        QVERIFY(settings::writeNumber(*db, settings::kLanes, 24, &why));
+        QVERIFY(store::settings::writeNumber(*db, store::settings::kLanes, 24, &why));
         QCOMPARE(file.scalar(QStringLiteral("SELECT Value FROM Settings WHERE Name = 'Lanes'")).toString(),
                  QStringLiteral("24"));
     }
@@ -533,8 +533,8 @@ private slots:
             store::Error why;
             auto db = store::Database::open(file.databasePath(), &why);
             QVERIFY(db);
-            QVERIFY(settings::writeNumber(*db, settings::kLanes, 40, &why));
-            QVERIFY(settings::writeNumber(*db, settings::kFramesPerStopGoal, 1750, &why));
+            QVERIFY(store::settings::writeNumber(*db, store::settings::kLanes, 40, &why));
+            QVERIFY(store::settings::writeNumber(*db, store::settings::kFramesPerStopGoal, 1750, &why));
         }
         const store::Error compacted = upkeep::dbfile::compactDatabase(file.databasePath());
         QVERIFY2(!compacted, qPrintable(compacted.text()));

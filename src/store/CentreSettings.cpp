@@ -1,14 +1,14 @@
 #include "CentreSettings.h"
 
-#include "store/Database.h"
+#include "Database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace stats::settings {
+namespace store::settings {
 namespace {
 
-bool failed(store::Error* error, const store::Error& why)
+bool failed(Error* error, const Error& why)
 {
     if (error)
         *error = why;
@@ -22,7 +22,7 @@ QString createStatement()
     return QStringLiteral("CREATE TABLE \"Settings\" (\"Name\" TEXT(50) PRIMARY KEY, \"Value\" TEXT(255))");
 }
 
-bool present(store::Database& db, store::Error* error)
+bool present(Database& db, Error* error)
 {
     if (error)
         *error = {};
@@ -35,26 +35,26 @@ bool present(store::Database& db, store::Error* error)
     const QString stored = q.value(0).toString();
     q.finish();
     // A table of that name made by another program must have our two fields.
-    if (!q.exec(QStringLiteral("PRAGMA table_info(") + store::Database::quoted(stored) + QLatin1Char(')')))
+    if (!q.exec(QStringLiteral("PRAGMA table_info(") + Database::quoted(stored) + QLatin1Char(')')))
         return failed(error, db.errorOf(q.lastError()));
     QStringList fields;
     while (q.next())
         fields << q.value(1).toString().toLower();
     for (const QString& field : {QStringLiteral("Name"), QStringLiteral("Value")}) {
         if (!fields.contains(field.toLower()))
-            return failed(error, store::Error::make(
-                                     store::Error::Kind::Foreign,
-                                     QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
-                                                    "another program may have changed it. Restore a backup of the "
-                                                    "database, or ask for help.")
-                                         .arg(store::shownPath(db.path()), field)));
+            return failed(error,
+                          Error::make(Error::Kind::Foreign,
+                                      QStringLiteral("The database file \"%1\" has no field %2 in its table Settings: "
+                                                     "another program may have changed it. Restore a backup of the "
+                                                     "database, or ask for help.")
+                                          .arg(shownPath(db.path()), field)));
     }
     return true;
 }
 
-bool add(store::Database& db, store::Error* error)
+bool add(Database& db, Error* error)
 {
-    store::Transaction transaction(db);
+    Transaction transaction(db);
     if (!transaction.begun())
         return failed(error, transaction.error());
     QSqlQuery q(db.sql());
@@ -66,7 +66,7 @@ bool add(store::Database& db, store::Error* error)
     return true;
 }
 
-std::optional<int> readNumber(store::Database& db, const QString& name, store::Error* error)
+std::optional<int> readNumber(Database& db, const QString& name, Error* error)
 {
     if (error)
         *error = {};
@@ -87,16 +87,16 @@ std::optional<int> readNumber(store::Database& db, const QString& name, store::E
     const int value = stored.trimmed().toInt(&ok);
     if (ok)
         return value;
-    failed(error, store::Error::make(store::Error::Kind::Foreign,
-                                          QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
-                                                         "is not a whole number.")
-                                              .arg(name, stored)));
+    failed(error,
+           Error::make(Error::Kind::Foreign, QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
+                                                            "is not a whole number.")
+                                                 .arg(name, stored)));
     return std::nullopt;
 }
 
-bool writeNumber(store::Database& db, const QString& name, int value, store::Error* error)
+bool writeNumber(Database& db, const QString& name, int value, Error* error)
 {
-    store::Transaction transaction(db);
+    Transaction transaction(db);
     if (!transaction.begun())
         return failed(error, transaction.error());
     const QString text = QString::number(value);
@@ -120,4 +120,4 @@ bool writeNumber(store::Database& db, const QString& name, int value, store::Err
     return true;
 }
 
-} // namespace stats::settings
+} // namespace store::settings
