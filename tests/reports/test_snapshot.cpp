@@ -224,8 +224,8 @@ private slots:
         testing::TempDatabase db;
         testing::fillHostileLog([&db](const QString& sql) { return db.exec(sql); });
         testing::copyDefinitions(db.folder());
-        QVERIFY(db.exec(QStringLiteral("DROP INDEX \"DData_LaneNo\"")));
-        QVERIFY(db.exec(QStringLiteral("DROP INDEX \"DData_DateNow\"")));
+        for (const char* index : {"DData_LaneNo", "DData_DateNow", "DData_DateLaneCall"})
+            QVERIFY(db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(QLatin1String(index))));
         const QByteArray before = fileHash(db.databasePath());
         QVERIFY(!before.isEmpty());
         for (const QString& file : testing::definitionNames()) {
