@@ -9,10 +9,11 @@ namespace {
 
 using Printed = reports::FigureTable;
 
-// Columns of counts that fit across a landscape page with their captions
-// whole: a week's date takes the room of about two lane numbers.
+// Columns of counts that fit across a landscape page with every value whole
+// (a week's date takes the room of about two lane numbers): 12 weeks with a
+// lane and its total, or 32 lanes of up to 99 calls a week beside a week.
 constexpr int kWeeksAcross = 12;
-constexpr int kLanesAcross = 30;
+constexpr int kLanesAcross = 32;
 // Tables wider than this many columns are printed across the page's length.
 constexpr int kPortraitColumns = 8;
 
@@ -102,33 +103,24 @@ Printed weeksAcross(const FigureTable& grid, const QList<QDate>& weeks, const QS
     return printed;
 }
 
+// The grid turned: a row a week, a column a lane. Each lane's total, three
+// digits over a year, would not fit under its number: "Lanes That Need
+// Attention" has it.
 Printed lanesAcross(const FigureTable& grid, const QList<QDate>& weeks, const QString& period)
 {
     const int lanes = grid.rowCount();
-    Printed printed = bare(grid.title(), period + QStringLiteral("\nOne row a week, one column a lane."));
+    Printed printed = bare(
+        grid.title(), period + QStringLiteral("\nOne row a week, one column a lane; each lane's total calls are in "
+                                              "Lanes That Need Attention."));
     printed.columns << Printed::Column{QStringLiteral("Week of"), Printed::Type::Date, 0};
     for (int lane = 0; lane < lanes; ++lane)
         printed.columns << Printed::Column{grid.value(lane, 0).toString(), Printed::Type::Number, 0};
-    printed.columns << Printed::Column{QStringLiteral("Total"), Printed::Type::Number, 0};
-    QList<qint64> laneTotals(lanes, 0);
     for (int w = 0; w < weeks.size(); ++w) {
         QList<QVariant> row{weeks.at(w)};
-        qint64 total = 0;
-        for (int lane = 0; lane < lanes; ++lane) {
-            const qint64 calls = qint64(grid.number(lane, w + 1));
-            row << calls;
-            total += calls;
-            laneTotals[lane] += calls;
-        }
-        printed.rows << (row << total);
+        for (int lane = 0; lane < lanes; ++lane)
+            row << qint64(grid.number(lane, w + 1));
+        printed.rows << row;
     }
-    QList<QVariant> totals{QStringLiteral("Total")};
-    qint64 all = 0;
-    for (const qint64 calls : std::as_const(laneTotals)) {
-        totals << calls;
-        all += calls;
-    }
-    printed.rows << (totals << all);
     printed.landscape = true;
     return printed;
 }

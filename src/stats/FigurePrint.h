@@ -25,8 +25,8 @@ reports::FigureTable framesPerStop(const FramesPerStop& figure, const Request& r
 /// The lanes ranked, their bar chart above.
 reports::FigureTable lanesRanked(const LaneFigures& figure, const Request& request);
 /// Calls per lane and week as a table of counts: lanes down and weeks across
-/// while the weeks fit across a page, else weeks down and lanes across with a
-/// row of totals, and as a list of lane, week and calls when neither fits.
+/// while the weeks fit across a page, else weeks down and lanes across, and
+/// as a list of lane, week and calls when neither fits.
 reports::FigureTable laneWeeks(const LaneFigures& figure, const Request& request);
 /// The calls on lanes outside the centre's.
 reports::FigureTable otherLanes(const LaneFigures& figure, const Request& request);

@@ -9,6 +9,7 @@
 
 #include "app/MainMenu.h"
 #include "reports/engine/Report.h"
+#include "stats/FigurePrint.h"
 #include "stats/Statistics.h"
 #include "ui/MaskedDateEdit.h"
 #include "ui/ScreenRegistry.h"
@@ -326,6 +327,51 @@ private slots:
         window->Command5->menu()->actions().at(0)->trigger();
         QVERIFY(app.messages().seen.isEmpty());
         QCOMPARE(QDir(app.folder()).entryList({QStringLiteral("*.pdf")}), QStringList());
+    }
+
+    void aLongGridIsTurnedOrListedToFitThePage()
+    {
+        // 14 weeks of lanes 1 to N: lane L has L calls in week W's (W from 0) when W + L is even.
+        auto grid = [](int lanes) {
+            stats::LaneFigures figure;
+            QList<stats::Column> columns{{QStringLiteral("Lane"), stats::Kind::Count}};
+            for (int w = 0; w < 14; ++w)
+                columns << stats::Column{QStringLiteral("week"), stats::Kind::Count};
+            columns << stats::Column{QStringLiteral("Total"), stats::Kind::Count};
+            figure.grid = stats::FigureTable(QStringLiteral("Calls per Lane and Week"), columns);
+            for (int lane = 1; lane <= lanes; ++lane) {
+                figure.grid.addRow();
+                figure.grid.setCount(0, lane);
+                for (int w = 0; w < 14; ++w)
+                    figure.grid.setCount(w + 1, (w + lane) % 2 == 0 ? lane : 0);
+                figure.grid.setCount(15, 7 * lane);
+            }
+            return figure;
+        };
+        stats::Request request;
+        request.range = {QDate(2004, 10, 3), QDate(2005, 1, 8)}; // Sunday to Saturday, 14 weeks
+        // 32 lanes: a row a week, a column a lane, every value whole on a landscape page.
+        reports::FigureTable turned = stats::print::laneWeeks(grid(32), request);
+        QCOMPARE(turned.columns.size(), 33);
+        QCOMPARE(turned.columns.at(32).caption, QStringLiteral("32"));
+        QCOMPARE(turned.rows.size(), 14);
+        QCOMPARE(turned.rows.at(1).at(0).toDate(), QDate(2004, 10, 10));
+        QCOMPARE(turned.rows.at(1).at(1).toLongLong(), 1);   // week 1, lane 1
+        QCOMPARE(turned.rows.at(1).at(2).toLongLong(), 0);   // week 1, lane 2
+        QCOMPARE(turned.rows.at(2).at(32).toLongLong(), 32); // week 2, lane 32
+        QVERIFY(turned.landscape);
+        QString error;
+        auto report = reports::Report::fromFigures(turned, QDateTime(QDate(2005, 1, 9), QTime(9, 0)), &error);
+        QVERIFY2(report, qPrintable(error));
+        QVERIFY(report->pageText(0).contains(QStringLiteral("10/10/2004 | 1 | 0 | 3 | 0 | 5 | 0 | 7 | 0 | 9 | 0 | 11 | "
+                                                            "0 | 13 | 0 | 15 | 0 | 17 | 0 | 19 | 0 | 21 | 0 | 23 | 0 | "
+                                                            "25 | 0 | 27 | 0 | 29 | 0 | 31 | 0")));
+        // 40 lanes fit neither way: each lane's weeks with calls, one a line.
+        const reports::FigureTable listed = stats::print::laneWeeks(grid(40), request);
+        QCOMPARE(listed.columns.size(), 3);
+        QCOMPARE(listed.rows.size(), 40 * 7);
+        QCOMPARE(listed.rows.at(0), (QList<QVariant>{qint64(1), QDate(2004, 10, 10), qint64(1)}));
+        QCOMPARE(listed.rows.last(), (QList<QVariant>{qint64(40), QDate(2004, 12, 26), qint64(40)}));
     }
 
     void aLineBreaksWhereAPeriodHasNoFigure()

@@ -69,7 +69,9 @@ QValueAxis* valueAxis(QChart* chart, const ChartData& data, double top)
     const double step = std::max(1.0, std::pow(10.0, std::floor(std::log10(ceiling / 2))));
     axis->setTickInterval(ceiling / step > 10 ? step * 2 : step);
     axis->setTickAnchor(0);
-    axis->setTitleText(data.series.value(0));
+    // Several series are named by the legend: the axis named after the first would mislead.
+    if (data.series.size() < 2)
+        axis->setTitleText(data.series.value(0));
     chart->addAxis(axis, Qt::AlignLeft);
     return axis;
 }
