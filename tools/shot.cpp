@@ -11,6 +11,9 @@
 // the clock's day (its last day, 4:05 PM), with notes now and then.
 // tab:<n> shows the n-th tab (from 0) of the last screen's tab control;
 // combo:<Control>=<n> picks the n-th entry of a drop-down list as a user would.
+// save:<Control>[#<n>]=<file> presses a button that asks for a file name (its
+// n-th menu entry, when it has a menu) and answers with <file>: a PDF or CSV
+// written as a user would save it.
 #include "AllScreens.h"
 #include "support/CallLogGenerator.h"
 #include "support/FrameCountGenerator.h"
@@ -19,12 +22,15 @@
 #include "ui/ScreenRegistry.h"
 #include "ui/ScriptedPlatform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -146,6 +152,9 @@ int main(int argc, char* argv[])
         QFile::copy(app.filePath(name), folder.filePath(name));
     ui::Platform::instance().setAppFolder(folder.path());
     ui::Platform::instance().setMessageBox(std::make_unique<ui::ScriptedMessageBox>());
+    auto scriptedFiles = std::make_unique<ui::ScriptedFileDialog>();
+    ui::ScriptedFileDialog* files = scriptedFiles.get();
+    ui::Platform::instance().setFileDialog(std::move(scriptedFiles));
     if (log && !fillRealisticLog(QDir(folder.path()).filePath(QStringLiteral("Zuvevadu.mdb")))) {
         QTextStream(stderr) << "cannot fill the log\n";
         return 1;
@@ -177,6 +186,15 @@ int main(int argc, char* argv[])
                     emit combo->activated(index);
                 }
                 suffix += QLatin1Char('-') + control + QString::number(index);
+            } else if (name.startsWith(QLatin1String("save:"))) {
+                const QString control = name.mid(5).section(QLatin1Char('='), 0, 0);
+                files->names.enqueue(name.section(QLatin1Char('='), 1));
+                auto* button = last ? last->findChild<QPushButton*>(control.section(QLatin1Char('#'), 0, 0)) : nullptr;
+                const int entry = control.section(QLatin1Char('#'), 1).toInt();
+                if (QAction* item = button && button->menu() ? button->menu()->actions().value(entry) : nullptr)
+                    item->trigger();
+                else if (button)
+                    button->click();
             } else if (name.startsWith(QLatin1String("click:"))) {
                 // "click:Label10" clicks a named control of the screen shown last.
                 QWidget* target = last ? last->findChild<QWidget*>(name.mid(6)) : nullptr;

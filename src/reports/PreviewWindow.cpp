@@ -4,11 +4,8 @@
 
 #include "reports/engine/Report.h"
 #include "ui/Platform.h"
-#include "ui/Pointer.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -275,62 +272,17 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event)
 
 void PreviewWindow::Print_Click()
 {
-    ui::ReportOutputSeam& output = ui::Platform::instance().reportOutput();
-    const std::optional<ui::PrintChoice> choice = output.choosePrinter(this, *m_document, m_page);
-    if (!choice)
-        return;
-    ui::PrintOutcome outcome;
-    {
-        ui::pointer::BusyGuard busy;
-        outcome = output.toPrinter(*m_document, *choice);
-    }
-    const QString told = printMessage(outcome, m_document->fileName());
-    if (!told.isEmpty())
-        ui::msgBox(told, ui::Buttons::Ok, ui::Icon::Exclamation);
-}
-
-QString PreviewWindow::suggestedPath(const QString& suffix) const
-{
-    return QDir::home().filePath(QFileInfo(m_document->fileName()).completeBaseName() + suffix);
+    printAsked(this, *m_document, m_page);
 }
 
 void PreviewWindow::Pdf_Click()
 {
-    QString path = ui::Platform::instance().fileDialog().saveFileName(this, QStringLiteral("Save as PDF"),
-                                                                      suggestedPath(QStringLiteral(".pdf")),
-                                                                      QStringLiteral("PDF files (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
-    QString error;
-    bool saved = false;
-    {
-        ui::pointer::BusyGuard busy;
-        saved = m_document->savePdf(path, &error);
-    }
-    if (!saved)
-        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error), ui::Buttons::Ok, ui::Icon::Exclamation);
+    savePdfAsked(this, *m_document);
 }
 
 void PreviewWindow::Csv_Click()
 {
-    QString path = ui::Platform::instance().fileDialog().saveFileName(
-        this, QStringLiteral("Save as CSV"), suggestedPath(QStringLiteral(".csv")),
-        QStringLiteral("CSV files for spreadsheets (*.csv)"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    QString error;
-    bool saved = false;
-    {
-        ui::pointer::BusyGuard busy;
-        saved = m_document->saveCsv(path, &error);
-    }
-    if (!saved)
-        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error), ui::Buttons::Ok,
-                   ui::Icon::Exclamation);
+    saveCsvAsked(this, *m_document);
 }
 
 } // namespace reports

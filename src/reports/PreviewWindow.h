@@ -72,7 +72,6 @@ private:
     void render();
     void countPages();
     void catchUp();
-    QString suggestedPath(const QString& suffix) const;
 
     std::shared_ptr<ui::ReportDocument> m_document;
     int m_page = 0;

@@ -4,9 +4,11 @@
 #include "PreviewWindow.h"
 
 #include "reports/engine/Report.h"
+#include "ui/Pointer.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -159,6 +161,76 @@ QString printMessage(const ui::PrintOutcome& outcome, const QString& fileName)
     }
     return QStringLiteral("The report \"%1\" was not printed on \"%2\": %3.")
         .arg(fileName, outcome.printer, outcome.reason);
+}
+
+void printAsked(QWidget* parent, const ui::ReportDocument& document, int currentPage)
+{
+    ui::ReportOutputSeam& output = ui::Platform::instance().reportOutput();
+    const std::optional<ui::PrintChoice> choice = output.choosePrinter(parent, document, currentPage);
+    if (!choice)
+        return;
+    ui::PrintOutcome outcome;
+    {
+        ui::pointer::BusyGuard busy;
+        outcome = output.toPrinter(document, *choice);
+    }
+    const QString told = printMessage(outcome, document.fileName());
+    if (!told.isEmpty())
+        ui::msgBox(told, ui::Buttons::Ok, ui::Icon::Exclamation);
+}
+
+namespace {
+
+// The file name a report is offered under: its name in the home folder.
+QString suggestedPath(const ui::ReportDocument& document, const QString& suffix)
+{
+    return QDir::home().filePath(QFileInfo(document.fileName()).completeBaseName() + suffix);
+}
+
+// Asks where to save, adding `suffix` to a name typed without one; empty when the user cancelled.
+QString askPath(QWidget* parent, const ui::ReportDocument& document, const QString& caption, const QString& suffix,
+                const QString& filter)
+{
+    QString path =
+        ui::Platform::instance().fileDialog().saveFileName(parent, caption, suggestedPath(document, suffix), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
+}
+
+} // namespace
+
+void savePdfAsked(QWidget* parent, const ui::ReportDocument& document)
+{
+    const QString path = askPath(parent, document, QStringLiteral("Save as PDF"), QStringLiteral(".pdf"),
+                                 QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool saved = false;
+    {
+        ui::pointer::BusyGuard busy;
+        saved = document.savePdf(path, &error);
+    }
+    if (!saved)
+        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error), ui::Buttons::Ok, ui::Icon::Exclamation);
+}
+
+void saveCsvAsked(QWidget* parent, const ui::ReportDocument& document)
+{
+    const QString path = askPath(parent, document, QStringLiteral("Save as CSV"), QStringLiteral(".csv"),
+                                 QStringLiteral("CSV files for spreadsheets (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool saved = false;
+    {
+        ui::pointer::BusyGuard busy;
+        saved = document.saveCsv(path, &error);
+    }
+    if (!saved)
+        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error), ui::Buttons::Ok,
+                   ui::Icon::Exclamation);
 }
 
 void installReportOutput()

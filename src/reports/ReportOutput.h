@@ -48,6 +48,14 @@ public:
 /// did not simply go to the printer; empty when it did.
 QString printMessage(const ui::PrintOutcome& outcome, const QString& fileName);
 
+/// Print, Save as PDF and Save as CSV of a report shown in `parent`: each asks
+/// what it needs (the print dialog, a file name), does it, and tells the user
+/// in a message box when it did not happen. `currentPage` is the page on
+/// show, offered by the print dialog.
+void printAsked(QWidget* parent, const ui::ReportDocument& document, int currentPage);
+void savePdfAsked(QWidget* parent, const ui::ReportDocument& document);
+void saveCsvAsked(QWidget* parent, const ui::ReportDocument& document);
+
 /// Makes the preview window and printing the program's report output.
 void installReportOutput();
 

@@ -57,6 +57,7 @@ Statistics::Statistics()
 {
     QWidget* c = canvas();
     buildRange(c);
+    buildOutputs(c);
     SSTab1 = new QTabWidget(c);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(10, 76, 980, 614);
@@ -78,6 +79,7 @@ Statistics::Statistics()
     ui::onLostFocus(Text2, this, [this] { Text2_LostFocus(); });
     ui::onLostFocus(Text3, this, [this] { Text3_LostFocus(); });
     connect(SSTab1, &QTabWidget::currentChanged, this, &Statistics::SSTab1_Click);
+    setOutputMenus();
     // Dates typed by hand are no longer the quick choice shown.
     for (ui::MaskedDateEdit* box : {MaskEdBox1, MaskEdBox2})
         connect(box, &ui::MaskedDateEdit::keyDown, this, [this] { Combo1->setCurrentIndex(0); });
@@ -113,7 +115,7 @@ void Statistics::buildRange(QWidget* c)
                           QStringLiteral("Returns to the main menu"));
     setDefaultButton(Command1);
     setCancelButton(Command2);
-    Label5 = ui::label(c, QStringLiteral("Label5"), QString(), QRect(10, 48, 980, 24));
+    Label5 = ui::label(c, QStringLiteral("Label5"), QString(), QRect(10, 48, 600, 24));
 }
 
 QTableView* Statistics::grid(QWidget* page, const QString& name, QRect at, const QString& accessibleName)

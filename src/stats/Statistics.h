@@ -11,12 +11,17 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace ui {
 class MaskedDateEdit;
+}
+
+namespace reports {
+struct FigureTable;
 }
 
 namespace stats {
@@ -47,6 +52,11 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QLabel* Label5;
+    // What the tab shows, previewed, printed, saved as PDF or CSV.
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
     QTabWidget* SSTab1;
     // Frames per stop.
     QLabel* Label6;
@@ -102,9 +112,21 @@ public:
 
     void Form_Load() override;
 
+    /// Where a printout of the figures goes.
+    enum class Output { Preview, Print, Pdf, Csv };
+    /// The printouts of the tab shown, one per table, as the buttons' menus list them.
+    QStringList printouts() const;
+    /// Sends printout `index` of the tab shown to `output`, working the
+    /// figure out first when it is not; a failure is told in a message box.
+    void sendOut(Output output, int index);
+
 public slots:
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
     void Combo1_Click();
     void Combo2_Click();
     void Combo3_Click();
@@ -116,6 +138,11 @@ public slots:
 
 private:
     void buildRange(QWidget* c);
+    void buildOutputs(QWidget* c);
+    /// A tab of several tables gives each output button a menu of them.
+    void setOutputMenus();
+    /// The printout `index` of `tab`'s figure, as the engine prints it.
+    reports::FigureTable printout(Tab tab, int index) const;
     QWidget* buildFramesTab();
     QWidget* buildLanesTab();
     QWidget* buildRepeatsTab();
@@ -163,6 +190,7 @@ private:
     StopTimes m_times;
     MechanicFigures m_mechanics;
     std::array<bool, TabCount> m_stale{};
+    std::array<QMenu*, 4> m_outputMenus{};
     std::unique_ptr<RunProgress> m_progress;
     bool m_running = false;
 };

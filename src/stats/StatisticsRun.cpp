@@ -315,6 +315,7 @@ void Statistics::Text3_LostFocus()
 
 void Statistics::SSTab1_Click()
 {
+    setOutputMenus();
     workOutShownTab();
 }
 

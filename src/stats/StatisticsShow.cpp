@@ -3,28 +3,17 @@
 
 #include "FigureCharts.h"
 #include "FigureModel.h"
+#include "FigurePrint.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableView>
 
 namespace stats {
 namespace {
-
-QString count(qint64 n)
-{
-    return QLocale().toString(n);
-}
-
-/// "1 day" or "3 days".
-QString counted(qint64 n, const QString& one, const QString& many)
-{
-    return count(n) + QLatin1Char(' ') + (n == 1 ? one : many);
-}
 
 void fill(FigureModel* model, QTableView* view, const FigureTable& table)
 {
@@ -36,41 +25,14 @@ void fill(FigureModel* model, QTableView* view, const FigureTable& table)
     view->horizontalHeader()->setStretchLastSection(false);
 }
 
-QString framesSummary(const FramesPerStop& figure)
-{
-    if (figure.table.rowCount() == 0)
-        return QStringLiteral("No call and no frame count between these dates.");
-    if (figure.daysCounted == 0)
-        return QStringLiteral("Over the range: no day with a frame count.");
-    const QString days = counted(figure.daysCounted, QStringLiteral("day"), QStringLiteral("days"));
-    if (const auto overall = figure.overall())
-        return QStringLiteral("Over the range: %1 frames per stop (%2 frames, %3 on %4 with a frame count).")
-            .arg(count(std::llround(*overall)), count(figure.frames),
-                 counted(figure.calls, QStringLiteral("call"), QStringLiteral("calls")), days);
-    return QStringLiteral("Over the range: %1 frames and no stop on %2 with a frame count.")
-        .arg(count(figure.frames), days);
-}
-
-QString leftOutNote(const FramesPerStop& figure)
-{
-    if (figure.table.rowCount() == 0)
-        return {};
-    if (figure.daysLeftOut == 0)
-        return QStringLiteral("No day was left out: every day with calls has a frame count.");
-    return QStringLiteral("%1 with calls but no frame count %2 left out (%3): enter their frame counts to count them.")
-        .arg(counted(figure.daysLeftOut, QStringLiteral("day"), QStringLiteral("days")),
-             figure.daysLeftOut == 1 ? QStringLiteral("was") : QStringLiteral("were"),
-             counted(figure.callsLeftOut, QStringLiteral("call"), QStringLiteral("calls")));
-}
-
 } // namespace
 
 void Statistics::showFrames()
 {
     fill(modelOf(Grid1), Grid1, m_frames.table);
     showChart(Chart1, charts::framesPerStop(m_frames, m_request.grain, m_request.goal));
-    Label8->setText(framesSummary(m_frames));
-    Label9->setText(leftOutNote(m_frames));
+    Label8->setText(print::framesSummary(m_frames));
+    Label9->setText(print::leftOutNote(m_frames));
 }
 
 void Statistics::showLanes()
@@ -96,10 +58,7 @@ void Statistics::showRepeats()
     fill(modelOf(Grid6), Grid6, m_repeats.repeats);
     showChart(Chart3, charts::lyingBars(QStringLiteral("Lanes and Calls That Repeat Most"), m_repeats.top,
                                         QStringLiteral("Repeats")));
-    Label15->setText(
-        QStringLiteral("%1: the same call on the same lane again within %2.")
-            .arg(counted(m_repeats.repeats.rowCount(), QStringLiteral("repeat"), QStringLiteral("repeats")),
-                 counted(m_request.repeatDays, QStringLiteral("day"), QStringLiteral("days"))));
+    Label15->setText(print::repeatsNote(m_repeats, m_request.repeatDays));
 }
 
 void Statistics::showTimes()

@@ -8,6 +8,8 @@
 #include <QChart>
 #include <QGraphicsScene>
 #include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPieSeries>
@@ -67,7 +69,9 @@ QValueAxis* valueAxis(QChart* chart, const ChartData& data, double top)
     const double step = std::max(1.0, std::pow(10.0, std::floor(std::log10(ceiling / 2))));
     axis->setTickInterval(ceiling / step > 10 ? step * 2 : step);
     axis->setTickAnchor(0);
-    axis->setTitleText(data.series.value(0));
+    // Several series are named by the legend: the axis named after the first would mislead.
+    if (data.series.size() < 2)
+        axis->setTitleText(data.series.value(0));
     chart->addAxis(axis, Qt::AlignLeft);
     return axis;
 }
@@ -76,8 +80,10 @@ double highest(const ChartData& data)
 {
     double top = 0;
     for (const ChartSlice& slice : data.slices) {
-        for (int s = 0; s < std::max<qsizetype>(1, data.series.size()); ++s)
-            top = std::max(top, valueOf(slice, s));
+        for (int s = 0; s < std::max<qsizetype>(1, data.series.size()); ++s) {
+            if (std::isfinite(valueOf(slice, s)))
+                top = std::max(top, valueOf(slice, s));
+        }
     }
     return top;
 }
@@ -90,7 +96,7 @@ void addBars(QChart* chart, const ChartData& data)
         set->setColor(kPalette[s % 10]);
         set->setLabelColor(QColor(0x20, 0x20, 0x20));
         for (const ChartSlice& slice : data.slices)
-            *set << valueOf(slice, s);
+            *set << (std::isfinite(valueOf(slice, s)) ? valueOf(slice, s) : 0.0);
         series->append(set);
     }
     series->setLabelsVisible(true);
@@ -109,14 +115,30 @@ void addLines(QChart* chart, const ChartData& data)
     QBarCategoryAxis* x = categoryAxis(chart, data);
     QValueAxis* y = valueAxis(chart, data, highest(data));
     for (int s = 0; s < std::max<qsizetype>(1, data.series.size()); ++s) {
-        auto* line = new QLineSeries;
-        line->setName(data.series.value(s));
-        line->setColor(kPalette[s % 10]);
-        for (int i = 0; i < data.slices.size(); ++i)
-            line->append(i, valueOf(data.slices.at(i), s));
-        chart->addSeries(line);
-        line->attachAxis(x);
-        line->attachAxis(y);
+        // A point without a value breaks the line: one piece per run of values,
+        // the legend naming the series once.
+        QLineSeries* piece = nullptr;
+        bool named = false;
+        for (int i = 0; i < data.slices.size(); ++i) {
+            const double value = valueOf(data.slices.at(i), s);
+            if (!std::isfinite(value)) {
+                piece = nullptr;
+                continue;
+            }
+            if (!piece) {
+                piece = new QLineSeries;
+                piece->setName(data.series.value(s));
+                piece->setColor(kPalette[s % 10]);
+                piece->setPointsVisible(true);
+                chart->addSeries(piece);
+                piece->attachAxis(x);
+                piece->attachAxis(y);
+                for (QLegendMarker* marker : chart->legend()->markers(piece))
+                    marker->setVisible(!named);
+                named = true;
+            }
+            piece->append(i, value);
+        }
     }
     if (data.series.size() < 2)
         chart->legend()->hide();
@@ -129,6 +151,8 @@ void addPie(QChart* chart, const ChartData& data)
     const double total = data.total();
     for (int i = 0; i < data.slices.size(); ++i) {
         const ChartSlice& slice = data.slices.at(i);
+        if (!std::isfinite(slice.value))
+            continue;
         const double share = total > 0 ? 100.0 * slice.value / total : 0;
         QPieSlice* piece = series->append(slice.label, slice.value);
         piece->setLabel(

@@ -6,6 +6,9 @@
 
 #include <QDate>
 
+#include <cmath>
+#include <limits>
+
 namespace reports {
 namespace {
 
@@ -16,6 +19,9 @@ QString stored(const FigureTable::Column& column, const QVariant& value)
         return {};
     switch (column.type) {
     case FigureTable::Type::Number: {
+        // A text stays as given, even one that reads as a number (a lane "7.5").
+        if (value.typeId() == QMetaType::QString)
+            return value.toString();
         bool ok = false;
         const double n = value.toDouble(&ok);
         return ok ? QString::number(n, 'f', column.decimals) : value.toString();
@@ -69,8 +75,13 @@ ChartData chartOf(const FigureTable& table)
         slice.label = stored(table.columns.at(table.chartCategory), row.at(table.chartCategory));
         if (table.columns.at(table.chartCategory).type == FigureTable::Type::Date)
             slice.label = reportDate(QDate::fromString(slice.label, Qt::ISODate));
-        for (int c : table.chartValues)
-            slice.values << row.at(c).toDouble();
+        // A cell without a number (empty, or a word such as "no stop") is no
+        // point of the graph: a gap in a line, no bar; never a zero.
+        for (int c : table.chartValues) {
+            bool ok = false;
+            const double value = row.at(c).toDouble(&ok);
+            slice.values << (ok && std::isfinite(value) ? value : std::numeric_limits<double>::quiet_NaN());
+        }
         slice.value = slice.values.value(0);
         data.slices << slice;
     }

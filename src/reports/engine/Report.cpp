@@ -52,8 +52,10 @@ QString reportMoment(const QDateTime& moment)
 double ChartData::total() const
 {
     double sum = 0;
-    for (const ChartSlice& slice : slices)
-        sum += slice.value;
+    for (const ChartSlice& slice : slices) {
+        if (std::isfinite(slice.value))
+            sum += slice.value;
+    }
     return sum;
 }
 
