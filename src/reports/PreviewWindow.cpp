@@ -184,11 +184,11 @@ void PreviewWindow::catchUp()
         m_reading->stop();
         render(); // the page's footing gains "of N"
         // The rest could not be read: the first page that cannot be shown says why.
-        QString why;
+        store::Error why;
         QImage none(1, 1, QImage::Format_RGB32);
         QPainter painter(&none);
         if (!m_document->isComplete() && !m_document->paintPage(painter, m_document->pagesReady(), &why))
-            ui::msgBox(why, ui::Buttons::Ok, ui::Icon::Exclamation);
+            ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
     }
     countPages();
 }
@@ -244,11 +244,11 @@ void PreviewWindow::render()
     image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
     {
         QPainter painter(&image);
-        QString why;
+        store::Error why;
         if (!m_document->paintPage(painter, m_page, &why)) {
             // A page that cannot be shown says why, where its rows would be.
             painter.setPen(Qt::black);
-            painter.drawText(image.rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::TextWordWrap, why);
+            painter.drawText(image.rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::TextWordWrap, why.text());
         }
     }
     image.setDevicePixelRatio(ratio);
@@ -303,14 +303,15 @@ void PreviewWindow::Pdf_Click()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    QString error;
+    store::Error error;
     bool saved = false;
     {
         ui::pointer::BusyGuard busy;
         saved = m_document->savePdf(path, &error);
     }
     if (!saved)
-        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error), ui::Buttons::Ok, ui::Icon::Exclamation);
+        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error.text()), ui::Buttons::Ok,
+                   ui::Icon::Exclamation);
 }
 
 void PreviewWindow::Csv_Click()
@@ -322,14 +323,14 @@ void PreviewWindow::Csv_Click()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    QString error;
+    store::Error error;
     bool saved = false;
     {
         ui::pointer::BusyGuard busy;
         saved = m_document->saveCsv(path, &error);
     }
     if (!saved)
-        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error), ui::Buttons::Ok,
+        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error.text()), ui::Buttons::Ok,
                    ui::Icon::Exclamation);
 }
 
