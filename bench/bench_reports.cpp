@@ -108,10 +108,10 @@ int pdfChild(const QString& folder)
     const qint64 before = statusKb("VmRSS:");
     QElapsedTimer timer;
     timer.start();
-    QString error;
+    store::Error error;
     auto report = reports::Report::run(requestIn(folder, QStringLiteral("alldata.rpt")), &error);
     if (!report || !report->writePdf(QDir(folder).filePath(QStringLiteral("ours.pdf")), &error)) {
-        QTextStream(stderr) << error << '\n';
+        QTextStream(stderr) << error.text() << '\n';
         return 1;
     }
     const double ms = timer.nsecsElapsed() / 1e6;
@@ -156,7 +156,7 @@ int graphChild(const QString& folder)
     registerAllScreens(); // the program's graphs, drawn with Qt Charts
     QElapsedTimer timer;
     timer.start();
-    QString error;
+    store::Error error;
     auto report = reports::Report::run(requestIn(folder, QStringLiteral("bgraph.rpt")), &error);
     if (!report)
         return 1;
@@ -234,7 +234,7 @@ int pictures(const QString& target)
         }
         QCoreApplication::processEvents();
     }
-    QString error;
+    store::Error error;
     auto report = reports::Report::run(requestIn(folder.path(), QStringLiteral("alldata.rpt")), &error);
     if (report)
         report->writePdf(QDir(target).filePath(QStringLiteral("alldata.pdf")), &error);

@@ -97,7 +97,7 @@ std::optional<reports::FigureTable> MaintSchedule::historyFigures()
 void MaintSchedule::preview(const reports::FigureTable& figures)
 {
     std::shared_ptr<reports::ReportDocumentAdapter> document;
-    QString error;
+    store::Error error;
     {
         ui::pointer::BusyGuard busy;
         std::unique_ptr<reports::Report> report = reports::Report::fromFigures(figures, ui::now(), &error);
@@ -105,7 +105,7 @@ void MaintSchedule::preview(const reports::FigureTable& figures)
             document = std::make_shared<reports::ReportDocumentAdapter>(std::move(report));
     }
     if (!document) {
-        ui::msgBox(QStringLiteral("The %1 could not be put in a report: %2").arg(figures.title.toLower(), error),
+        ui::msgBox(QStringLiteral("The %1 could not be put in a report: %2").arg(figures.title.toLower(), error.text()),
                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
     }

@@ -29,7 +29,7 @@ void CrystalReport::run()
 {
     m_lastPrint.reset();
     std::shared_ptr<ReportDocumentAdapter> document;
-    QString error;
+    store::Error error;
     {
         ui::pointer::BusyGuard busy;
         ReportRequest request;
@@ -44,7 +44,7 @@ void CrystalReport::run()
             document = std::make_shared<ReportDocumentAdapter>(std::move(report));
     }
     if (!document) {
-        ui::msgBox(error, ui::Buttons::Ok, ui::Icon::Exclamation);
+        ui::msgBox(error.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
     }
     if (m_destination == kPrinter) {

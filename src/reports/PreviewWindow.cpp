@@ -181,11 +181,11 @@ void PreviewWindow::catchUp()
         m_reading->stop();
         render(); // the page's footing gains "of N"
         // The rest could not be read: the first page that cannot be shown says why.
-        QString why;
+        store::Error why;
         QImage none(1, 1, QImage::Format_RGB32);
         QPainter painter(&none);
         if (!m_document->isComplete() && !m_document->paintPage(painter, m_document->pagesReady(), &why))
-            ui::msgBox(why, ui::Buttons::Ok, ui::Icon::Exclamation);
+            ui::msgBox(why.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
     }
     countPages();
 }
@@ -241,11 +241,11 @@ void PreviewWindow::render()
     image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
     {
         QPainter painter(&image);
-        QString why;
+        store::Error why;
         if (!m_document->paintPage(painter, m_page, &why)) {
             // A page that cannot be shown says why, where its rows would be.
             painter.setPen(Qt::black);
-            painter.drawText(image.rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::TextWordWrap, why);
+            painter.drawText(image.rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::TextWordWrap, why.text());
         }
     }
     image.setDevicePixelRatio(ratio);

@@ -60,7 +60,7 @@ bool ReportDocumentAdapter::catchUp()
     return m_report->catchUp();
 }
 
-bool ReportDocumentAdapter::paintPage(QPainter& painter, int index, QString* error) const
+bool ReportDocumentAdapter::paintPage(QPainter& painter, int index, store::Error* error) const
 {
     return m_report->paintPage(painter, index, error);
 }
@@ -70,12 +70,12 @@ QStringList ReportDocumentAdapter::pageText(int index) const
     return m_report->pageText(index);
 }
 
-bool ReportDocumentAdapter::savePdf(const QString& path, QString* error, int first, int last) const
+bool ReportDocumentAdapter::savePdf(const QString& path, store::Error* error, int first, int last) const
 {
     return m_report->writePdf(path, error, first, last);
 }
 
-bool ReportDocumentAdapter::saveCsv(const QString& path, QString* error) const
+bool ReportDocumentAdapter::saveCsv(const QString& path, store::Error* error) const
 {
     return m_report->writeCsv(path, error);
 }
@@ -128,10 +128,10 @@ ui::PrintOutcome ReportOutput::toPrinter(const ui::ReportDocument& document, con
     const QString pdf = QDir(folder.path()).filePath(QStringLiteral("report.pdf"));
     ui::PrintOutcome outcome;
     outcome.printer = choice.printer;
-    QString error;
+    store::Error error;
     if (!folder.isValid() || !document.savePdf(pdf, &error, choice.firstPage, choice.lastPage)) {
         outcome.state = ui::PrintOutcome::State::Failed;
-        outcome.reason = error.isEmpty() ? QStringLiteral("no room was left for it in the temporary folder") : error;
+        outcome.reason = error ? error.text() : QStringLiteral("no room was left for it in the temporary folder");
         return outcome;
     }
     const int last = choice.lastPage < 0 ? document.pageCount() - 1 : choice.lastPage;
@@ -206,14 +206,14 @@ void savePdfAsked(QWidget* parent, const ui::ReportDocument& document)
                                  QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;
-    QString error;
+    store::Error error;
     bool saved = false;
     {
         ui::pointer::BusyGuard busy;
         saved = document.savePdf(path, &error);
     }
     if (!saved)
-        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error), ui::Buttons::Ok, ui::Icon::Exclamation);
+        ui::msgBox(QStringLiteral("The report was not saved: %1").arg(error.text()), ui::Buttons::Ok, ui::Icon::Exclamation);
 }
 
 void saveCsvAsked(QWidget* parent, const ui::ReportDocument& document)
@@ -222,14 +222,14 @@ void saveCsvAsked(QWidget* parent, const ui::ReportDocument& document)
                                  QStringLiteral("CSV files for spreadsheets (*.csv)"));
     if (path.isEmpty())
         return;
-    QString error;
+    store::Error error;
     bool saved = false;
     {
         ui::pointer::BusyGuard busy;
         saved = document.saveCsv(path, &error);
     }
     if (!saved)
-        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error), ui::Buttons::Ok,
+        ui::msgBox(QStringLiteral("The report's rows were not saved: %1").arg(error.text()), ui::Buttons::Ok,
                    ui::Icon::Exclamation);
 }
 

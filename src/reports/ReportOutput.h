@@ -22,10 +22,10 @@ public:
     int pagesReady() const override;
     bool isComplete() const override;
     bool catchUp() override;
-    bool paintPage(QPainter& painter, int index, QString* error) const override;
+    bool paintPage(QPainter& painter, int index, store::Error* error) const override;
     QStringList pageText(int index) const override;
-    bool savePdf(const QString& path, QString* error, int first = 0, int last = -1) const override;
-    bool saveCsv(const QString& path, QString* error) const override;
+    bool savePdf(const QString& path, store::Error* error, int first = 0, int last = -1) const override;
+    bool saveCsv(const QString& path, store::Error* error) const override;
 
     const Report& report() const { return *m_report; }
 

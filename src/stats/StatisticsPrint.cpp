@@ -129,7 +129,7 @@ void Statistics::sendOut(Output output, int index)
     if (m_running || tab < 0 || tab >= TabCount || m_stale[size_t(tab)])
         return;
     std::shared_ptr<reports::ReportDocumentAdapter> document;
-    QString error;
+    store::Error error;
     {
         ui::pointer::BusyGuard busy;
         std::unique_ptr<reports::Report> report = reports::Report::fromFigures(printout(tab, index), ui::now(), &error);
@@ -137,7 +137,7 @@ void Statistics::sendOut(Output output, int index)
             document = std::make_shared<reports::ReportDocumentAdapter>(std::move(report));
     }
     if (!document) {
-        ui::msgBox(error, ui::Buttons::Ok, ui::Icon::Exclamation);
+        ui::msgBox(error.text(), ui::Buttons::Ok, ui::Icon::Exclamation);
         return;
     }
     switch (output) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Error.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSizeF>
@@ -84,12 +86,12 @@ public:
     virtual bool catchUp() = 0;
     /// Draws a page onto the painter's device, whose origin is the paper's
     /// corner; false with the reason when the page cannot be shown.
-    virtual bool paintPage(QPainter& painter, int index, QString* error) const = 0;
+    virtual bool paintPage(QPainter& painter, int index, store::Error* error) const = 0;
     /// The text of a page, line by line as drawn.
     virtual QStringList pageText(int index) const = 0;
     /// Writes pages `first` to `last` (from 0; -1: to the end) as a PDF file.
-    virtual bool savePdf(const QString& path, QString* error, int first = 0, int last = -1) const = 0;
-    virtual bool saveCsv(const QString& path, QString* error) const = 0;
+    virtual bool savePdf(const QString& path, store::Error* error, int first = 0, int last = -1) const = 0;
+    virtual bool saveCsv(const QString& path, store::Error* error) const = 0;
 };
 
 /// The printer, copies and pages the user chose for a printout.

@@ -201,10 +201,10 @@ class TestPrintedSet : public QObject {
         browser->Data1->setRecordSource(built.statement);
         store::Error error;
         QVERIFY2(browser->Data1->tryRefresh(&error), qPrintable(built.statement + QStringLiteral(": ") + error.text()));
-        QString why;
+        store::Error why;
         const auto printed = testing::selectRecordIds(app.databasePath(), QStringLiteral("DData"), built.reportFormula,
                                                       built.sortTexts, &why);
-        QVERIFY2(printed, qPrintable(built.reportFormula + QStringLiteral(": ") + why));
+        QVERIFY2(printed, qPrintable(built.reportFormula + QStringLiteral(": ") + why.text()));
         const QList<qint64> shown = browsed(browser);
         QVERIFY2(*printed == shown,
                  qPrintable(QStringLiteral("%1\n%2\n%3\nshown %4, printed %5")
@@ -299,11 +299,11 @@ private slots:
                 continue;
             }
             ++applied;
-            QString why;
+            store::Error why;
             const auto printed =
                 testing::selectRecordIds(app.databasePath(), QStringLiteral("DData"), find->Label4->text(),
                                          {find->Label6->text(), find->Label7->text(), find->Label8->text()}, &why);
-            QVERIFY2(printed, qPrintable(why));
+            QVERIFY2(printed, qPrintable(why.text()));
             QVERIFY2(*printed == browsed(browser), qPrintable(browser->Data1->recordSource()));
             find->Command1->click(); // Cancel Filter
             QVERIFY(!browser->filterOn());

@@ -51,9 +51,9 @@ private slots:
         request.databasePath = m_temp->databasePath();
         request.fileName = file;
         request.printedAt = QDateTime(testing::reportToday(), QTime(10, 15, 30));
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QStringList text;
         for (int page = 0; page < report->pageCount(); ++page) {
             text << QStringLiteral("---- page %1").arg(page + 1);

@@ -104,9 +104,11 @@ private slots:
         testing::TempDatabase db;
         if (!content.isEmpty())
             writeFile(QDir(db.folder()).filePath(QStringLiteral("broken.rpt")), content);
-        QString error;
+        store::Error error;
         QVERIFY(!Report::run(testing::requestFor(db, QStringLiteral("broken.rpt")), &error));
-        QVERIFY2(error.contains(words), qPrintable(error));
+        QVERIFY2(error.text().contains(words), qPrintable(error.text()));
+        // A file that is not there is told apart from one that holds no report the engine will run.
+        QCOMPARE(error.kind, content.isEmpty() ? store::Error::Kind::Missing : store::Error::Kind::Refused);
     }
 
     void badFormulasArePlaced_data()
@@ -140,10 +142,14 @@ private slots:
         testing::copyDefinitions(db.folder());
         ReportRequest request = testing::requestFor(db, file);
         request.selection = formula;
-        QString error;
+        store::Error error;
         QVERIFY(!Report::run(request, &error));
-        QVERIFY2(error.contains(words), qPrintable(error));
-        QVERIFY2(error.contains(QStringLiteral("The formula: ") + formula), qPrintable(error));
+        QVERIFY2(error.text().contains(words), qPrintable(error.text()));
+        QVERIFY2(error.text().contains(QStringLiteral("The formula: ") + formula), qPrintable(error.text()));
+        // The place travels with the refusal, and it is the character the message names.
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
+        QVERIFY2(error.message.contains(QStringLiteral("at character %1:").arg(error.position + 1)),
+                 qPrintable(QString::number(error.position)));
     }
 
     void endBeforeStartSaysNoRecords()
@@ -154,9 +160,9 @@ private slots:
         ReportRequest request = testing::requestFor(db, QStringLiteral("seldate.rpt"));
         request.selection =
             QStringLiteral("{DData.DateNow} >= Date (2004,12,31) and {DData.DateNow} <= Date (2004,01,01)");
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QCOMPARE(report->pageCount(), 1);
         QCOMPARE(report->recordCount(), 0);
         const QStringList text = report->pageText(0);
@@ -168,10 +174,10 @@ private slots:
     {
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
-        QString error;
-        QVERIFY2(Report::run(testing::requestFor(db, QStringLiteral("DAILY.RPT")), &error), qPrintable(error));
+        store::Error error;
+        QVERIFY2(Report::run(testing::requestFor(db, QStringLiteral("DAILY.RPT")), &error), qPrintable(error.text()));
         QVERIFY(!Report::run(testing::requestFor(db, QStringLiteral("../daily.rpt")), &error));
-        QVERIFY2(error.contains(QStringLiteral("without a folder")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("without a folder")), qPrintable(error.text()));
     }
 
     void callsThisYearRunFromItsFirstToItsLastDay()
@@ -182,9 +188,9 @@ private slots:
         QVERIFY(db.exec(QStringLiteral("INSERT INTO DData (Recno, DateNow, LaneNo, callmade) VALUES "
                                        "(1, '2003-12-31', 1, 'a'), (2, '2004-01-01', 2, 'b'), "
                                        "(3, '2004-12-31', 3, 'c'), (4, '2005-01-01', 4, 'd')")));
-        QString error;
+        store::Error error;
         const auto report = Report::run(testing::requestFor(db, QStringLiteral("ytodate.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QCOMPARE(report->recordIds(), (QList<qint64>{2, 3}));
     }
 
@@ -193,9 +199,9 @@ private slots:
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
         addCalls(db, {70, 3, 60, 20});
-        QString error;
+        store::Error error;
         const auto report = Report::run(testing::requestFor(db, QStringLiteral("alldata.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QCOMPARE(report->recordCount(), 153);
         QVERIFY(report->pageCount() >= 3);
         QStringList rows;
@@ -231,13 +237,13 @@ private slots:
         request.selection = QStringLiteral("{DData.LaneNo} = 12 or {DData.LaneNo} = 9");
         request.sortFields[0] = QStringLiteral("-{DData.LaneNo}");
         request.sortFields[1] = QStringLiteral("-{DData.DateNow}");
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QCOMPARE(report->recordIds(), (QList<qint64>{10, 12, 2, 14, 13}));
         request.sortFields[1] = QStringLiteral("+{DData.When}");
         QVERIFY(!Report::run(request, &error));
-        QVERIFY2(error.contains(QStringLiteral("the sort field \"+{DData.When}\"")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("the sort field \"+{DData.When}\"")), qPrintable(error.text()));
     }
 
     void formulasSqlCannotRunAreCheckedRowByRow()
@@ -252,15 +258,15 @@ private slots:
         ReportRequest request = testing::requestFor(db, QStringLiteral("filter.rpt"));
         request.selection = december;
         request.sortFields[0] = QStringLiteral("-{DData.LaneNo}");
-        QString error;
+        store::Error error;
         const auto list = Report::run(request, &error);
-        QVERIFY2(list, qPrintable(error));
+        QVERIFY2(list, qPrintable(error.text()));
         QCOMPARE(list->recordIds(), (QList<qint64>{10, 12, 13, 14}));
         QVERIFY(list->pageText(0).contains(QStringLiteral("Total: 4 calls")));
         request = testing::requestFor(db, QStringLiteral("bgraph.rpt"));
         request.selection = december;
         const auto graph = Report::run(request, &error);
-        QVERIFY2(graph, qPrintable(error));
+        QVERIFY2(graph, qPrintable(error.text()));
         QCOMPARE(graph->chart()->slices.size(), 2);
         QCOMPARE(graph->chart()->slices.at(0).label, QStringLiteral("9"));
         QCOMPARE(graph->chart()->slices.at(0).value, 2.0);
@@ -290,9 +296,9 @@ private slots:
                     request.selection = rowByRow + (file == QLatin1String("gmech2.rpt")
                                                         ? QStringLiteral(" and not IsNull ({DData.Name2})")
                                                         : QString());
-                QString error;
+                store::Error error;
                 const auto graph = Report::run(request, &error);
-                QVERIFY2(graph, qPrintable(error));
+                QVERIFY2(graph, qPrintable(error.text()));
                 QStringList counts;
                 for (const auto& slice : graph->chart()->slices)
                     counts << QString::number(slice.value);
@@ -310,11 +316,11 @@ private slots:
         testing::copyDefinitions(db.folder());
         ReportRequest request = testing::requestFor(db, QStringLiteral("filter.rpt"));
         request.selection = QStringLiteral("{DData.Notes} LIKE \"*[[]*\" or {DData.LaneNo} = 4");
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QString path = QDir(db.folder()).filePath(QStringLiteral("calls.csv"));
-        QVERIFY2(report->writeCsv(path, &error), qPrintable(error));
+        QVERIFY2(report->writeCsv(path, &error), qPrintable(error.text()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()),
@@ -322,7 +328,7 @@ private slots:
                                 "2003-12-31,9:05:00 PM,Wednesday,4,Ball stuck in pit,\" \",Ray,1,\r\n"
                                 "2004-12-07,10:12:03 AM,Tuesday,12,Ölwanne leaking,Marco,\" \",5,Oil pan [left]\r\n"));
         QVERIFY(!report->writeCsv(QDir(db.folder()).filePath(QStringLiteral("no/such/folder.csv")), &error));
-        QVERIFY2(error.contains(QStringLiteral("cannot be written")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("cannot be written")), qPrintable(error.text()));
     }
 };
 

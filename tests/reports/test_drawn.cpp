@@ -154,15 +154,15 @@ class TestDrawn : public QObject {
             request.selection = selection;
         if (!sort.isEmpty())
             request.sortFields[0] = sort;
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
         if (!report) {
-            qWarning("%s", qPrintable(error));
+            qWarning("%s", qPrintable(error.text()));
             return {};
         }
         const QString pdf = QDir(m_temp->folder()).filePath(QFileInfo(file).baseName() + QStringLiteral(".pdf"));
         if (!report->writePdf(pdf, &error)) {
-            qWarning("%s", qPrintable(error));
+            qWarning("%s", qPrintable(error.text()));
             return {};
         }
         // STOPWELL_KEEP_PDF=<folder> keeps the PDFs to look at.
@@ -173,10 +173,10 @@ class TestDrawn : public QObject {
 
     static ReportDefinition definition(const QString& folder, const QString& file)
     {
-        QString error;
+        store::Error error;
         auto d = ReportDefinition::load(folder, file, &error);
         if (!d)
-            qFatal("%s", qPrintable(error));
+            qFatal("%s", qPrintable(error.text()));
         return *d;
     }
 
@@ -306,12 +306,12 @@ private slots:
                         values.join(QLatin1Char(','))));
         QList<Call> rows = readCalls(db);
         std::stable_sort(rows.begin(), rows.end(), [](const Call& a, const Call& b) { return day(a) < day(b); });
-        QString error;
+        store::Error error;
         const auto report =
             Report::run(testing::requestFor(db, QStringLiteral("alldata.rpt"), testing::hostileNow()), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("days.pdf"));
-        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));
+        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error.text()));
         const QStringList pages = testing::pdfPages(pdf);
         QVERIFY(pages.size() > 10);
         checkGroups(pages, definition(db.folder(), QStringLiteral("alldata.rpt")), rows);

@@ -46,9 +46,9 @@ class TestFigureReport : public QObject {
 private slots:
     void figuresArePrintedAsComputed()
     {
-        QString error;
+        store::Error error;
         const auto report = Report::fromFigures(framesPerStop(), QDateTime(QDate(2026, 12, 8), QTime(16, 5)), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QCOMPARE(report->pageCount(), 1);
         const QStringList text = report->pageText(0);
         QCOMPARE(text.value(0), QStringLiteral("Frames per Stop | Printed 12/08/2026 4:05 PM"));
@@ -80,14 +80,14 @@ private slots:
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir folder;
         const QString pdf = folder.filePath(QStringLiteral("figures.pdf"));
-        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));
+        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error.text()));
         const QStringList words = testing::wordsOf(testing::pdfPages(pdf).join(QLatin1Char('\n')));
         for (const char* shown : {"11/01/2026 to 11/28/2026", "Week of", "Frames per stop", "41230", "1286.4",
                                   "11/15/2026", "1837.6", "38011"})
             QVERIFY2(testing::findInOrder(words, testing::wordsOf(QString::fromLatin1(shown)), 0, words.size()) >= 0,
                      shown);
         const QString csv = folder.filePath(QStringLiteral("figures.csv"));
-        QVERIFY2(report->writeCsv(csv, &error), qPrintable(error));
+        QVERIFY2(report->writeCsv(csv, &error), qPrintable(error.text()));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()),
@@ -99,14 +99,16 @@ private slots:
     {
         FigureTable table = framesPerStop();
         table.rows << QList<QVariant>{QDate(2026, 11, 29), 1};
-        QString error;
+        store::Error error;
         QVERIFY(!Report::fromFigures(table, QDateTime::currentDateTime(), &error));
-        QCOMPARE(error, QStringLiteral("The figures \"Frames per Stop\" cannot be shown: row 5 has 2 values for 4 "
-                                       "columns."));
+        QCOMPARE(error.text(), QStringLiteral("The figures \"Frames per Stop\" cannot be shown: row 5 has 2 values for "
+                                              "4 columns."));
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
         table = framesPerStop();
         table.chartValues = {0};
         QVERIFY(!Report::fromFigures(table, QDateTime::currentDateTime(), &error));
-        QVERIFY2(error.endsWith(QStringLiteral("its graph shows a column that holds no numbers.")), qPrintable(error));
+        QVERIFY2(error.text().endsWith(QStringLiteral("its graph shows a column that holds no numbers.")),
+                 qPrintable(error.text()));
         // No rows: the page says so.
         table = framesPerStop();
         table.rows.clear();

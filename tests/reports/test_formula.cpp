@@ -7,7 +7,6 @@
 #include <QTest>
 
 using reports::Formula;
-using reports::FormulaError;
 using store::FieldInfo;
 using store::FieldType;
 
@@ -24,7 +23,7 @@ QList<FieldInfo> callFields()
 
 const QDate kToday(2004, 12, 7);
 
-std::optional<Formula> compile(const QString& text, FormulaError* error = nullptr)
+std::optional<Formula> compile(const QString& text, store::Error* error = nullptr)
 {
     return Formula::compile(text, QStringLiteral("DData"), callFields(), kToday, error);
 }
@@ -104,9 +103,9 @@ private slots:
             tests << QStringLiteral("{DData.LaneNo} = %1").arg(lane);
         const QString formula = tests.join(QStringLiteral(" or "));
         QVERIFY(formula.size() <= reports::kLongestFormula);
-        FormulaError error;
+        store::Error error;
         const auto compiled = compile(formula, &error);
-        QVERIFY2(compiled, qPrintable(error.describe()));
+        QVERIFY2(compiled, qPrintable(reports::atCharacter(error)));
         QVERIFY(compiled->depth() <= 16);
         QCOMPARE(compiled->fields().size(), 1); // LaneNo alone
         QVERIFY(compiled->evaluate({7999}));
@@ -118,11 +117,12 @@ private slots:
         QFETCH(QString, formula);
         QFETCH(int, character);
         QFETCH(QString, words);
-        FormulaError error;
+        store::Error error;
         QVERIFY(!compile(formula, &error));
         QVERIFY2(error.message.contains(words), qPrintable(error.message));
         QCOMPARE(error.position + 1, character);
-        QVERIFY(error.describe().startsWith(QStringLiteral("at character %1: ").arg(character)));
+        QCOMPARE(error.kind, store::Error::Kind::Refused);
+        QVERIFY(reports::atCharacter(error).startsWith(QStringLiteral("at character %1: ").arg(character)));
     }
 
     void acceptsWhatTheScreensWrite_data()
@@ -160,9 +160,9 @@ private slots:
     {
         QFETCH(QString, formula);
         QFETCH(QString, sql);
-        FormulaError error;
+        store::Error error;
         const auto compiled = compile(formula, &error);
-        QVERIFY2(compiled, qPrintable(error.describe()));
+        QVERIFY2(compiled, qPrintable(reports::atCharacter(error)));
         bool complete = false;
         QCOMPARE(compiled->sqlWhere(&complete), sql);
         QVERIFY(complete);
@@ -240,9 +240,9 @@ private slots:
         QFETCH(QString, formula);
         QFETCH(QVariant, value);
         QFETCH(bool, selected);
-        FormulaError error;
+        store::Error error;
         const auto compiled = compile(formula, &error);
-        QVERIFY2(compiled, qPrintable(error.describe()));
+        QVERIFY2(compiled, qPrintable(reports::atCharacter(error)));
         QCOMPARE(compiled->evaluate({value}), selected);
     }
 
@@ -305,14 +305,15 @@ private slots:
         QFETCH(QString, field);
         QFETCH(bool, descending);
         QFETCH(QString, refusal);
-        QString error;
+        store::Error error;
         const auto sort = reports::parseSortField(text, QStringLiteral("DData"), callFields(), &error);
         if (!refusal.isEmpty()) {
             QVERIFY(!sort);
-            QVERIFY2(error.contains(refusal), qPrintable(error));
+            QCOMPARE(error.kind, store::Error::Kind::Refused);
+            QVERIFY2(error.message.contains(refusal), qPrintable(error.message));
             return;
         }
-        QVERIFY2(sort, qPrintable(error));
+        QVERIFY2(sort, qPrintable(error.text()));
         QCOMPARE(sort->field.name, field);
         QCOMPARE(sort->descending, descending);
     }

@@ -64,9 +64,9 @@ private slots:
         testing::TempDatabase db;
         testing::fillReportData(db);
         testing::copyDefinitions(db.folder());
-        QString error;
+        store::Error error;
         const auto report = Report::run(testing::requestFor(db, file), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QImage page = drawn(*report, 0).convertToFormat(QImage::Format_RGB32);
         const QString stored =
             QDir(QStringLiteral(REPORT_GOLDEN_DIR)).filePath(QFileInfo(file).baseName() + QStringLiteral("-page1.png"));

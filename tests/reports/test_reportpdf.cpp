@@ -71,11 +71,11 @@ private slots:
         request.databasePath = db.databasePath();
         request.fileName = QStringLiteral("alldata.rpt");
         request.printedAt = QDateTime(testing::reportToday(), QTime(16, 5, 0));
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("alldata.pdf"));
-        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));
+        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error.text()));
         QVERIFY(!QFile::exists(pdf + QStringLiteral(".partial")));
         const int pages = report->pageCount();
         QCOMPARE(pdfPages(pdf), pages);
@@ -109,12 +109,15 @@ private slots:
         request.databasePath = db.databasePath();
         request.fileName = QStringLiteral("daily.rpt");
         request.printedAt = QDateTime(testing::reportToday(), QTime(9, 0));
-        QString error;
+        store::Error error;
         const auto report = Report::run(request, &error);
         QVERIFY(report);
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("missing/daily.pdf"));
         QVERIFY(!report->writePdf(pdf, &error));
-        QVERIFY2(error.contains(QStringLiteral("cannot be written")), qPrintable(error));
+        QVERIFY2(error.text().startsWith(QLatin1Char('"') + QDir::toNativeSeparators(pdf) +
+                                         QStringLiteral("\" cannot be written: ")),
+                 qPrintable(error.text()));
+        QCOMPARE(error.kind, store::Error::Kind::Io);
         QVERIFY(!QFile::exists(pdf));
     }
 };

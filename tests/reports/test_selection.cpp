@@ -43,18 +43,18 @@ private slots:
     {
         // At the nesting limit the formula is read, and SQLite's parser takes what it becomes.
         testing::TempDatabase& temp = *m_temp;
-        QString error;
+        store::Error error;
         const QString nots = QStringLiteral("not ").repeated(30) + QStringLiteral("({DData.callmade} LIKE \"*jam*\")");
         auto selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"), nots,
                                         {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
-        QVERIFY2(selected, qPrintable(error));
+        QVERIFY2(selected, qPrintable(error.text()));
         QCOMPARE(joined(*selected), QStringLiteral("2 6 10"));
         QString ors = QStringLiteral("{DData.LaneNo} = 1");
         for (int i = 0; i < 30; ++i)
             ors = QStringLiteral("({DData.LaneNo} = 99 or ") + ors + QLatin1Char(')');
         selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"), ors,
                                    {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
-        QVERIFY2(selected, qPrintable(error));
+        QVERIFY2(selected, qPrintable(error.text()));
         const auto laneOne =
             selectRecordIds(temp.databasePath(), QStringLiteral("DData"), QStringLiteral("{DData.LaneNo} = 1"),
                             {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
@@ -64,7 +64,7 @@ private slots:
         QVERIFY(!selectRecordIds(temp.databasePath(), QStringLiteral("DData"),
                                  QStringLiteral("({DData.LaneNo} = 99 or ") + ors + QLatin1Char(')'), {}, &error,
                                  testing::reportToday()));
-        QVERIFY2(error.contains(QLatin1String("nested too deeply")), qPrintable(error));
+        QVERIFY2(error.text().contains(QLatin1String("nested too deeply")), qPrintable(error.text()));
     }
 
     void sqlAndEvaluatorAgree_data()
@@ -139,17 +139,17 @@ private slots:
         QFETCH(QString, formula);
         QFETCH(QString, expected);
         testing::TempDatabase& temp = *m_temp;
-        QString error;
+        store::Error error;
         const auto selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"), formula,
                                               {QStringLiteral("+{DData.Recno}")}, &error, testing::reportToday());
-        QVERIFY2(selected, qPrintable(error));
+        QVERIFY2(selected, qPrintable(error.text()));
         QCOMPARE(joined(*selected), expected);
 
         // Every row evaluated in C++ alone.
         store::Error unopened;
         auto db = store::Database::open(temp.databasePath(), &unopened);
         QVERIFY2(db, qPrintable(unopened.text()));
-        reports::FormulaError formulaError;
+        store::Error formulaError;
         const auto compiled =
             reports::Formula::compile(formula, QStringLiteral("DData"), db->tableFields(QStringLiteral("DData")),
                                       testing::reportToday(), &formulaError);
@@ -190,10 +190,10 @@ private slots:
     {
         QFETCH(QStringList, sort);
         QFETCH(QString, expected);
-        QString error;
+        store::Error error;
         // Texts order without regard to ASCII case, other letters after them.
         const auto selected = selectRecordIds(m_temp->databasePath(), QStringLiteral("dData"), QString(), sort, &error);
-        QVERIFY2(selected, qPrintable(error));
+        QVERIFY2(selected, qPrintable(error.text()));
         QCOMPARE(joined(*selected), expected);
     }
 
@@ -217,25 +217,25 @@ private slots:
         QFETCH(QString, formula);
         QFETCH(QStringList, sort);
         QFETCH(QString, words);
-        QString error;
+        store::Error error;
         QVERIFY(!selectRecordIds(m_temp->databasePath(), table, formula, sort, &error));
-        QVERIFY2(error.contains(words), qPrintable(error));
+        QVERIFY2(error.text().contains(words), qPrintable(error.text()));
     }
 
     void missingDatabaseIsNamedNotMade()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Zuvevadu.mdb"));
-        QString error;
+        store::Error error;
         QVERIFY(!selectRecordIds(path, QStringLiteral("DData"), QString(), {}, &error));
-        QVERIFY2(error.contains(QStringLiteral("cannot be found")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("cannot be found")), qPrintable(error.text()));
         QVERIFY(!QFile::exists(path));
     }
 
     void emptyCallLogSelectsNothing()
     {
         testing::TempDatabase temp;
-        QString error;
+        store::Error error;
         const auto selected = selectRecordIds(temp.databasePath(), QStringLiteral("DData"),
                                               QStringLiteral("{DData.LaneNo} > 0"), {}, &error);
         QVERIFY(selected);

@@ -77,9 +77,9 @@ private slots:
         testing::TempDatabase db;
         testing::fillHostileLog([&db](const QString& sql) { return db.exec(sql); });
         testing::copyDefinitions(db.folder());
-        QString error;
+        store::Error error;
         const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QStringList gone =
             db.rows(QStringLiteral("SELECT Time FROM DData WHERE DateNow = '2026-12-07' ORDER BY rowid LIMIT 5"));
         QCOMPARE(gone.size(), 5);
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM DData WHERE DateNow = '2026-12-07'")).toInt(), 7);
 
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("after.pdf"));
-        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));
+        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error.text()));
         const QString text = testing::pdfPages(pdf).join(QLatin1Char('\n'));
         const QStringList words = testing::wordsOf(text);
         const qsizetype monday = text.indexOf(QStringLiteral("Monday 12/07/2026"));
@@ -119,14 +119,14 @@ private slots:
         testing::fillHostileLog([&db](const QString& sql) { return db.exec(sql); });
         testing::copyDefinitions(db.folder());
         store::Database::setBusyTimeout(100);
-        QString error;
+        store::Error error;
         const auto report = Report::run(requestOn(db, QStringLiteral("daily.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         ExclusiveLock lock(db.databasePath());
         QVERIFY(lock.locked());
 
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("locked.pdf"));
-        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error));
+        QVERIFY2(report->writePdf(pdf, &error), qPrintable(error.text()));
         const QStringList words = testing::wordsOf(testing::pdfPages(pdf).join(QLatin1Char('\n')));
         QCOMPARE(testing::countWord(words, QStringLiteral("Maximilian")) > 10, true);
         QVERIFY(testing::findInOrder(words, testing::wordsOf(QStringLiteral("Total: 75 calls")), 0, words.size()) >= 0);
@@ -136,7 +136,7 @@ private slots:
                 QVERIFY2(!line.startsWith(QLatin1String(" |  |")), qPrintable(line));
         }
         const QString csv = QDir(db.folder()).filePath(QStringLiteral("locked.csv"));
-        QVERIFY2(report->writeCsv(csv, &error), qPrintable(error));
+        QVERIFY2(report->writeCsv(csv, &error), qPrintable(error.text()));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("\r\n"), 76);
@@ -151,10 +151,11 @@ private slots:
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
         testing::CallLogGenerator generator;
-        QString error;
-        QVERIFY2(generator.fill(db.databasePath(), 30000, &error), qPrintable(error));
+        QString filled;
+        QVERIFY2(generator.fill(db.databasePath(), 30000, &filled), qPrintable(filled));
+        store::Error error;
         const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QVERIFY(!report->isComplete());
         QVERIFY(report->pagesReady() > 20);
         QVERIFY2(report->pageText(0).last() == QStringLiteral("alldata.rpt | Page 1"),
@@ -162,7 +163,7 @@ private slots:
         const QString lastTime =
             db.scalar(QStringLiteral("SELECT Time FROM DData ORDER BY DateNow DESC, rowid DESC LIMIT 1")).toString();
         QVERIFY(db.exec(QStringLiteral("DELETE FROM DData WHERE rowid > 29000")));
-        QVERIFY2(report->finish(&error), qPrintable(error));
+        QVERIFY2(report->finish(&error), qPrintable(error.text()));
         QVERIFY(report->isComplete());
         QCOMPARE(report->recordCount(), 30000);
         const int pages = report->pageCount();
@@ -183,8 +184,9 @@ private slots:
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
         testing::CallLogGenerator generator;
-        QString error;
-        QVERIFY2(generator.fill(db.databasePath(), 30000, &error), qPrintable(error));
+        QString filled;
+        QVERIFY2(generator.fill(db.databasePath(), 30000, &filled), qPrintable(filled));
+        store::Error error;
         // The calls' own pages in the order of their record numbers, which is the order of their days.
         const QStringList pages = db.rows(
             QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'DData' AND pagetype = 'leaf' ORDER BY path"));
@@ -198,13 +200,17 @@ private slots:
         }
         file.close();
         const auto report = Report::run(requestOn(db, QStringLiteral("alldata.rpt")), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         const QStringList first = report->pageText(0);
         QVERIFY(first.size() > 20);
         QVERIFY(!report->finish(&error));
-        QVERIFY2(error.startsWith(QStringLiteral("The report \"alldata.rpt\" could not read all its rows: ")),
-                 qPrintable(error));
-        QVERIFY2(error.contains(QStringLiteral("it is damaged")), qPrintable(error));
+        QVERIFY2(error.text().startsWith(QStringLiteral("The report \"alldata.rpt\" could not read all its rows: ")),
+                 qPrintable(error.text()));
+        QVERIFY2(error.text().contains(QStringLiteral("it is damaged")), qPrintable(error.text()));
+        // The engine's own words stay beside the message, never in it.
+        QCOMPARE(error.kind, store::Error::Kind::Damaged);
+        QVERIFY(!error.detail.isEmpty());
+        QVERIFY2(!error.message.contains(error.detail), qPrintable(error.message));
         QVERIFY(!report->isComplete());
         QCOMPARE(report->pageText(0), first);
         const QStringList next = report->pageText(report->pagesReady());
@@ -212,7 +218,8 @@ private slots:
         QVERIFY2(next.first().contains(QStringLiteral("cannot be shown")), qPrintable(next.first()));
         const QString pdf = QDir(db.folder()).filePath(QStringLiteral("half.pdf"));
         QVERIFY(!report->writePdf(pdf, &error));
-        QVERIFY2(error.contains(QStringLiteral("could not read all its rows")), qPrintable(error));
+        QVERIFY2(error.text().contains(QStringLiteral("could not read all its rows")), qPrintable(error.text()));
+        QCOMPARE(error.kind, store::Error::Kind::Damaged);
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(!report->writeCsv(QDir(db.folder()).filePath(QStringLiteral("half.csv")), &error));
     }
@@ -224,14 +231,17 @@ private slots:
         testing::TempDatabase db;
         testing::fillHostileLog([&db](const QString& sql) { return db.exec(sql); });
         testing::copyDefinitions(db.folder());
-        for (const char* index : {"DData_LaneNo", "DData_DateNow", "DData_DateLaneCall"})
-            QVERIFY(db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(QLatin1String(index))));
+        const QStringList indexes =
+            db.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'DData%'"));
+        QVERIFY(!indexes.isEmpty());
+        for (const QString& index : indexes)
+            QVERIFY(db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index)));
         const QByteArray before = fileHash(db.databasePath());
         QVERIFY(!before.isEmpty());
         for (const QString& file : testing::definitionNames()) {
-            QString error;
+            store::Error error;
             const auto report = Report::run(requestOn(db, file), &error);
-            QVERIFY2(report, qPrintable(error));
+            QVERIFY2(report, qPrintable(error.text()));
             QImage page(QSize(612, 792), QImage::Format_RGB32);
             page.fill(Qt::white);
             QPainter painter(&page);

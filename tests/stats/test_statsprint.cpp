@@ -360,9 +360,9 @@ private slots:
         QCOMPARE(turned.rows.at(1).at(2).toLongLong(), 0);   // week 1, lane 2
         QCOMPARE(turned.rows.at(2).at(32).toLongLong(), 32); // week 2, lane 32
         QVERIFY(turned.landscape);
-        QString error;
+        store::Error error;
         auto report = reports::Report::fromFigures(turned, QDateTime(QDate(2005, 1, 9), QTime(9, 0)), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QVERIFY(report->pageText(0).contains(QStringLiteral("10/10/2004 | 1 | 0 | 3 | 0 | 5 | 0 | 7 | 0 | 9 | 0 | 11 | "
                                                             "0 | 13 | 0 | 15 | 0 | 17 | 0 | 19 | 0 | 21 | 0 | 23 | 0 | "
                                                             "25 | 0 | 27 | 0 | 29 | 0 | 31 | 0")));
@@ -388,9 +388,9 @@ private slots:
         table.chartPlace = reports::FigureTable::ChartPlace::Above;
         table.chartKind = reports::ChartData::Kind::Line;
         table.chartValues = {1};
-        QString error;
+        store::Error error;
         const auto report = reports::Report::fromFigures(table, QDateTime(QDate(2004, 12, 7), QTime(9, 0)), &error);
-        QVERIFY2(report, qPrintable(error));
+        QVERIFY2(report, qPrintable(error.text()));
         QImage page(QSize(612, 792), QImage::Format_RGB32);
         page.fill(Qt::white);
         page.setDotsPerMeterX(2835);

@@ -6,15 +6,11 @@
 namespace testing {
 
 std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
-                                             const QStringList& sortFields, QString* error, const QDate& today)
+                                             const QStringList& sortFields, store::Error* error, const QDate& today)
 {
-    store::Error why;
-    auto db = store::Database::open(databasePath, &why);
-    if (!db) {
-        if (error)
-            *error = why.text();
+    auto db = store::Database::open(databasePath, error);
+    if (!db)
         return std::nullopt;
-    }
     const auto selection = reports::Selection::prepare(*db, table, formula, sortFields,
                                                        today.isValid() ? today : QDate::currentDate(), error);
     if (!selection)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Error.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -17,6 +19,7 @@ namespace testing {
 /// be read or the formula or a sort field is not valid. CurrentDate is
 /// `today` (an invalid date: the system's date).
 std::optional<QList<qint64>> selectRecordIds(const QString& databasePath, const QString& table, const QString& formula,
-                                             const QStringList& sortFields, QString* error, const QDate& today = {});
+                                             const QStringList& sortFields, store::Error* error,
+                                             const QDate& today = {});
 
 } // namespace testing

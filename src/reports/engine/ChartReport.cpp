@@ -36,7 +36,7 @@ public:
         }
     }
 
-    bool count(store::Database& db, const Selection& selection, QList<Entry>& entries, QString* error) const
+    bool count(store::Database& db, const Selection& selection, QList<Entry>& entries, store::Error* error) const
     {
         bool complete = true;
         selection.formula().sqlWhere(&complete);
@@ -51,7 +51,7 @@ private:
                    : QLatin1String(f) + QLatin1Char('(') + store::Database::quoted(m_date) + QLatin1Char(')');
     }
     // One GROUP BY in SQLite, as a person would ask the sqlite3 command line.
-    bool inSql(store::Database& db, const Selection& selection, QList<Entry>& entries, QString* error) const
+    bool inSql(store::Database& db, const Selection& selection, QList<Entry>& entries, store::Error* error) const
     {
         const QString key = store::Database::quoted(m_category.name) +
                             (holdsText(m_category.type) ? QStringLiteral(" COLLATE NOCASE") : QString());
@@ -71,7 +71,7 @@ private:
             error);
     }
     // Rows a formula keeps only after C++ has looked at them are counted here.
-    bool rowByRow(store::Database& db, const Selection& selection, QList<Entry>& entries, QString* error) const
+    bool rowByRow(store::Database& db, const Selection& selection, QList<Entry>& entries, store::Error* error) const
     {
         QMap<QString, int> index;
         QStringList columns{store::Database::quoted(m_category.name),
@@ -145,7 +145,7 @@ ChartData chartOf(const Chart& definition, const QList<Entry>& entries, store::F
 } // namespace
 
 bool buildChart(ReportPrivate& report, const ReportDefinition& definition, store::Database& db,
-                const Selection& selection, const QList<store::FieldInfo>& fields, QString* error)
+                const Selection& selection, const QList<store::FieldInfo>& fields, store::Error* error)
 {
     const Chart& chart = *definition.chart;
     const Counter counter(chart, fields);

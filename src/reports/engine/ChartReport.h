@@ -2,6 +2,8 @@
 
 #include "ReportDefinition.h"
 
+#include "store/Error.h"
+
 #include <QList>
 #include <QString>
 
@@ -19,6 +21,6 @@ struct ReportPrivate;
 /// SQLite, the graph above the table of them, and the dates of the first and
 /// last row counted under the title.
 bool buildChart(ReportPrivate& report, const ReportDefinition& definition, store::Database& db,
-                const Selection& selection, const QList<store::FieldInfo>& fields, QString* error);
+                const Selection& selection, const QList<store::FieldInfo>& fields, store::Error* error);
 
 } // namespace reports

@@ -37,7 +37,7 @@ QString stored(const FigureTable::Column& column, const QVariant& value)
     return value.toString();
 }
 
-bool check(const FigureTable& table, QString* error)
+bool check(const FigureTable& table, store::Error* error)
 {
     QString why;
     if (table.columns.isEmpty())
@@ -59,7 +59,8 @@ bool check(const FigureTable& table, QString* error)
         }
     }
     if (!why.isEmpty() && error)
-        *error = QStringLiteral("The figures \"%1\" cannot be shown: %2.").arg(table.title, why);
+        *error = store::Error::make(store::Error::Kind::Refused,
+                                    QStringLiteral("The figures \"%1\" cannot be shown: %2.").arg(table.title, why));
     return why.isEmpty();
 }
 
@@ -90,7 +91,7 @@ ChartData chartOf(const FigureTable& table)
 
 } // namespace
 
-std::unique_ptr<Report> Report::fromFigures(const FigureTable& table, const QDateTime& printedAt, QString* error)
+std::unique_ptr<Report> Report::fromFigures(const FigureTable& table, const QDateTime& printedAt, store::Error* error)
 {
     if (!check(table, error))
         return nullptr;

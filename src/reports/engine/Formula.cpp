@@ -43,9 +43,9 @@ QString formula::datePartUnit(const QString& function)
     return {};
 }
 
-QString FormulaError::describe() const
+QString atCharacter(const store::Error& error)
 {
-    return QStringLiteral("at character %1: %2").arg(position + 1).arg(message);
+    return QStringLiteral("at character %1: %2").arg(error.position + 1).arg(error.message);
 }
 
 Formula::Formula() = default;
@@ -54,7 +54,7 @@ Formula& Formula::operator=(Formula&&) noexcept = default;
 Formula::~Formula() = default;
 
 std::optional<Formula> Formula::compile(const QString& text, const QString& table,
-                                        const QList<store::FieldInfo>& fields, const QDate& today, FormulaError* error)
+                                        const QList<store::FieldInfo>& fields, const QDate& today, store::Error* error)
 {
     Formula formula;
     if (text.trimmed().isEmpty())

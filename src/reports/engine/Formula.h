@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Error.h"
 #include "store/FieldValue.h"
 
 #include <QDate>
@@ -17,14 +18,6 @@ struct FieldInfo;
 }
 
 namespace reports {
-
-/// Where a formula went wrong: the character (0-based) and what is wrong there.
-struct FormulaError {
-    int position = 0;
-    QString message;
-    /// "at character N: message", N counted from 1 as a person counts.
-    QString describe() const;
-};
 
 constexpr int kLongestFormula = 200000;
 constexpr int kDeepestFormula = 32;
@@ -75,10 +68,12 @@ struct BoundField {
 class Formula {
 public:
     /// Parses `text` and checks it against the fields of `table`; CurrentDate
-    /// is `today`. An empty or blank text selects every record.
+    /// is `today`. An empty or blank text selects every record. A formula
+    /// refused leaves a Refused `error` with the character (from 0) where it
+    /// went wrong and what is wrong there.
     static std::optional<Formula> compile(const QString& text, const QString& table,
                                           const QList<store::FieldInfo>& fields, const QDate& today,
-                                          FormulaError* error);
+                                          store::Error* error);
 
     /// A formula that selects every record.
     Formula();
@@ -119,9 +114,12 @@ struct SortField {
     bool descending = false;
 };
 
-/// Reads a sort field against the fields of `table`.
+/// Reads a sort field against the fields of `table`; a Refused `error` says what is wrong.
 std::optional<SortField> parseSortField(const QString& text, const QString& table,
-                                        const QList<store::FieldInfo>& fields, QString* error);
+                                        const QList<store::FieldInfo>& fields, store::Error* error);
+
+/// Where a refused formula went wrong, as a person counts: "at character N: what is wrong".
+QString atCharacter(const store::Error& error);
 
 /// A value of a stored field as the formula language sees it.
 Value valueOf(store::FieldType type, const QVariant& stored);

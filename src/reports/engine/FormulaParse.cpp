@@ -8,7 +8,7 @@ namespace reports::formula {
 
 void fail(int position, const QString& message)
 {
-    throw Failure{FormulaError{position, message}};
+    throw Failure{store::Error::at(position, message)};
 }
 
 namespace {
@@ -425,13 +425,13 @@ std::unique_ptr<FormulaNode> parse(const QString& text)
 namespace reports {
 
 std::optional<SortField> parseSortField(const QString& text, const QString& table,
-                                        const QList<store::FieldInfo>& fields, QString* error)
+                                        const QList<store::FieldInfo>& fields, store::Error* error)
 {
     static const QRegularExpression form(QStringLiteral("^\\s*([+-]?)\\s*\\{\\s*([^.}]*)\\.([^}]*)\\}\\s*$"));
     const auto m = form.match(text);
     auto refuse = [&](const QString& why) -> std::optional<SortField> {
         if (error)
-            *error = why;
+            *error = store::Error::make(store::Error::Kind::Refused, why);
         return std::nullopt;
     };
     if (!m.hasMatch())

@@ -47,7 +47,7 @@ namespace reports::formula {
 
 /// A formula refused: thrown by the reading and the checking, caught by Formula::compile.
 struct Failure {
-    FormulaError error;
+    store::Error error;
 };
 
 [[noreturn]] void fail(int position, const QString& message);

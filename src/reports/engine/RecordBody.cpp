@@ -24,7 +24,7 @@ RecordBody::RecordBody(const ReportDefinition& definition, QStringList fields, Q
 
 void RecordBody::take(const RowChunk& chunk)
 {
-    if (!chunk.error.isEmpty())
+    if (chunk.error)
         m_failure = chunk.error;
     m_rows.append(chunk);
 }

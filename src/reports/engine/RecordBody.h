@@ -17,7 +17,7 @@ public:
     void take(const RowChunk& chunk);
 
     void start(const PageFrame& frame) override;
-    QString failure() const override { return m_failure; }
+    store::Error failure() const override { return m_failure; }
     int pages() const override { return int(m_pageStarts.size()); }
     void page(int index, PageContent& content) const override;
     qint64 records() const override { return m_rows.size(); }
@@ -47,7 +47,7 @@ private:
     QList<bool> m_isDate;
     QList<bool> m_isNumber;
     Snapshot m_rows;
-    QString m_failure;
+    store::Error m_failure;
     PageFrame m_frame;
     QList<Line> m_lines;
     QList<int> m_pageStarts;

@@ -113,25 +113,33 @@ PageContent ReportPrivate::page(int index) const
     return content;
 }
 
-QString ReportPrivate::pageFailure(int index) const
+store::Error ReportPrivate::pageFailure(int index) const
 {
     if (index >= 0 && index < body->pages())
         return {};
-    if (!body->failure().isEmpty())
-        return QStringLiteral("The report \"%1\" could not read all its rows, so page %2 cannot be shown: %3")
-            .arg(fileName)
-            .arg(index + 1)
-            .arg(body->failure());
-    return QStringLiteral("The report \"%1\" has no page %2.").arg(fileName).arg(index + 1);
+    if (store::Error failure = body->failure()) {
+        failure.message =
+            QStringLiteral("The report \"%1\" could not read all its rows, so page %2 cannot be shown: %3")
+                .arg(fileName)
+                .arg(index + 1)
+                .arg(failure.message);
+        return failure;
+    }
+    return store::Error::make(store::Error::Kind::Other,
+                              QStringLiteral("The report \"%1\" has no page %2.").arg(fileName).arg(index + 1));
 }
 
-bool ReportPrivate::finish(QString* error) const
+bool ReportPrivate::finish(store::Error* error) const
 {
     body->catchUp(true);
-    if (body->failure().isEmpty())
+    store::Error failure = body->failure();
+    if (!failure)
         return true;
-    if (error)
-        *error = QStringLiteral("The report \"%1\" could not read all its rows: %2").arg(fileName, body->failure());
+    if (error) {
+        failure.message =
+            QStringLiteral("The report \"%1\" could not read all its rows: %2").arg(fileName, failure.message);
+        *error = failure;
+    }
     return false;
 }
 
@@ -176,7 +184,7 @@ bool Report::catchUp()
     return !d->body->reading();
 }
 
-bool Report::finish(QString* error)
+bool Report::finish(store::Error* error)
 {
     return d->finish(error);
 }
@@ -209,12 +217,12 @@ const ChartData* Report::chart() const
     return d->chart ? &*d->chart : nullptr;
 }
 
-bool Report::paintPage(QPainter& painter, int index, QString* error) const
+bool Report::paintPage(QPainter& painter, int index, store::Error* error) const
 {
     if (index >= d->body->pages())
         d->body->catchUp(true);
-    const QString why = d->pageFailure(index);
-    if (!why.isEmpty()) {
+    const store::Error why = d->pageFailure(index);
+    if (why) {
         if (error)
             *error = why;
         return false;
@@ -227,9 +235,9 @@ QStringList Report::pageText(int index) const
 {
     if (index >= d->body->pages())
         d->body->catchUp(true);
-    const QString why = d->pageFailure(index);
-    if (!why.isEmpty())
-        return {why};
+    const store::Error why = d->pageFailure(index);
+    if (why)
+        return {why.text()};
     return d->page(index).lines();
 }
 

@@ -10,6 +10,8 @@
 //    and maintenance windows preview, print and save theirs this way.
 // Either kind keeps its rows as they were when it was made; its pages, its
 // printout, its PDF and its CSV all show those rows.
+#include "store/Error.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSizeF>
@@ -89,10 +91,13 @@ struct FigureTable {
 class Report {
 public:
     /// Runs a report definition; null with `error` holding a message that
-    /// names the report file and what is wrong (for a formula, where in it).
-    static std::unique_ptr<Report> run(const ReportRequest& request, QString* error);
-    /// A report of figures handed in; null with `error` when the table is not one.
-    static std::unique_ptr<Report> fromFigures(const FigureTable& table, const QDateTime& printedAt, QString* error);
+    /// names the report file and what is wrong (for a formula, where in it):
+    /// Refused for a definition or formula, Missing for a file not found, the
+    /// engine's kind when the database could not be read.
+    static std::unique_ptr<Report> run(const ReportRequest& request, store::Error* error);
+    /// A report of figures handed in; null with a Refused `error` when the table is not one.
+    static std::unique_ptr<Report> fromFigures(const FigureTable& table, const QDateTime& printedAt,
+                                               store::Error* error);
     ~Report();
     Report(const Report&) = delete;
     Report& operator=(const Report&) = delete;
@@ -114,7 +119,7 @@ public:
     bool catchUp();
     /// Waits for the last row; false with the reason when the rows could not
     /// all be read (the pages before stay as they are).
-    bool finish(QString* error = nullptr);
+    bool finish(store::Error* error = nullptr);
     /// Pages known so far (all of them once complete), without waiting.
     int pagesReady() const;
 
@@ -129,14 +134,14 @@ public:
 
     /// Draws page `index` (from 0) onto the painter's device, filling its
     /// page; false with `error` when the page cannot be shown.
-    bool paintPage(QPainter& painter, int index, QString* error = nullptr) const;
+    bool paintPage(QPainter& painter, int index, store::Error* error = nullptr) const;
     /// The text of a page, line by line as drawn (cells joined by " | ").
     QStringList pageText(int index) const;
     /// Writes pages `first` to `last` (from 0; -1: to the end) as a PDF file;
-    /// the file appears complete or not at all.
-    bool writePdf(const QString& path, QString* error, int first = 0, int last = -1) const;
+    /// the file appears complete or not at all. A file that cannot be written is an Io `error`.
+    bool writePdf(const QString& path, store::Error* error, int first = 0, int last = -1) const;
     /// Writes the report's rows as CSV for a spreadsheet (dates as yyyy-mm-dd).
-    bool writeCsv(const QString& path, QString* error) const;
+    bool writeCsv(const QString& path, store::Error* error) const;
 
 private:
     Report();

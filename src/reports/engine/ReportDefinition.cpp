@@ -263,8 +263,14 @@ void readBody(const QJsonObject& root, ReportDefinition& d)
 
 } // namespace
 
-std::optional<ReportDefinition> ReportDefinition::parse(const QByteArray& text, const QString& fileName, QString* error)
+std::optional<ReportDefinition> ReportDefinition::parse(const QByteArray& text, const QString& fileName,
+                                                        store::Error* error)
 {
+    auto refuse = [&](const QString& why) -> std::optional<ReportDefinition> {
+        if (error)
+            *error = store::Error::make(store::Error::Kind::Refused, why);
+        return std::nullopt;
+    };
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -272,41 +278,37 @@ std::optional<ReportDefinition> ReportDefinition::parse(const QByteArray& text, 
         const QByteArray before = text.left(parseError.offset);
         const int line = int(before.count('\n')) + 1;
         const int column = int(before.size() - before.lastIndexOf('\n'));
-        if (error)
-            *error = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(parseError.errorString());
-        return std::nullopt;
+        return refuse(QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(parseError.errorString()));
     }
-    if (!document.isObject()) {
-        if (error)
-            *error = QStringLiteral("the file holds no report definition in { }");
-        return std::nullopt;
-    }
+    if (!document.isObject())
+        return refuse(QStringLiteral("the file holds no report definition in { }"));
     ReportDefinition d;
     d.fileName = fileName;
     try {
         readBody(document.object(), d);
     } catch (const Refusal& refusal) {
-        if (error)
-            *error = refusal.message;
-        return std::nullopt;
+        return refuse(refusal.message);
     }
     return d;
 }
 
-std::optional<ReportDefinition> ReportDefinition::load(const QString& folder, const QString& fileName, QString* error)
+std::optional<ReportDefinition> ReportDefinition::load(const QString& folder, const QString& fileName,
+                                                       store::Error* error)
 {
-    auto failed = [&](const QString& why) -> std::optional<ReportDefinition> {
+    using Kind = store::Error::Kind;
+    auto failed = [&](Kind kind, const QString& why) -> std::optional<ReportDefinition> {
         if (error)
-            *error = why;
+            *error = store::Error::make(kind, why);
         return std::nullopt;
     };
     const QString name = fileName.trimmed();
     if (name.isEmpty())
-        return failed(QStringLiteral("No report file was named."));
+        return failed(Kind::Missing, QStringLiteral("No report file was named."));
     // Bare names only: a definition is looked for in the program's folder,
     // and names match without regard to case.
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
-        return failed(QStringLiteral("The report file \"%1\" must be named without a folder.").arg(name));
+        return failed(Kind::Refused,
+                      QStringLiteral("The report file \"%1\" must be named without a folder.").arg(name));
     const QDir dir(folder);
     QString path = dir.filePath(name);
     if (!QFileInfo::exists(path)) {
@@ -318,15 +320,17 @@ std::optional<ReportDefinition> ReportDefinition::load(const QString& folder, co
     }
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     if (!QFileInfo::exists(path))
-        return failed(QStringLiteral("The report file \"%1\" cannot be found in the program's folder (%2).")
+        return failed(Kind::Missing,
+                      QStringLiteral("The report file \"%1\" cannot be found in the program's folder (%2).")
                           .arg(name, QDir::toNativeSeparators(dir.absolutePath())));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("The report file \"%1\" cannot be read: %2.").arg(shown, file.errorString()));
-    QString why;
+        return failed(Kind::Io,
+                      QStringLiteral("The report file \"%1\" cannot be read: %2.").arg(shown, file.errorString()));
+    store::Error why;
     auto definition = parse(file.readAll(), name, &why);
     if (!definition)
-        return failed(QStringLiteral("The report file \"%1\" is damaged: %2.").arg(shown, why));
+        return failed(Kind::Refused, QStringLiteral("The report file \"%1\" is damaged: %2.").arg(shown, why.message));
     return definition;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Error.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -84,11 +86,13 @@ struct ReportDefinition {
 
     bool isRecordLayout() const { return !record.isEmpty(); }
 
-    /// Reads a definition from JSON text. Errors name the place: a line and
-    /// column for text that is no JSON, the entry for a wrong or missing value.
-    static std::optional<ReportDefinition> parse(const QByteArray& text, const QString& fileName, QString* error);
-    /// Reads `fileName` from `folder`; the error names the file and what is wrong.
-    static std::optional<ReportDefinition> load(const QString& folder, const QString& fileName, QString* error);
+    /// Reads a definition from JSON text. Errors (Refused) name the place: a line
+    /// and column for text that is no JSON, the entry for a wrong or missing value.
+    static std::optional<ReportDefinition> parse(const QByteArray& text, const QString& fileName, store::Error* error);
+    /// Reads `fileName` from `folder`; the error names the file and what is
+    /// wrong: Missing when it is not there, Io when it cannot be read, Refused
+    /// when it is named with a folder or holds no valid definition.
+    static std::optional<ReportDefinition> load(const QString& folder, const QString& fileName, store::Error* error);
 };
 
 } // namespace reports

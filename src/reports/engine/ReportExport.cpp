@@ -33,8 +33,18 @@ QString cannotWrite(const QString& path, const QString& why)
     return QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(path), why);
 }
 
+// The report could not be finished, so the file at `path` is not written.
+bool unfinished(const QString& path, store::Error why, store::Error* error)
+{
+    if (error) {
+        why.message = cannotWrite(path, why.message);
+        *error = why;
+    }
+    return false;
+}
+
 // Writes `path` through `write`, beside it first, then in its place for good.
-bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QString*)>& write, QString* error)
+bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QString*)>& write, store::Error* error)
 {
     const QFileInfo target(path);
     QTemporaryFile staged(
@@ -55,7 +65,8 @@ bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QStr
     }
     if (!written) {
         if (error)
-            *error = cannotWrite(path, why.isEmpty() ? QStringLiteral("the disk refused it") : why);
+            *error = store::Error::make(store::Error::Kind::Io,
+                                        cannotWrite(path, why.isEmpty() ? QStringLiteral("the disk refused it") : why));
         return false;
     }
     staged.setAutoRemove(false); // renamed: it is the file now
@@ -64,14 +75,11 @@ bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QStr
 
 } // namespace
 
-bool Report::writePdf(const QString& path, QString* error, int first, int last) const
+bool Report::writePdf(const QString& path, store::Error* error, int first, int last) const
 {
-    QString why;
-    if (!d->finish(&why)) {
-        if (error)
-            *error = cannotWrite(path, why);
-        return false;
-    }
+    store::Error why;
+    if (!d->finish(&why))
+        return unfinished(path, why, error);
     const int pages = d->body->pages();
     last = last < 0 || last >= pages ? pages - 1 : last;
     first = std::clamp(first, 0, last);
@@ -106,14 +114,11 @@ bool Report::writePdf(const QString& path, QString* error, int first, int last) 
         error);
 }
 
-bool Report::writeCsv(const QString& path, QString* error) const
+bool Report::writeCsv(const QString& path, store::Error* error) const
 {
-    QString why;
-    if (!d->finish(&why)) {
-        if (error)
-            *error = cannotWrite(path, why);
-        return false;
-    }
+    store::Error why;
+    if (!d->finish(&why))
+        return unfinished(path, why, error);
     return writeDurably(
         path,
         [&](QIODevice& file, QString* reason) {

@@ -4,6 +4,8 @@
 #include "PageContent.h"
 #include "Report.h"
 
+#include "store/Error.h"
+
 #include <QSizeF>
 
 #include <functional>
@@ -44,8 +46,8 @@ public:
     virtual bool reading() const { return false; }
     /// Takes in the rows read since; with `wait` every row still to come.
     virtual void catchUp(bool wait) { Q_UNUSED(wait) }
-    /// Why the rows could not all be read; empty when they were.
-    virtual QString failure() const { return {}; }
+    /// Why the rows could not all be read; no error when they were.
+    virtual store::Error failure() const { return {}; }
     /// Pages known so far.
     virtual int pages() const = 0;
     virtual void page(int index, PageContent& content) const = 0;
@@ -68,15 +70,15 @@ struct ReportPrivate {
     std::optional<qint64> rowsCounted; // a graph's: the rows it counted
 
     /// Takes in every row still to come; false with the reason when they could not all be read.
-    bool finish(QString* error) const;
+    bool finish(store::Error* error) const;
     /// The frame of every page: the heading's height follows the lines under the title.
     PageFrame frame() const;
     /// Starts the body on the frame.
     void startBody() { body->start(frame()); }
     /// The whole page: heading, body and footing.
     PageContent page(int index) const;
-    /// Why page `index` cannot be shown; empty when it can.
-    QString pageFailure(int index) const;
+    /// Why page `index` cannot be shown; no error when it can.
+    store::Error pageFailure(int index) const;
 
     static std::unique_ptr<Report> make() { return std::unique_ptr<Report>(new Report); }
     static ReportPrivate& of(Report& report) { return *report.d; }

@@ -19,6 +19,19 @@ namespace {
 // wider value further on wraps within its column.
 constexpr int kFirstRows = 5000;
 
+store::Error refused(const QString& why)
+{
+    return store::Error::make(store::Error::Kind::Refused, why);
+}
+
+// A run that failed: the message names the report file before saying why.
+bool cannotRun(const QString& fileName, store::Error why, store::Error* error)
+{
+    why.message = QStringLiteral("The report \"%1\" cannot be run: %2").arg(fileName, why.message);
+    *error = why;
+    return false;
+}
+
 QString expand(const QString& pattern, int n)
 {
     QString result = pattern;
@@ -30,7 +43,7 @@ class FieldCheck {
 public:
     FieldCheck(ReportDefinition& def, const QList<store::FieldInfo>& fields) : m_def(def), m_fields(fields) {}
 
-    bool run(QString* error)
+    bool run(store::Error* error)
     {
         for (int i = 0; i < m_def.columns.size(); ++i) {
             if (!name(m_def.columns[i].field, QStringLiteral("column %1").arg(i + 1), error))
@@ -52,25 +65,26 @@ public:
     }
 
 private:
-    const store::FieldInfo* name(QString& field, const QString& where, QString* error)
+    const store::FieldInfo* name(QString& field, const QString& where, store::Error* error)
     {
         const store::FieldInfo* info = fieldNamed(m_fields, field);
         if (!info) {
-            *error = QStringLiteral("%1 names the field \"%2\", which the table %3 does not have.")
-                         .arg(where, field, m_def.table);
+            *error = refused(QStringLiteral("%1 names the field \"%2\", which the table %3 does not have.")
+                                 .arg(where, field, m_def.table));
             return nullptr;
         }
         field = info->name;
         return info;
     }
-    bool numbers(QString& field, const QString& where, const QString& what, QString* error)
+    bool numbers(QString& field, const QString& where, const QString& what, store::Error* error)
     {
         const store::FieldInfo* info = name(field, where, error);
         if (info && !store::isNumeric(info->type))
-            *error = QStringLiteral("%1 adds up the field \"%2\", which holds no numbers.").arg(what, info->name);
+            *error =
+                refused(QStringLiteral("%1 adds up the field \"%2\", which holds no numbers.").arg(what, info->name));
         return info && store::isNumeric(info->type);
     }
-    bool checkGroup(QString* error)
+    bool checkGroup(store::Error* error)
     {
         if (!name(m_def.group->field, QStringLiteral("the group"), error))
             return false;
@@ -80,7 +94,7 @@ private:
         }
         return true;
     }
-    bool checkChart(QString* error)
+    bool checkChart(store::Error* error)
     {
         if (!name(m_def.chart->category, QStringLiteral("the chart"), error))
             return false;
@@ -128,13 +142,13 @@ class ReportBuilder {
 public:
     ReportBuilder(ReportPrivate& report, const ReportRequest& request) : d(report), m_request(request) {}
 
-    bool build(ReportDefinition def, QString* error);
+    bool build(ReportDefinition def, store::Error* error);
 
 private:
-    bool prepare(store::Database& db, QString* error);
+    bool prepare(store::Database& db, store::Error* error);
     QString caption(const QString& field) const;
-    bool buildList(QString* error);
-    bool buildRecords(QString* error);
+    bool buildList(store::Error* error);
+    bool buildRecords(store::Error* error);
 
     ReportPrivate& d;
     const ReportRequest& m_request;
@@ -143,7 +157,7 @@ private:
     std::shared_ptr<Selection> m_selection;
 };
 
-bool ReportBuilder::build(ReportDefinition def, QString* error)
+bool ReportBuilder::build(ReportDefinition def, store::Error* error)
 {
     m_def = std::move(def);
     d.title = m_def.title;
@@ -153,15 +167,10 @@ bool ReportBuilder::build(ReportDefinition def, QString* error)
     d.printedAt = m_request.printedAt;
     const QSizeF paper = m_def.a4 ? QSizeF(595.28, 841.89) : QSizeF(612, 792);
     d.paper = m_def.landscape ? paper.transposed() : paper;
-    QString why;
-    store::Error opened;
-    auto db = store::Database::open(m_request.databasePath, &opened);
-    if (!db)
-        why = opened.text();
-    if (!db || !prepare(*db, &why)) {
-        *error = QStringLiteral("The report \"%1\" cannot be run: %2").arg(m_def.fileName, why);
-        return false;
-    }
+    store::Error why;
+    auto db = store::Database::open(m_request.databasePath, &why);
+    if (!db || !prepare(*db, &why))
+        return cannotRun(m_def.fileName, why, error);
     bool built = false;
     if (m_def.chart)
         built = buildChart(d, m_def, *db, *m_selection, m_fields, &why);
@@ -169,19 +178,18 @@ bool ReportBuilder::build(ReportDefinition def, QString* error)
         built = buildRecords(&why);
     else
         built = buildList(&why);
-    if (!built) {
-        *error = QStringLiteral("The report \"%1\" cannot be run: %2").arg(m_def.fileName, why);
-        return false;
-    }
+    if (!built)
+        return cannotRun(m_def.fileName, why, error);
     d.startBody();
     return true;
 }
 
-bool ReportBuilder::prepare(store::Database& db, QString* error)
+bool ReportBuilder::prepare(store::Database& db, store::Error* error)
 {
     m_fields = db.tableFields(m_def.table);
     if (m_fields.isEmpty()) {
-        *error = QStringLiteral("it reads the table \"%1\", which the database does not have.").arg(m_def.table);
+        *error =
+            refused(QStringLiteral("it reads the table \"%1\", which the database does not have.").arg(m_def.table));
         return false;
     }
     m_def.table = db.tableName(m_def.table);
@@ -202,17 +210,16 @@ bool ReportBuilder::prepare(store::Database& db, QString* error)
             sort << QString();
         sort[i] = *m_request.sortFields[i];
     }
-    QString why;
-    auto selection = Selection::prepare(db, m_def.table, formula, sort, m_request.printedAt.date(), &why, leading);
+    auto selection = Selection::prepare(db, m_def.table, formula, sort, m_request.printedAt.date(), error, leading);
     if (!selection) {
-        *error = why;
-        // A long formula is shown by its start: a message box is no place for a megabyte.
+        // A refused formula is shown, a long one by its start: a message box is no place for a megabyte.
         constexpr qsizetype kShown = 400;
-        if (why.startsWith(QLatin1String("the selection formula")))
-            *error += QStringLiteral("\n\nThe formula: ") +
-                      (formula.size() <= kShown
-                           ? formula
-                           : formula.left(kShown) + QStringLiteral("... (%1 characters in all)").arg(formula.size()));
+        if (error->position >= 0)
+            error->message +=
+                QStringLiteral("\n\nThe formula: ") +
+                (formula.size() <= kShown
+                     ? formula
+                     : formula.left(kShown) + QStringLiteral("... (%1 characters in all)").arg(formula.size()));
         return false;
     }
     m_selection = std::make_shared<Selection>(std::move(*selection));
@@ -231,7 +238,7 @@ QString ReportBuilder::caption(const QString& field) const
     return info && info->type == store::FieldType::Date ? QStringLiteral("Date") : field;
 }
 
-bool ReportBuilder::buildList(QString* error)
+bool ReportBuilder::buildList(store::Error* error)
 {
     TableSpec spec;
     QStringList texts;
@@ -272,7 +279,7 @@ bool ReportBuilder::buildList(QString* error)
     auto body = std::make_unique<TableBody>(spec, int(texts.size()));
     const RowChunk first = reader->read(kFirstRows);
     body->take(first);
-    if (!first.error.isEmpty()) {
+    if (first.error) {
         *error = first.error;
         return false;
     }
@@ -282,7 +289,7 @@ bool ReportBuilder::buildList(QString* error)
     return true;
 }
 
-bool ReportBuilder::buildRecords(QString* error)
+bool ReportBuilder::buildRecords(store::Error* error)
 {
     // Every field the lines name, once.
     QStringList names;
@@ -308,7 +315,7 @@ bool ReportBuilder::buildRecords(QString* error)
     do {
         chunk = reader->read(kFirstRows);
         body->take(chunk);
-        if (!chunk.error.isEmpty()) {
+        if (chunk.error) {
             *error = chunk.error;
             return false;
         }
@@ -317,9 +324,9 @@ bool ReportBuilder::buildRecords(QString* error)
     return true;
 }
 
-std::unique_ptr<Report> Report::run(const ReportRequest& request, QString* error)
+std::unique_ptr<Report> Report::run(const ReportRequest& request, store::Error* error)
 {
-    QString why;
+    store::Error why;
     auto definition = ReportDefinition::load(request.folder, request.fileName, &why);
     if (!definition) {
         if (error)

@@ -38,12 +38,14 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
     }
 }
 
-bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row, QString* error)
+bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row,
+                store::Error* error)
 {
     sqlite3* handle = db.handle();
     if (!handle) {
         if (error)
-            *error = QStringLiteral("the database connection is not open");
+            *error =
+                store::Error::make(store::Error::Kind::Other, QStringLiteral("the database connection is not open"));
         return false;
     }
     sqlite3_stmt* statement = nullptr;
@@ -56,7 +58,7 @@ bool forEachRow(store::Database& db, const QString& sql, const std::function<voi
     }
     const bool done = rc == SQLITE_DONE;
     if (!done && error)
-        *error = store::Error::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(handle)), db.path()).text();
+        *error = store::Error::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(handle)), db.path());
     sqlite3_finalize(statement);
     return done;
 }
@@ -84,22 +86,24 @@ QString orderTerm(const SortField& field)
 }
 
 std::optional<Selection> Selection::prepare(store::Database& db, const QString& table, const QString& formula,
-                                            const QStringList& sortFields, const QDate& today, QString* error,
+                                            const QStringList& sortFields, const QDate& today, store::Error* error,
                                             const QList<SortField>& leading)
 {
+    using Kind = store::Error::Kind;
     const QList<store::FieldInfo> fields = db.tableFields(table);
     if (fields.isEmpty()) {
         if (error)
-            *error = QStringLiteral("the database has no table %1").arg(table);
+            *error = store::Error::make(Kind::Refused, QStringLiteral("the database has no table %1").arg(table));
         return std::nullopt;
     }
     Selection selection;
     selection.m_table = db.tableName(table);
-    FormulaError formulaError;
-    auto compiled = Formula::compile(formula, selection.m_table, fields, today, &formulaError);
+    store::Error refused;
+    auto compiled = Formula::compile(formula, selection.m_table, fields, today, &refused);
     if (!compiled) {
         if (error)
-            *error = QStringLiteral("the selection formula is not valid %1.").arg(formulaError.describe());
+            *error = store::Error::at(
+                refused.position, QStringLiteral("the selection formula is not valid %1.").arg(atCharacter(refused)));
         return std::nullopt;
     }
     selection.m_formula = std::move(*compiled);
@@ -122,11 +126,11 @@ std::optional<Selection> Selection::prepare(store::Database& db, const QString& 
     for (int i = 0; i < sortFields.size(); ++i) {
         if (sortFields.at(i).trimmed().isEmpty())
             continue;
-        QString why;
+        store::Error why;
         const auto sort = parseSortField(sortFields.at(i), selection.m_table, fields, &why);
         if (!sort) {
             if (error)
-                *error = why + QLatin1Char('.');
+                *error = store::Error::make(Kind::Refused, why.message + QLatin1Char('.'));
             return std::nullopt;
         }
         add(*sort);
@@ -150,7 +154,7 @@ QString Selection::orderByClause() const
 }
 
 bool Selection::forEach(store::Database& db, const QStringList& columns, const std::function<void(const SqlRow&)>& row,
-                        QString* error) const
+                        store::Error* error) const
 {
     bool complete = true;
     m_formula.sqlWhere(&complete);

@@ -38,9 +38,10 @@ private:
 class Selection {
 public:
     /// Checks `formula` and `sortFields` against `table`; CurrentDate is `today`.
-    /// `leading` fields order before the sort fields (a report's group).
+    /// `leading` fields order before the sort fields (a report's group). A
+    /// formula or sort field refused is a Refused `error` saying what and where.
     static std::optional<Selection> prepare(store::Database& db, const QString& table, const QString& formula,
-                                            const QStringList& sortFields, const QDate& today, QString* error,
+                                            const QStringList& sortFields, const QDate& today, store::Error* error,
                                             const QList<SortField>& leading = {});
 
     const QString& table() const { return m_table; }
@@ -55,7 +56,7 @@ public:
     /// Runs SELECT rowid, `columns` in the selection's order, calling `row`
     /// for each selected row (column 0 the rowid, then `columns`).
     bool forEach(store::Database& db, const QStringList& columns, const std::function<void(const SqlRow&)>& row,
-                 QString* error) const;
+                 store::Error* error) const;
 
 private:
     Selection() = default;
@@ -75,7 +76,9 @@ bool holdsText(store::FieldType type);
 /// A column of the current row of a raw statement as a stored value.
 QVariant columnValue(sqlite3_stmt* statement, int column);
 
-/// Runs `sql` on the database's own connection, calling `row` for each row.
-bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row, QString* error);
+/// Runs `sql` on the database's own connection, calling `row` for each row;
+/// false with the engine's failure in words.
+bool forEachRow(store::Database& db, const QString& sql, const std::function<void(const SqlRow&)>& row,
+                store::Error* error);
 
 } // namespace reports

@@ -4,8 +4,8 @@
 #include "Selection.h"
 
 #include "store/Database.h"
-#include "store/JetSql.h"
 #include "store/Error.h"
+#include "store/JetSql.h"
 
 #include <QUrl>
 
@@ -60,13 +60,13 @@ void SnapshotReader::close()
     }
 }
 
-QString SnapshotReader::failure(int code) const
+store::Error SnapshotReader::failure(int code) const
 {
     const QString engine = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
-    return store::Error::fromSqlite(code, engine, m_path).text();
+    return store::Error::fromSqlite(code, engine, m_path);
 }
 
-std::unique_ptr<SnapshotReader> SnapshotReader::open(const QString& path, const ReadPlan& plan, QString* error)
+std::unique_ptr<SnapshotReader> SnapshotReader::open(const QString& path, const ReadPlan& plan, store::Error* error)
 {
     std::unique_ptr<SnapshotReader> reader(new SnapshotReader);
     reader->m_path = path;
@@ -177,7 +177,7 @@ void BackgroundReading::work()
     bool last = false;
     while (!last && !m_stop) {
         RowChunk chunk = m_reader->read(kChunk);
-        last = chunk.last || !chunk.error.isEmpty();
+        last = chunk.last || chunk.error.isError();
         std::lock_guard lock(m_mutex);
         m_chunks.push_back(std::move(chunk));
         m_ready.notify_all();

@@ -9,6 +9,8 @@
 // once; a row holds a number per column. A long report goes on reading in a
 // thread of its own after its first page is shown: the file is held for
 // reading only until its last row is in (a writer waits that long at most).
+#include "store/Error.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -54,7 +56,7 @@ struct RowChunk {
     QList<QStringList> newTexts;  // per column: the texts of the next value numbers
     QList<QList<double>> numbers; // per added-up field
     bool last = false;
-    QString error; // reading stopped here: why
+    store::Error error; // reading stopped here: why
 };
 
 /// The rows a report keeps: values per column as numbers into its pools.
@@ -99,14 +101,14 @@ public:
     SnapshotReader& operator=(const SnapshotReader&) = delete;
 
     /// Opens `path` for reading and starts the plan; null with `error` in words.
-    static std::unique_ptr<SnapshotReader> open(const QString& path, const ReadPlan& plan, QString* error);
+    static std::unique_ptr<SnapshotReader> open(const QString& path, const ReadPlan& plan, store::Error* error);
     /// The next `rows` rows at most; `last` is set with the final one.
     RowChunk read(int rows);
 
 private:
     SnapshotReader() = default;
     bool readRow(RowChunk& chunk);
-    QString failure(int code) const;
+    store::Error failure(int code) const;
     void close();
 
     sqlite3* m_db = nullptr;

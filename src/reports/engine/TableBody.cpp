@@ -59,7 +59,7 @@ TableBody::TableBody(TableSpec spec, int columns)
 
 void TableBody::take(const RowChunk& chunk)
 {
-    if (!chunk.error.isEmpty())
+    if (chunk.error)
         m_failure = chunk.error;
     const qint64 from = m_rows.size();
     m_rows.append(chunk);
@@ -276,7 +276,7 @@ void TableBody::catchUp(bool wait)
         if (!chunk)
             break;
         take(*chunk);
-        if (chunk->last || !chunk->error.isEmpty())
+        if (chunk->last || chunk->error)
             m_feed = nullptr;
         paginate();
     }

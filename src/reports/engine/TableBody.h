@@ -70,10 +70,10 @@ public:
     void follow(std::function<std::optional<RowChunk>(bool)> feed) { m_feed = std::move(feed); }
 
     void start(const PageFrame& frame) override;
-    bool complete() const override { return !m_feed && m_failure.isEmpty(); }
+    bool complete() const override { return !m_feed && !m_failure; }
     bool reading() const override { return bool(m_feed); }
     void catchUp(bool wait) override;
-    QString failure() const override { return m_failure; }
+    store::Error failure() const override { return m_failure; }
     int pages() const override;
     void page(int index, PageContent& content) const override;
     qint64 records() const override { return m_rows.size(); }
@@ -124,7 +124,7 @@ private:
     TableSpec m_spec;
     Snapshot m_rows;
     std::function<std::optional<RowChunk>(bool)> m_feed;
-    QString m_failure;
+    store::Error m_failure;
     PageFrame m_frame;
     double m_top = 0; // below the captions
     int m_capacity = 0;
