@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using reports::Report;
 using reports::ReportRequest;
 
@@ -98,6 +100,37 @@ private slots:
             QCOMPARE(calls.at(i), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
         QVERIFY(pdfText(pdf, 1).contains(QStringLiteral("12/01/2004")));
         QVERIFY(pdfText(pdf, 3).contains(QStringLiteral("Total: 130 calls")));
+    }
+
+    // A saved PDF or CSV is readable by the other users of the PC as any file
+    // the user makes; one saved over keeps the permissions it had.
+    void savedFilesTakeTheUsualPermissions()
+    {
+        testing::TempDatabase db;
+        testing::copyDefinitions(db.folder());
+        ReportRequest request;
+        request.folder = db.folder();
+        request.databasePath = db.databasePath();
+        request.fileName = QStringLiteral("daily.rpt");
+        request.printedAt = QDateTime(testing::reportToday(), QTime(9, 0));
+        store::Error error;
+        const auto report = Report::run(request, &error);
+        QVERIFY2(report, qPrintable(error.text()));
+        const auto modeOf = [](const QString& path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+        };
+        const mode_t before = ::umask(0002);
+        const QString pdf = QDir(db.folder()).filePath(QStringLiteral("daily.pdf"));
+        const QString csv = QDir(db.folder()).filePath(QStringLiteral("daily.csv"));
+        const bool savedPdf = report->writePdf(pdf, &error);
+        const bool savedCsv = report->writeCsv(csv, &error);
+        ::chmod(QFile::encodeName(csv).constData(), 0640);
+        const bool savedAgain = report->writeCsv(csv, &error);
+        ::umask(before);
+        QVERIFY2(savedPdf && savedCsv && savedAgain, qPrintable(error.text()));
+        QCOMPARE(modeOf(pdf), 0664);
+        QCOMPARE(modeOf(csv), 0640);
     }
 
     void unwritableFileLeavesNothing()

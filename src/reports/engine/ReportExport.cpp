@@ -15,6 +15,8 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 
+#include <sys/stat.h>
+
 namespace reports {
 namespace {
 
@@ -43,6 +45,23 @@ bool unfinished(const QString& path, store::Error why, store::Error* error)
     return false;
 }
 
+// The staged file is made private to its maker; the saved one is readable as
+// any file the user makes (by the other users of a shared PC too), and one
+// saved over keeps the permissions of the file it replaces.
+bool giveUsualMode(QFile& staged, const QFileInfo& target)
+{
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::fchmod(staged.handle(), mode) == 0;
+}
+
 // Writes `path` through `write`, beside it first, then in its place for good.
 bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QString*)>& write, store::Error* error)
 {
@@ -53,6 +72,10 @@ bool writeDurably(const QString& path, const std::function<bool(QIODevice&, QStr
     bool written = staged.open();
     if (!written)
         why = staged.errorString();
+    if (written && !giveUsualMode(staged, target)) {
+        why = QStringLiteral("its permissions could not be set");
+        written = false;
+    }
     written = written && write(staged, &why);
     if (written && !staged.flush()) {
         why = staged.errorString();
