@@ -46,14 +46,14 @@ bool DriveA::holdsProgram()
     return holds(ui::appFolder());
 }
 
-bool DriveA::eraseSet(const QString& archive, QString* error)
+bool DriveA::eraseSet(const QString& archive, QString* stayed)
 {
     if (holdsProgram()) {
-        if (error)
-            *error = archive;
+        if (stayed)
+            *stayed = archive;
         return false;
     }
-    return zip::DiskMedium::eraseSet(archive, error);
+    return zip::DiskMedium::eraseSet(archive, stayed);
 }
 
 } // namespace upkeep

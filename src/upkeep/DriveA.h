@@ -23,7 +23,7 @@ public:
     bool isRemovable(const QString& folder) const override;
     qint64 freeSpace(const QString& folder) const override;
     /// Never erases on the disk the program and its database are on.
-    bool eraseSet(const QString& archive, QString* error) override;
+    bool eraseSet(const QString& archive, QString* stayed) override;
 };
 
 } // namespace upkeep

@@ -25,13 +25,13 @@ qint64 DiskMedium::freeSpace(const QString& folder) const
     return qint64(volume.f_bavail) * qint64(volume.f_frsize);
 }
 
-bool DiskMedium::eraseSet(const QString& archive, QString* error)
+bool DiskMedium::eraseSet(const QString& archive, QString* stayed)
 {
     const QStringList files = setFiles(archive);
     for (const QString& file : files) {
         if (!QFile::remove(file)) {
-            if (error)
-                *error = file;
+            if (stayed)
+                *stayed = file;
             return false;
         }
     }

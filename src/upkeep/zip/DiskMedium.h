@@ -17,8 +17,8 @@ public:
     /// Erases the files of the set whose last part is `archive` from the
     /// removable disk holding it: that archive and its parts, in any case of
     /// letters, and never another file. False, with the file that stayed in
-    /// `error`, when one cannot be deleted.
-    virtual bool eraseSet(const QString& archive, QString* error);
+    /// `stayed`, when one cannot be deleted.
+    virtual bool eraseSet(const QString& archive, QString* stayed);
 };
 
 } // namespace upkeep::zip
