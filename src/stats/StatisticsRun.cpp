@@ -87,19 +87,11 @@ void Statistics::readSettings()
                        ui::Icon::Exclamation);
     }
     auto read = [&](const QString& name, int lowest, int highest, const QString& what) -> std::optional<int> {
-        const std::optional<int> kept = store::settings::readNumber(*db, name, &why);
-        if (kept && *kept >= lowest && *kept <= highest)
-            return kept;
-        const QString again = QStringLiteral(" Type the %1 again in this window.").arg(what);
-        if (kept)
-            ui::msgBox(
-                QStringLiteral("The %1 kept in the database, %2, is not one from %3 to %4.")
-                        .arg(what, QString::number(*kept), QLocale().toString(lowest), QLocale().toString(highest)) +
-                    again,
-                ui::Buttons::Ok, ui::Icon::Exclamation);
-        else if (why.isError())
-            ui::msgBox(why.message + again, ui::Buttons::Ok, ui::Icon::Exclamation);
-        return std::nullopt;
+        const std::optional<int> kept = store::settings::readNumberWithin(*db, name, lowest, highest, what, &why);
+        if (!kept && why.isError())
+            ui::msgBox(why.message + QStringLiteral(" Type the %1 again in this window.").arg(what), ui::Buttons::Ok,
+                       ui::Icon::Exclamation);
+        return kept;
     };
     m_request.goal =
         read(store::settings::kFramesPerStopGoal, 1, store::settings::kMostFramesPerStop, QStringLiteral("goal"))

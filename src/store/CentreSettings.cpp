@@ -2,6 +2,7 @@
 
 #include "Database.h"
 
+#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -91,6 +92,19 @@ std::optional<int> readNumber(Database& db, const QString& name, Error* error)
            Error::make(Error::Kind::Foreign, QStringLiteral("The setting %1 kept in the database reads \"%2\", which "
                                                             "is not a whole number.")
                                                  .arg(name, stored)));
+    return std::nullopt;
+}
+
+std::optional<int> readNumberWithin(Database& db, const QString& name, int lowest, int highest, const QString& what,
+                                    Error* error)
+{
+    const std::optional<int> kept = readNumber(db, name, error);
+    if (!kept || (*kept >= lowest && *kept <= highest))
+        return kept;
+    failed(error, Error::make(
+                      Error::Kind::Foreign,
+                      QStringLiteral("The %1 kept in the database, %2, is not one from %3 to %4.")
+                          .arg(what, QString::number(*kept), QLocale().toString(lowest), QLocale().toString(highest))));
     return std::nullopt;
 }
 

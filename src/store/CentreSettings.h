@@ -39,6 +39,10 @@ bool add(Database& db, Error* error);
 /// A setting as a whole number: nullopt when it is not kept (no row, no
 /// table). A kept value that is not a whole number is an error naming it.
 std::optional<int> readNumber(Database& db, const QString& name, Error* error);
+/// The same, kept only from `lowest` to `highest`: a value outside is an
+/// error that says so of `what` ("number of lanes").
+std::optional<int> readNumberWithin(Database& db, const QString& name, int lowest, int highest, const QString& what,
+                                    Error* error);
 /// Keeps a whole number under `name` in one transaction: on the disk when it returns true.
 bool writeNumber(Database& db, const QString& name, int value, Error* error);
 

@@ -108,13 +108,8 @@ private slots:
     {
         testing::TempDatabase db;
         testing::copyDefinitions(db.folder());
-        ReportRequest request;
-        request.folder = db.folder();
-        request.databasePath = db.databasePath();
-        request.fileName = QStringLiteral("daily.rpt");
-        request.printedAt = QDateTime(testing::reportToday(), QTime(9, 0));
         store::Error error;
-        const auto report = Report::run(request, &error);
+        const auto report = Report::run(testing::requestFor(db, QStringLiteral("daily.rpt")), &error);
         QVERIFY2(report, qPrintable(error.text()));
         const auto modeOf = [](const QString& path) {
             struct stat info {};
