@@ -45,6 +45,26 @@ bool unfinished(const QString& path, store::Error why, store::Error* error)
     return false;
 }
 
+// The process's file-creation mask, read without setting it: umask() can only
+// be read by changing it, which would touch files other threads make meanwhile.
+mode_t creationMask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (!line.startsWith("Umask:"))
+                continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok)
+                return mode_t(mask);
+        }
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 // The staged file is made private to its maker; the saved one is readable as
 // any file the user makes (by the other users of a shared PC too), and one
 // saved over keeps the permissions of the file it replaces.
@@ -55,9 +75,7 @@ bool giveUsualMode(QFile& staged, const QFileInfo& target)
     if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~creationMask();
     }
     return ::fchmod(staged.handle(), mode) == 0;
 }
