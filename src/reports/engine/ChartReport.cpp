@@ -169,14 +169,14 @@ bool buildChart(ReportPrivate& report, const ReportDefinition& definition, store
                             .arg(data.series.first(), reportDate(QDate::fromString(first.left(10), Qt::ISODate)),
                                  reportDate(QDate::fromString(last.left(10), Qt::ISODate)));
 
-    TableSpec spec;
-    spec.columns << TableColumn{data.categoryHeading, Format::Text, false, 220, false, false}
-                 << TableColumn{data.series.first(), Format::Text, true, 80, false, false}
-                 << TableColumn{QStringLiteral("Share"), Format::Text, true, 70, false, false};
-    spec.chart = FigureTable::ChartPlace::Above;
+    TableShape shape;
+    shape.columns << TableColumn{data.categoryHeading, Format::Text, false, 220, false, false}
+                  << TableColumn{data.series.first(), Format::Text, true, 80, false, false}
+                  << TableColumn{QStringLiteral("Share"), Format::Text, true, 70, false, false};
+    shape.chart = FigureTable::ChartPlace::Above;
     const double total = data.total();
-    spec.totalCells = QStringList{QStringLiteral("Total"), numberText(total), QString()};
-    auto body = std::make_unique<TableBody>(spec, 3);
+    shape.totalCells = QStringList{QStringLiteral("Total"), numberText(total), QString()};
+    auto body = std::make_unique<TableBody>(shape, 3);
     for (const ChartSlice& slice : std::as_const(data.slices))
         body->takeRow(
             {slice.label, numberText(slice.value),

@@ -102,15 +102,15 @@ std::unique_ptr<Report> Report::fromFigures(const FigureTable& table, const QDat
     d.period = table.period;
     d.printedAt = printedAt;
     d.paper = table.landscape ? QSizeF(792, 612) : QSizeF(612, 792);
-    TableSpec spec;
+    TableShape shape;
     for (const FigureTable::Column& column : table.columns) {
         const bool number = column.type == FigureTable::Type::Number;
         const bool date = column.type == FigureTable::Type::Date;
-        spec.columns << TableColumn{column.caption, date ? Format::Date : Format::Text, number, 0, date, false};
+        shape.columns << TableColumn{column.caption, date ? Format::Date : Format::Text, number, 0, date, false};
     }
-    spec.chart = table.chartPlace;
-    spec.emptyText = QStringLiteral("There are no figures for this period.");
-    auto body = std::make_unique<TableBody>(spec, int(table.columns.size()));
+    shape.chart = table.chartPlace;
+    shape.emptyText = QStringLiteral("There are no figures for this period.");
+    auto body = std::make_unique<TableBody>(shape, int(table.columns.size()));
     for (const QList<QVariant>& row : table.rows) {
         QStringList texts;
         for (int c = 0; c < table.columns.size(); ++c)

@@ -84,20 +84,20 @@ void RecordBody::addWrapped(Line line, bool beside)
     }
 }
 
-void RecordBody::addLine(const RecordLine& spec, int n, qint64 row)
+void RecordBody::addLine(const RecordLine& shape, int n, qint64 row)
 {
-    const bool repeated = spec.from != 0 || spec.to != 0;
-    const QString field = spec.field.isEmpty() ? QString() : expand(spec.field, n);
-    const QString besideField = spec.beside.isEmpty() ? QString() : expand(spec.beside, n);
+    const bool repeated = shape.from != 0 || shape.to != 0;
+    const QString field = shape.field.isEmpty() ? QString() : expand(shape.field, n);
+    const QString besideField = shape.beside.isEmpty() ? QString() : expand(shape.beside, n);
     Line line;
-    line.label = repeated ? expand(spec.text, n) : spec.text;
+    line.label = repeated ? expand(shape.text, n) : shape.text;
     if (!field.isEmpty())
-        line.text = value(row, field, spec.format);
-    line.beside = besideField.isEmpty() ? spec.besideText : value(row, besideField, Format::Text);
-    if (spec.skipEmpty && (!field.isEmpty() || !besideField.isEmpty()) && line.text.isEmpty() &&
+        line.text = value(row, field, shape.format);
+    line.beside = besideField.isEmpty() ? shape.besideText : value(row, besideField, Format::Text);
+    if (shape.skipEmpty && (!field.isEmpty() || !besideField.isEmpty()) && line.text.isEmpty() &&
         (besideField.isEmpty() || line.beside.isEmpty()))
         return;
-    if (spec.heading) {
+    if (shape.heading) {
         line.kind = Line::Kind::Heading;
         line.units = 4;
         line.keepWithNext = true;
@@ -106,14 +106,14 @@ void RecordBody::addLine(const RecordLine& spec, int n, qint64 row)
         else if (!line.label.isEmpty())
             line.text = line.label + QStringLiteral("  ") + line.text;
     }
-    addWrapped(line, !besideField.isEmpty() || !spec.besideText.isEmpty());
+    addWrapped(line, !besideField.isEmpty() || !shape.besideText.isEmpty());
 }
 
 void RecordBody::addRecord(qint64 row)
 {
-    for (const RecordLine& spec : std::as_const(m_def.record)) {
-        for (int n = spec.from; n <= spec.to; ++n)
-            addLine(spec, n, row);
+    for (const RecordLine& shape : std::as_const(m_def.record)) {
+        for (int n = shape.from; n <= shape.to; ++n)
+            addLine(shape, n, row);
     }
 }
 

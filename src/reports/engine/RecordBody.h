@@ -36,7 +36,7 @@ private:
     };
     QString value(qint64 row, const QString& field, Format format) const;
     void addRecord(qint64 row);
-    void addLine(const RecordLine& spec, int n, qint64 row);
+    void addLine(const RecordLine& shape, int n, qint64 row);
     void addWrapped(Line line, bool beside);
     void paginate();
     void drawLine(const Line& line, double y, PageContent& content) const;

@@ -240,16 +240,16 @@ QString ReportBuilder::caption(const QString& field) const
 
 bool ReportBuilder::buildList(store::Error* error)
 {
-    TableSpec spec;
+    TableShape shape;
     QStringList texts;
     for (const Column& column : std::as_const(m_def.columns)) {
         const store::FieldInfo* info = fieldNamed(m_fields, column.field);
-        spec.columns << TableColumn{column.heading,
-                                    column.format,
-                                    column.alignRight,
-                                    column.width,
-                                    info->type == store::FieldType::Date,
-                                    store::isNumeric(info->type)};
+        shape.columns << TableColumn{column.heading,
+                                     column.format,
+                                     column.alignRight,
+                                     column.width,
+                                     info->type == store::FieldType::Date,
+                                     store::isNumeric(info->type)};
         texts << info->name;
     }
     QStringList numbers;
@@ -270,13 +270,13 @@ bool ReportBuilder::buildList(store::Error* error)
         group.caseless = holdsText(info->type);
         group.totals = g.totals;
         numbers = g.totals;
-        spec.group = group;
+        shape.group = group;
     }
-    spec.totalLabel = m_def.totalLabel;
+    shape.totalLabel = m_def.totalLabel;
     auto reader = SnapshotReader::open(m_request.databasePath, planFor(*m_selection, texts, numbers), error);
     if (!reader)
         return false;
-    auto body = std::make_unique<TableBody>(spec, int(texts.size()));
+    auto body = std::make_unique<TableBody>(shape, int(texts.size()));
     const RowChunk first = reader->read(kFirstRows);
     body->take(first);
     if (first.error) {

@@ -50,11 +50,11 @@ QList<double> narrowed(const QList<double>& upper, const QList<double>& lower, d
 
 } // namespace
 
-TableBody::TableBody(TableSpec spec, int columns)
-    : m_spec(std::move(spec)), m_rows(columns), m_cells(columns), m_wrapped(columns)
+TableBody::TableBody(TableShape shape, int columns)
+    : m_shape(std::move(shape)), m_rows(columns), m_cells(columns), m_wrapped(columns)
 {
-    if (m_spec.group)
-        m_grandTotals = QList<double>(m_spec.group->totals.size(), 0.0);
+    if (m_shape.group)
+        m_grandTotals = QList<double>(m_shape.group->totals.size(), 0.0);
 }
 
 void TableBody::take(const RowChunk& chunk)
@@ -74,12 +74,12 @@ void TableBody::takeRow(const QStringList& texts)
 
 bool TableBody::sameGroup(qint64 a, qint64 b) const
 {
-    const int column = m_spec.group->column;
+    const int column = m_shape.group->column;
     const quint32 x = m_rows.id(column, a);
     const quint32 y = m_rows.id(column, b);
     if (x == y)
         return true;
-    if (!m_spec.group->caseless || x == 0 || y == 0)
+    if (!m_shape.group->caseless || x == 0 || y == 0)
         return false;
     return store::jet::compareText(m_rows.text(column, a), m_rows.text(column, b)) == 0;
 }
@@ -87,9 +87,9 @@ bool TableBody::sameGroup(qint64 a, qint64 b) const
 // Rows of one group are neighbours in report order: a new value starts a new group.
 void TableBody::takeRows(qint64 from, const QList<QList<double>>& numbers)
 {
-    const int totals = m_spec.group ? int(m_spec.group->totals.size()) : 0;
+    const int totals = m_shape.group ? int(m_shape.group->totals.size()) : 0;
     for (qint64 row = from; row < m_rows.size(); ++row) {
-        if (m_runs.isEmpty() || (m_spec.group && !sameGroup(row, row - 1)))
+        if (m_runs.isEmpty() || (m_shape.group && !sameGroup(row, row - 1)))
             m_runs.append(Run{row, 0, QList<double>(totals, 0.0)});
         Run& run = m_runs.last();
         ++run.count;
@@ -132,8 +132,8 @@ const TableBody::Cell& TableBody::cell(int column, quint32 id) const
         cells.resize(m_rows.pool(column).size());
     Cell& c = cells[id];
     if (c.width < 0) {
-        const TableColumn& spec = column < m_spec.columns.size() ? m_spec.columns.at(column) : m_spec.group->value;
-        c.text = cellText(spec, m_rows.pool(column).text(id));
+        const TableColumn& shape = column < m_shape.columns.size() ? m_shape.columns.at(column) : m_shape.group->value;
+        c.text = cellText(shape, m_rows.pool(column).text(id));
         if (!c.text.contains(QLatin1Char('\n'))) {
             c.width = Typesetter::instance().width(Face::Body, c.text);
         } else {
@@ -158,7 +158,7 @@ double TableBody::widestWord(int column) const
 
 double TableBody::textWidth(int column) const
 {
-    return m_widths.at(column) - gapAfter(m_spec.columns.at(column));
+    return m_widths.at(column) - gapAfter(m_shape.columns.at(column));
 }
 
 const QStringList& TableBody::lines(int column, quint32 id) const
@@ -182,7 +182,7 @@ const QStringList& TableBody::lines(int column, quint32 id) const
 int TableBody::rowLines(qint64 row) const
 {
     int most = 1;
-    for (int c = 0; c < m_spec.columns.size(); ++c) {
+    for (int c = 0; c < m_shape.columns.size(); ++c) {
         const quint32 id = m_rows.id(c, row);
         const Cell& value = cell(c, id);
         // Most values take one line: they are wrapped only when they do not.
@@ -200,11 +200,11 @@ int TableBody::rowLines(qint64 row) const
 // their widest value, if that is less), and their texts wrap.
 void TableBody::settleWidths()
 {
-    const int n = int(m_spec.columns.size());
+    const int n = int(m_shape.columns.size());
     QList<double> want(n), floor(n), captions(n);
     double wanted = 0, flexible = 0;
     for (int c = 0; c < n; ++c) {
-        const TableColumn& column = m_spec.columns.at(c);
+        const TableColumn& column = m_shape.columns.at(c);
         const double caption = Typesetter::instance().width(Face::Bold, column.caption) + gapAfter(column);
         captions[c] = caption;
         double widest = 0;
@@ -222,11 +222,11 @@ void TableBody::settleWidths()
         wanted += want[c];
         flexible += memo ? want[c] : 0;
     }
-    const double room = m_spec.chart == FigureTable::ChartPlace::Beside ? m_frame.width() * 0.55 : m_frame.width();
+    const double room = m_shape.chart == FigureTable::ChartPlace::Beside ? m_frame.width() * 0.55 : m_frame.width();
     m_widths = want;
     if (wanted <= room) {
         for (int c = 0; c < n && flexible > 0; ++c) {
-            if (m_spec.columns.at(c).format == Format::Memo)
+            if (m_shape.columns.at(c).format == Format::Memo)
                 m_widths[c] += (room - wanted) * want[c] / flexible;
         }
     } else if (std::accumulate(floor.begin(), floor.end(), 0.0) <= room) {
@@ -258,9 +258,9 @@ void TableBody::start(const PageFrame& frame)
     m_at = TablePos{};
     if (m_rows.size() == 0 && !m_feed)
         m_at.phase = TablePos::Phase::NoRecords;
-    else if (m_spec.chart == FigureTable::ChartPlace::Above)
+    else if (m_shape.chart == FigureTable::ChartPlace::Above)
         m_at.phase = TablePos::Phase::Chart;
-    else if (!m_spec.group)
+    else if (!m_shape.group)
         m_at.phase = TablePos::Phase::Rows;
     m_pages.append(m_at);
     m_used = 0;
@@ -285,7 +285,7 @@ void TableBody::catchUp(bool wait)
 
 QString TableBody::groupLabel(int run) const
 {
-    const TableGroup& group = *m_spec.group;
+    const TableGroup& group = *m_shape.group;
     QString value = cellText(group.value, m_rows.text(group.column, m_runs.at(run).start)).trimmed();
     if (value.isEmpty())
         value = group.emptyLabel.isEmpty() ? QStringLiteral("(none)") : group.emptyLabel;
@@ -295,19 +295,19 @@ QString TableBody::groupLabel(int run) const
 QString TableBody::footerText(int run) const
 {
     const Run& r = m_runs.at(run);
-    QString text = counted(r.count, m_spec.group->countLabel);
-    for (int t = 0; t < m_spec.group->totals.size(); ++t)
-        text += QStringLiteral(", total %1: %2").arg(m_spec.group->totals.at(t), numberText(r.totals.value(t)));
+    QString text = counted(r.count, m_shape.group->countLabel);
+    for (int t = 0; t < m_shape.group->totals.size(); ++t)
+        text += QStringLiteral(", total %1: %2").arg(m_shape.group->totals.at(t), numberText(r.totals.value(t)));
     return text;
 }
 
 QString TableBody::totalText() const
 {
-    QString text = QStringLiteral("Total: ") + counted(m_rows.size(), m_spec.totalLabel);
-    if (m_spec.group) {
-        for (int t = 0; t < m_spec.group->totals.size(); ++t)
+    QString text = QStringLiteral("Total: ") + counted(m_rows.size(), m_shape.totalLabel);
+    if (m_shape.group) {
+        for (int t = 0; t < m_shape.group->totals.size(); ++t)
             text +=
-                QStringLiteral(", total %1: %2").arg(m_spec.group->totals.at(t), numberText(m_grandTotals.value(t)));
+                QStringLiteral(", total %1: %2").arg(m_shape.group->totals.at(t), numberText(m_grandTotals.value(t)));
     }
     return text;
 }
@@ -315,14 +315,14 @@ QString TableBody::totalText() const
 bool TableBody::csv(const std::function<void(const QStringList&)>& line) const
 {
     QStringList headings;
-    for (const TableColumn& column : m_spec.columns)
+    for (const TableColumn& column : m_shape.columns)
         headings << column.caption;
     line(headings);
     for (qint64 row = 0; row < m_rows.size(); ++row) {
         QStringList cells;
-        for (int c = 0; c < m_spec.columns.size(); ++c) {
+        for (int c = 0; c < m_shape.columns.size(); ++c) {
             const QString& stored = m_rows.text(c, row);
-            cells << (m_spec.columns.at(c).isDate ? stored.left(10) : stored);
+            cells << (m_shape.columns.at(c).isDate ? stored.left(10) : stored);
         }
         line(cells);
     }

@@ -37,7 +37,7 @@ struct TableGroup {
     QStringList totals;    // names of the fields added up, in the snapshot's order of numbers
 };
 
-struct TableSpec {
+struct TableShape {
     QList<TableColumn> columns; // the snapshot's first columns, in this order
     std::optional<TableGroup> group;
     QString totalLabel;     // "calls": the list ends with "Total: 12 calls"
@@ -59,8 +59,8 @@ struct TablePos {
 
 class TableBody : public Body {
 public:
-    /// The snapshot's columns: the spec's, then the group's value when it is not one of them.
-    TableBody(TableSpec spec, int columns);
+    /// The snapshot's columns: the shape's, then the group's value when it is not one of them.
+    TableBody(TableShape shape, int columns);
 
     /// Takes in rows read (before start(), or while the pages are made).
     void take(const RowChunk& chunk);
@@ -121,7 +121,7 @@ private:
     double drawBlock(const TablePos& pos, const TablePos& end, double y, PageContent& content) const;
     void drawRow(qint64 row, int fromLine, int toLine, double y, PageContent& content) const;
 
-    TableSpec m_spec;
+    TableShape m_shape;
     Snapshot m_rows;
     std::function<std::optional<RowChunk>(bool)> m_feed;
     store::Error m_failure;

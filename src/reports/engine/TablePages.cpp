@@ -40,7 +40,7 @@ int TableBody::tailUnits(const TablePos& pos) const
 {
     if (!lastOfRun(pos))
         return 0;
-    return (m_spec.group ? kFooterUnits : 0) + (lastRun(pos.run) ? kTotalUnits : 0);
+    return (m_shape.group ? kFooterUnits : 0) + (lastRun(pos.run) ? kTotalUnits : 0);
 }
 
 bool TableBody::knows(const TablePos& pos) const
@@ -85,13 +85,13 @@ TablePos TableBody::next(const TablePos& pos) const
     case Phase::Chart:
         if (m_rows.size() == 0)
             return TablePos{Phase::NoRecords, 0, 0, 0};
-        return TablePos{m_spec.group ? Phase::Header : Phase::Rows, 0, 0, 0};
+        return TablePos{m_shape.group ? Phase::Header : Phase::Rows, 0, 0, 0};
     case Phase::Header:
         return TablePos{Phase::Rows, pos.run, m_runs.at(pos.run).start, 0};
     case Phase::Rows:
         if (!lastOfRun(pos))
             return TablePos{Phase::Rows, pos.run, pos.row + 1, 0};
-        return TablePos{m_spec.group ? Phase::Footer : Phase::Total, pos.run, pos.row, 0};
+        return TablePos{m_shape.group ? Phase::Footer : Phase::Total, pos.run, pos.row, 0};
     case Phase::Footer:
         if (lastRun(pos.run))
             return TablePos{Phase::Total, pos.run, pos.row, 0};
@@ -103,7 +103,7 @@ TablePos TableBody::next(const TablePos& pos) const
 
 bool TableBody::continues(const TablePos& pos) const
 {
-    if (!m_spec.group || pos.run >= m_runs.size())
+    if (!m_shape.group || pos.run >= m_runs.size())
         return false;
     return (pos.phase == Phase::Rows && (pos.row > m_runs.at(pos.run).start || pos.line > 0)) ||
            pos.phase == Phase::Footer;
@@ -182,8 +182,8 @@ TablePos TableBody::pageEnd(int index) const
 
 double TableBody::drawCaptions(double y, PageContent& content) const
 {
-    for (int c = 0; c < m_spec.columns.size(); ++c) {
-        const TableColumn& column = m_spec.columns.at(c);
+    for (int c = 0; c < m_shape.columns.size(); ++c) {
+        const TableColumn& column = m_shape.columns.at(c);
         content.text(Face::Bold, m_x.at(c), y + 13, textWidth(c), column.caption, column.right);
     }
     content.rules << QLineF(m_frame.left(), y + 17, m_x.last() + m_widths.last(), y + 17);
@@ -192,14 +192,14 @@ double TableBody::drawCaptions(double y, PageContent& content) const
 
 void TableBody::drawRow(qint64 row, int fromLine, int toLine, double y, PageContent& content) const
 {
-    for (int c = 0; c < m_spec.columns.size(); ++c) {
+    for (int c = 0; c < m_shape.columns.size(); ++c) {
         const QStringList& text = lines(c, m_rows.id(c, row));
         // A blank cell stands in the row's text as an empty one, so the columns stay apart.
         if (text.isEmpty() && fromLine == 0)
             content.text(Face::Body, m_x.at(c), y + 9, textWidth(c), QString());
         for (int i = fromLine; i < toLine && i < text.size(); ++i)
             content.text(Face::Body, m_x.at(c), y + 9 + kLine * (i - fromLine), textWidth(c), text.at(i),
-                         m_spec.columns.at(c).right);
+                         m_shape.columns.at(c).right);
     }
 }
 
@@ -227,18 +227,18 @@ double TableBody::drawBlock(const TablePos& pos, const TablePos& end, double y, 
         return y + kFooterUnits * PageFrame::kUnit;
     case Phase::Total:
         content.rules << QLineF(left, y + 3, m_frame.right(), y + 3);
-        if (m_spec.totalCells.isEmpty()) {
+        if (m_shape.totalCells.isEmpty()) {
             content.text(Face::Total, left, y + 15, m_frame.width(), totalText());
         } else {
-            for (int c = 0; c < m_spec.columns.size() && c < m_spec.totalCells.size(); ++c) {
-                if (!m_spec.totalCells.at(c).isEmpty())
-                    content.text(Face::Bold, m_x.at(c), y + 15, textWidth(c), m_spec.totalCells.at(c),
-                                 m_spec.columns.at(c).right);
+            for (int c = 0; c < m_shape.columns.size() && c < m_shape.totalCells.size(); ++c) {
+                if (!m_shape.totalCells.at(c).isEmpty())
+                    content.text(Face::Bold, m_x.at(c), y + 15, textWidth(c), m_shape.totalCells.at(c),
+                                 m_shape.columns.at(c).right);
             }
         }
         return y + kTotalUnits * PageFrame::kUnit;
     case Phase::NoRecords:
-        content.text(Face::Notice, left, y + 16, m_frame.width(), m_spec.emptyText);
+        content.text(Face::Notice, left, y + 16, m_frame.width(), m_shape.emptyText);
         return y + kTotalUnits * PageFrame::kUnit;
     case Phase::End:
         break;
@@ -252,7 +252,7 @@ void TableBody::page(int index, PageContent& content) const
         return;
     TablePos pos = m_pages.at(index);
     double y = pos.phase == Phase::Chart ? m_frame.top : drawCaptions(m_frame.top, content);
-    if (index == 0 && m_spec.chart == FigureTable::ChartPlace::Beside) {
+    if (index == 0 && m_shape.chart == FigureTable::ChartPlace::Beside) {
         const double x = m_x.isEmpty() ? m_frame.left() : m_x.last() + m_widths.last() + 12;
         content.chart = QRectF(x, y, m_frame.right() - x, std::min(300.0, m_frame.bottom() - y));
     }

@@ -8,14 +8,14 @@
 namespace reports {
 namespace {
 
-struct FaceSpec {
+struct FaceStyle {
     double points;
     bool bold;
     bool italic;
 };
 
 // In the order of Face.
-constexpr FaceSpec kSpecs[] = {
+constexpr FaceStyle kFaceStyles[] = {
     {14, true, false},   // Title
     {8, false, false},   // Small
     {8.5, false, false}, // Body
@@ -27,15 +27,15 @@ constexpr FaceSpec kSpecs[] = {
     {9, true, false},    // Total
 };
 
-QFont makeFont(const FaceSpec& spec)
+QFont makeFont(const FaceStyle& shape)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setPointSizeF(shape.points);
+    font.setBold(shape.bold);
+    font.setItalic(shape.italic);
     return font;
 }
 
@@ -59,8 +59,8 @@ Typesetter::Typesetter()
 {
     for (size_t i = 0; i < m_faces.size(); ++i) {
         FaceData& face = m_faces[i];
-        face.points = kSpecs[i].points;
-        face.font = makeFont(kSpecs[i]);
+        face.points = kFaceStyles[i].points;
+        face.font = makeFont(kFaceStyles[i]);
         QFont reference = face.font;
         reference.setPixelSize(int(kReference));
         face.measured = QRawFont::fromFont(reference);
