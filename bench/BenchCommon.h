@@ -5,12 +5,23 @@
 #include <QFile>
 #include <QList>
 #include <QMessageLogContext>
+#include <QStandardPaths>
 #include <QString>
 #include <QTextStream>
 
 #include <algorithm>
 
 namespace bench {
+
+/// The sqlite3 command line the figures are measured against; empty, and
+/// said on `out`, when it is not installed.
+inline QString sqlite3Baseline(QTextStream& out)
+{
+    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (sqlite3.isEmpty())
+        out << "The sqlite3 command line is needed as the baseline.\n";
+    return sqlite3;
+}
 
 /// The offscreen platform says so for every window it raises; nothing else is dropped.
 inline void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)

@@ -33,7 +33,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
@@ -272,11 +271,9 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(quietOffscreen);
     QApplication application(argc, argv);
     const qint64 rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
-    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (sqlite3.isEmpty()) {
-        out << "The sqlite3 command line is needed as the baseline.\n";
+    const QString sqlite3 = bench::sqlite3Baseline(out);
+    if (sqlite3.isEmpty())
         return 1;
-    }
     testing::TestApp app;
     const QString path = app.databasePath();
     QString error;

@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTextStream>
 
@@ -128,11 +127,9 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(bench::quietOffscreen);
     QApplication application(argc, argv);
     const int days = argc > 1 ? QByteArray(argv[1]).toInt() : 3000;
-    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (sqlite3.isEmpty()) {
-        out << "The sqlite3 command line is needed as the baseline.\n";
+    const QString sqlite3 = bench::sqlite3Baseline(out);
+    if (sqlite3.isEmpty())
         return 1;
-    }
     const QDate first(2004, 1, 5);
     const QDate last = first.addDays(days - 1);
     const QDate today = last.addDays(1);

@@ -29,7 +29,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -213,11 +212,9 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(bench::quietOffscreen);
     QApplication application(argc, argv);
     const qint64 rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
-    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (sqlite3.isEmpty()) {
-        out << "The sqlite3 command line is needed as the baseline.\n";
+    const QString sqlite3 = bench::sqlite3Baseline(out);
+    if (sqlite3.isEmpty())
         return 1;
-    }
     testing::TestApp app(QDateTime(QDate(2012, 4, 3), QTime(10, 0)));
     const QString path = app.databasePath();
     QString error;

@@ -23,20 +23,6 @@
 namespace maint {
 namespace {
 
-/// A drop-down whose list is read afresh each time it opens.
-class DropDownCombo final : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> dropDown;
-
-    void showPopup() override
-    {
-        if (dropDown)
-            dropDown();
-        QComboBox::showPopup();
-    }
-};
-
 QWidget* page(const QString& name)
 {
     auto* p = new QWidget;
@@ -77,16 +63,9 @@ MaintSchedule::MaintSchedule()
     MaskEdBox1->setToolTip(QStringLiteral("The day the work was done, MM/DD/YYYY"));
     Label4->setBuddy(MaskEdBox1);
     Label5 = ui::label(c, QStringLiteral("Label5"), QStringLiteral("&By"), QRect(188, 654, 24, 24));
-    auto* combo = new DropDownCombo(c);
-    combo->setObjectName(QStringLiteral("Combo1"));
-    combo->setGeometry(214, 652, 130, 28);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->lineEdit()->setMaxLength(kLongestName);
-    combo->setToolTip(QStringLiteral("The mechanic who did the work (the shift's names are in the list)"));
-    combo->setAccessibleName(QStringLiteral("By"));
-    combo->dropDown = [this] { Combo1_DropDown(); };
-    Combo1 = combo;
+    Combo1 = ui::nameDropDown(c, QStringLiteral("Combo1"), QRect(214, 652, 130, 28), kLongestName, QStringLiteral("By"),
+                              QStringLiteral("The mechanic who did the work (the shift's names are in the list)"),
+                              [this] { Combo1_DropDown(); });
     Label5->setBuddy(Combo1);
     Command2 = ui::button(c, QStringLiteral("Command2"), QStringLiteral("Mark &Done"), QRect(356, 650, 140, 32),
                           QStringLiteral("Records the tasks chosen above as done on that day by that mechanic"));

@@ -24,20 +24,6 @@ constexpr int kJobs = 20;
 constexpr int kHalf = 10;
 constexpr int kNameLength = 10;
 
-/// A combo box that says when its list is about to drop down.
-class DropDownCombo final : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> dropDown;
-
-    void showPopup() override
-    {
-        if (dropDown)
-            dropDown();
-        QComboBox::showPopup();
-    }
-};
-
 QString numbered(const char* stem, int number)
 {
     return QString::fromLatin1(stem) + QString::number(number);
@@ -93,16 +79,9 @@ WorkDone::WorkDone() : ui::Screen(ui::forms::WorkDone, QStringLiteral("Work Comp
     }
 
     Label27 = ui::label(c, QStringLiteral("Label27"), QStringLiteral("Quick Paste Name"), QRect(16, 410, 120, 28));
-    auto* combo = new DropDownCombo(c);
-    combo->setObjectName(QStringLiteral("Combo1"));
-    combo->setGeometry(138, 410, 150, 28);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->lineEdit()->setMaxLength(kNameLength);
-    combo->setToolTip(QStringLiteral("Select name for quick fill of mechanic name"));
-    combo->setAccessibleName(QStringLiteral("Quick Paste Name"));
-    combo->dropDown = [this] { Combo1_DropDown(); };
-    Combo1 = combo;
+    Combo1 = ui::nameDropDown(
+        c, QStringLiteral("Combo1"), QRect(138, 410, 150, 28), kNameLength, QStringLiteral("Quick Paste Name"),
+        QStringLiteral("Select name for quick fill of mechanic name"), [this] { Combo1_DropDown(); });
     Label27->setBuddy(Combo1);
 
     Command1 = ui::button(c, QStringLiteral("Command1"), QStringLiteral("E&xit"), QRect(388, 406, 100, 36),

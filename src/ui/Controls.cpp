@@ -3,6 +3,7 @@
 #include "ControlEvents.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -40,6 +41,39 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
     b->setAccessibleName(plain(caption));
     b->setAutoDefault(false);
     return b;
+}
+
+namespace {
+
+/// A combo box that says when its list is about to drop down.
+class DropDownCombo final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> dropDown;
+
+    void showPopup() override
+    {
+        if (dropDown)
+            dropDown();
+        QComboBox::showPopup();
+    }
+};
+
+} // namespace
+
+QComboBox* nameDropDown(QWidget* parent, const QString& name, QRect at, int maxLength, const QString& accessibleName,
+                        const QString& toolTip, std::function<void()> dropDown)
+{
+    auto* combo = new DropDownCombo(parent);
+    combo->setObjectName(name);
+    combo->setGeometry(at);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->lineEdit()->setMaxLength(maxLength);
+    combo->setToolTip(toolTip);
+    combo->setAccessibleName(accessibleName);
+    combo->dropDown = std::move(dropDown);
+    return combo;
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect at)

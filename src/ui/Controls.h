@@ -4,6 +4,10 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
+class QComboBox;
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -53,6 +57,10 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption
 QRadioButton* optionButton(QWidget* parent, const QString& name, const QString& caption, QRect at,
                            const QString& accessibleName, const QString& toolTip = {});
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect at);
+/// A box for a mechanic's name, typed or picked from a list that `dropDown`
+/// fills afresh each time it opens; a typed name is never added to the list.
+QComboBox* nameDropDown(QWidget* parent, const QString& name, QRect at, int maxLength, const QString& accessibleName,
+                        const QString& toolTip, std::function<void()> dropDown);
 
 /// Text boxes the user retypes select their whole text when they get the focus
 /// (not when their window comes back to the front).
